@@ -127,7 +127,10 @@ std::string NarrowSpec(const ConversionSpec& spec, const char* length,
   if (spec.space) s += ' ';
   if (spec.alternate) s += '#';
   if (spec.grouping) s += '\'';
-  if (spec.precision >= 0) s += "." + std::to_string(spec.precision);
+  if (spec.precision >= 0) {
+    s += '.';
+    s.append(std::to_string(spec.precision));
+  }
   s += length;
   s += conversion;
   return s;
