@@ -64,8 +64,10 @@ void MarkupDocument::Release() {
 
 bool MarkupDocument::LoadFromString(std::u16string_view text) {
   Release();
-  const size_t end = text.find(u'\0');
-  buffer_.assign(text.substr(0, end));
+  text = text.substr(0, text.find(u'\0'));
+  // Offsets into the buffer are 32-bit.
+  if (text.size() >= UINT32_MAX) return FailWithoutExcerpt(kErrorTooLarge);
+  buffer_.assign(text);
   buffer_.push_back(u'\0');
   return Parse();
 }
