@@ -8,7 +8,7 @@
 
 #include "platform/system/machine_registry.h"
 #include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/string_conversion.h"
+#include "base/util/string_util.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ const char16_t kProcessorKey[] = u"HARDWARE\\DESCRIPTION\\System\\CentralProcess
 bool ReadRegistry(const std::u16string& key, const std::string& name,
                   platform::RegistryValue* value) {
   platform::MachineRegistry& registry = platform::GetMachineRegistry();
-  const std::string utf8_key = services::Utf16ToUtf8(key);
+  const std::string utf8_key = kbase::UTF16ToUTF8(key);
   return registry.CanOpenKey(utf8_key, false) && registry.ReadValue(utf8_key, name, value);
 }
 
@@ -88,10 +88,10 @@ std::string GetCpuName() { return ReadMachineRegistryString(kProcessorKey, "Proc
 int32_t SetMachineRegistryString(const std::u16string& key, const std::u16string& fallbackKey,
                                  const std::u16string& valueName, const std::u16string& value) {
   platform::MachineRegistry& registry = platform::GetMachineRegistry();
-  const std::string primary = services::Utf16ToUtf8(key);
-  const std::string fallback = services::Utf16ToUtf8(fallbackKey);
-  const std::string name = services::Utf16ToUtf8(valueName);
-  const std::string data = services::Utf16ToUtf8(value);
+  const std::string primary = kbase::UTF16ToUTF8(key);
+  const std::string fallback = kbase::UTF16ToUTF8(fallbackKey);
+  const std::string name = kbase::UTF16ToUTF8(valueName);
+  const std::string data = kbase::UTF16ToUTF8(value);
 
   std::string read_key;
   if (registry.CanOpenKey(primary, false)) read_key = primary;
