@@ -115,7 +115,7 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
   static std::atomic<uint64_t> counter{0};
   const std::string temporary =
       path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter.fetch_add(1));
-  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   size_t done = 0;
   bool ok = true;

@@ -196,7 +196,7 @@ bool ReadFileToStringW(const std::u16string& path, std::string& out) {
 bool WriteStringToFile(const std::string& path, const std::string& bytes) {
   if (path.empty()) return false;
   const std::string temporary = TemporaryNameFor(path);
-  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
   ok = (close(fd) == 0) && ok;
