@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "project/Launcher/core/store_json.h"
+#include "project/Launcher/services/json_helpers.h"
 
 namespace {
 
 GateConfig FromText(const std::string& text) {
   Json::Value root;
-  EXPECT_TRUE(ParseStoreJson(text, &root, nullptr)) << text;
+  std::string error;
+  EXPECT_TRUE(ParseJson(text, root, error)) << text;
   GateConfig config;
   GateConfigFromJson(root, &config);
   return config;

@@ -2,14 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "project/Launcher/core/store_json.h"
+#include "project/Launcher/services/json_helpers.h"
+#include "tests/core/temp_folder.h"
 
 namespace {
 
 Json::Value Parse(const std::string& text) {
   Json::Value root;
-  EXPECT_TRUE(ParseStoreJson(text, &root, nullptr)) << text;
+  std::string error;
+  EXPECT_TRUE(ParseJson(text, root, error)) << text;
   return root;
+}
+
+// The bytes of the file the store writes for |value|.
+std::string WrittenText(const Json::Value& value) {
+  TempFolder folder;
+  EXPECT_TRUE(WriteJsonFile(folder.File("f.json"), value));
+  return folder.Read("f.json");
 }
 
 }  // namespace
@@ -20,7 +29,7 @@ TEST(LauncherSettingsTest, SettingsFileHasTheCommonStyle) {
   settings.gamePath = u"/opt/\uac8c\uc784";
   settings.downloadLimit = true;
   settings.downloadSpeed = 512;
-  EXPECT_EQ(ToStoreJsonText(SettingsToJson(settings)),
+  EXPECT_EQ(WrittenText(SettingsToJson(settings)),
             "{\n"
             "\t\"autoUpdate\" : true,\n"
             "\t\"automaticStart\" : false,\n"
@@ -38,7 +47,7 @@ TEST(LauncherSettingsTest, KoreanGamePathSurvivesARoundTrip) {
   LauncherSettings written;
   written.gamePath = u"/home/\uc0ac\uc6a9\uc790/\uac8c\uc784";
   LauncherSettings read;
-  SettingsFromJson(Parse(ToStoreJsonText(SettingsToJson(written))), &read);
+  SettingsFromJson(Parse(WrittenText(SettingsToJson(written))), &read);
   EXPECT_EQ(read, written);
 }
 
@@ -81,7 +90,7 @@ TEST(LauncherSettingsTest, DownloadLogFileAndItsCounters) {
   log.downloadSpeed = 1048576;
   log.downloadTime = 77;
   log.downloadVersion = "10077_0_1";
-  EXPECT_EQ(ToStoreJsonText(DownloadLogToJson(log)),
+  EXPECT_EQ(WrittenText(DownloadLogToJson(log)),
             "{\n"
             "\t\"downloadSize\" : 5000000000,\n"
             "\t\"downloadSpeed\" : 1048576,\n"
@@ -91,7 +100,7 @@ TEST(LauncherSettingsTest, DownloadLogFileAndItsCounters) {
             "}");
 
   DownloadLog read;
-  DownloadLogFromJson(Parse(ToStoreJsonText(DownloadLogToJson(log))), &read);
+  DownloadLogFromJson(Parse(WrittenText(DownloadLogToJson(log))), &read);
   EXPECT_EQ(read, log);
 
   DownloadLog skipped;

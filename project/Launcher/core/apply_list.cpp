@@ -1,12 +1,14 @@
 #include "project/Launcher/core/apply_list.h"
 
 #include "project/Launcher/core/gate_config.h"
-#include "project/Launcher/core/store_json.h"
+#include "project/Launcher/services/folder_helpers.h"
+#include "project/Launcher/services/json_helpers.h"
 
 bool ReadApplyList(const std::string& path, ApplyList* list) {
   std::string text;
   Json::Value root;
-  if (!ReadStoreFile(path, &text) || !ParseStoreJson(text, &root, nullptr)) return false;
+  std::string error;
+  if (!ReadFileToString(path, text) || !ParseJson(text, root, error)) return false;
   if (!root.isObject() || !root["version"].isString()) return false;
   list->version = root["version"].asString();
   const Json::Value& files = root["fileList"];
@@ -25,5 +27,5 @@ bool WriteApplyList(const std::string& path, const ApplyList& list) {
   root["version"] = list.version;
   Json::Value& files = root["fileList"] = Json::Value(Json::arrayValue);
   for (const std::string& name : list.fileList) files.append(name);
-  return ReplaceJsonFile(path, root);
+  return WriteJsonFile(path, root);
 }

@@ -19,7 +19,7 @@ struct ApplyList {
 // numbers and booleans as their text); true.
 bool ReadApplyList(const std::string& path, ApplyList* list);
 
-// Writes {"version", "fileList"} in the common JSON style, replacing the file
-// through a temporary file, only when the version is not empty and the list
+// Writes {"version", "fileList"} in the common JSON style (WriteJsonFile),
+// replacing the file through a temporary file, only when the version is not empty and the list
 // has an entry; otherwise the old file stays untouched. True when written.
 bool WriteApplyList(const std::string& path, const ApplyList& list);

@@ -3,7 +3,9 @@
 #include <limits>
 
 #include "project/Launcher/core/launcher_settings.h"
-#include "project/Launcher/core/store_json.h"
+#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/folder_helpers.h"
+#include "project/Launcher/services/json_helpers.h"
 
 namespace {
 
@@ -70,19 +72,9 @@ bool ParseDecimalPart(std::string_view part, int32_t* number) {
   return true;
 }
 
-// Pieces of |text| between "_" separators, with no trailing empty piece.
-std::vector<std::string_view> SplitAtUnderscore(std::string_view text) {
-  std::vector<std::string_view> pieces;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('_', start);
-    if (end == std::string_view::npos) {
-      pieces.push_back(text.substr(start));
-      return pieces;
-    }
-    pieces.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+std::vector<std::string> SplitAtUnderscore(std::string_view text) {
+  std::vector<std::string> pieces;
+  SplitAtSeparator(std::string(text), "_", pieces);
   return pieces;
 }
 
@@ -163,7 +155,11 @@ bool VersionMapFromJson(const Json::Value& root, VersionMap* map) {
 
 bool ParseVersionMap(const std::string& text, VersionMap* map, std::string* error) {
   Json::Value root;
-  if (!ParseStoreJson(text, &root, error)) return false;
+  std::string parseError;
+  if (!ParseJson(text, root, parseError)) {
+    if (error != nullptr) *error = parseError.empty() ? "empty text" : parseError;
+    return false;
+  }
   VersionMap parsed;
   if (!VersionMapFromJson(root, &parsed)) {
     if (error != nullptr) *error = "malformed version map";
@@ -176,14 +172,17 @@ bool ParseVersionMap(const std::string& text, VersionMap* map, std::string* erro
 bool LoadVersionMapFile(const std::string& path, VersionMap* map, std::string* error) {
   map->clear();
   std::string text;
-  if (!ReadStoreFile(path, &text)) return false;
+  if (!ReadFileToString(path, text)) return false;
   return ParseVersionMap(text, map, error);
 }
 
 bool IsValidJson(const char* text, size_t length, std::string* error) {
   if (text == nullptr || length == 0) return false;
   Json::Value root;
-  return ParseStoreJson(std::string(text, length), &root, error);
+  std::string parseError;
+  bool ok = ParseJson(std::string(text, length), root, parseError);
+  if (error != nullptr) *error = parseError;
+  return ok;
 }
 
 std::string GetVersionMapVersion(const VersionMap& map) {
@@ -219,16 +218,17 @@ void ReadVersionFromFile(const std::string& path, std::string* version,
   *version = defaultVersion;
   std::string text;
   Json::Value root;
-  if (!ReadStoreFile(path, &text) || !ParseStoreJson(text, &root, nullptr)) return;
-  if (!root.isObject()) return;
-  // The version sits beside "list", or at the top of a map without one.
-  const Json::Value* member = root.find(kVersionKey, kVersionKey + 7);
+  std::string error;
+  if (!ReadFileToString(path, text) || !ParseJson(text, root, error)) return;
+  Json::Value member;
   std::string found;
-  if (member != nullptr && ReadVersionMember(*member, &found)) *version = found;
+  if (FindJsonKey(root, kVersionKey, member) && ReadVersionMember(member, &found)) {
+    *version = found;
+  }
 }
 
 std::string FormatDisplayVersion(const std::string& version) {
-  std::vector<std::string_view> parts = SplitAtUnderscore(version);
+  std::vector<std::string> parts = SplitAtUnderscore(version);
   if (parts.size() != 3) return version;
   int64_t n = LeadingNumber(parts[0]);
   std::string text;
@@ -257,7 +257,7 @@ std::string FormatDisplayVersion(const std::string& version) {
 }
 
 bool ParseStrictVersionTriple(std::string_view version, VersionTriple* rank) {
-  std::vector<std::string_view> parts = SplitAtUnderscore(version);
+  std::vector<std::string> parts = SplitAtUnderscore(version);
   if (parts.size() != 3 || version.back() == '_') return false;
   VersionTriple parsed;
   if (!ParseDecimalPart(parts[0], &parsed.first) || !ParseDecimalPart(parts[2], &parsed.third) ||
