@@ -123,7 +123,8 @@ bool VersionMapFromJson(const Json::Value& root, VersionMap* map) {
   map->clear();
   if (!root.isObject()) return false;
   VersionMap result;
-  const Json::Value* list = root.find("list", "list" + 4);
+  constexpr std::string_view kList = "list";
+  const Json::Value* list = root.find(kList.data(), kList.data() + kList.size());
   bool listForm = list != nullptr && !list->isNull();
   const Json::Value& files = listForm ? *list : root;
   if (!files.isObject()) return false;
@@ -145,7 +146,8 @@ bool VersionMapFromJson(const Json::Value& root, VersionMap* map) {
   }
   if (!ok) return false;
   if (listForm) {
-    const Json::Value* member = root.find(kVersionKey, kVersionKey + 7);
+    constexpr std::string_view kVersion = kVersionKey;
+    const Json::Value* member = root.find(kVersion.data(), kVersion.data() + kVersion.size());
     hasVersion = member != nullptr && ReadVersionMember(*member, &version);
   }
   if (hasVersion) result[kVersionKey] = VersionEntry{version, 0};
