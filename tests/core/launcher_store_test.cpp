@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/autostart/autostart_entry.h"
+#include "project/Launcher/services/system_info.h"
 #include "tests/core/fake_event_services.h"
 #include "tests/core/store_fixture.h"
 
@@ -213,12 +213,18 @@ TEST_F(ApplySettingsTest, StartingWithTheSessionWritesTheAutostartEntry) {
   edited.automaticStart = true;
   scope_.store.ApplySettings(edited);
   EXPECT_TRUE(scope_.store.settings.automaticStart);
-  EXPECT_EQ(scope_.folder.Read("config/autostart/VDLLauncher.desktop"),
-            platform::AutostartEntryText(scope_.ProgramPath()));
+  EXPECT_NE(scope_.folder.Read("config/autostart/VDLLauncher.desktop")
+                .find("\nX-VDLLauncher-Path=" + scope_.ProgramPath() + "\n"),
+            std::string::npos);
   EXPECT_EQ(transport_.OnlyRecord()["if_autostart"], "1");
 
   // Already there with the same program: nothing is written, the setting stays on.
-  EXPECT_EQ(platform::SetAutostartEntry(scope_.ProgramPath()), 0);
+  scope_.store.settings.automaticStart = false;
+  scope_.store.ApplySettings(edited);
+  EXPECT_TRUE(scope_.store.settings.automaticStart);
+  EXPECT_EQ(SetMachineRegistryString(u"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                     u"", u"VDLLauncher", ScopedStoreFolder::U16(scope_.ProgramPath())),
+            0);
 
   edited.automaticStart = false;
   scope_.store.ApplySettings(edited);

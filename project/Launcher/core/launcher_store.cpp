@@ -14,6 +14,7 @@
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/json_helpers.h"
+#include "project/Launcher/services/system_info.h"
 
 namespace {
 
@@ -24,6 +25,9 @@ constexpr char kGidFile[] = "gid.txt";
 constexpr char kGateConfigFile[] = "setting.json";
 constexpr char kGameExe[] = "KVOR.exe";
 constexpr char kFallbackLanguage[] = "en";
+constexpr char16_t kRunKeyWow64[] = u"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char16_t kRunKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char16_t kAutostartValue[] = u"VDLLauncher";
 
 // True when |path| is an existing regular file that opens for reading.
 bool FileOpensForReading(const std::string& path) {
@@ -87,9 +91,11 @@ LauncherStore::~LauncherStore() = default;
 void LauncherStore::SetProgramLocation(const std::u16string& folder, const std::u16string& path) {
   programFolder_ = NormalizePathW(folder, true);
   programPath_ = path;
+  programLocationSet_ = true;
 }
 
 std::u16string LauncherStore::DefaultGameFolder() const {
+  if (!programLocationSet_) return DefaultGameFolderW();
   return NormalizePathW(programFolder_, true) + u"Valdrenth Game";
 }
 
@@ -244,9 +250,10 @@ void LauncherStore::ApplySettings(const LauncherSettings& edited) {
   }
   if (edited.automaticStart != settings.automaticStart) {
     if (edited.automaticStart) {
-      settings.automaticStart = platform::SetAutostartEntry(kbase::UTF16ToUTF8(programPath_)) >= 0;
+      settings.automaticStart =
+          SetMachineRegistryString(kRunKeyWow64, kRunKey, kAutostartValue, programPath_) >= 0;
     } else {
-      platform::RemoveAutostartEntry();  // errors are not the user's concern
+      platform::RemoveAutostartEntry(kbase::UTF16ToUTF8(kAutostartValue));  // errors are ignored
       settings.automaticStart = false;
     }
     autostartText = settings.automaticStart ? "1" : "0";

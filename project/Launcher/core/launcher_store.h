@@ -166,6 +166,7 @@ class LauncherStore : public UsageEventStore {
   StoreHooks hooks_;
   std::u16string programFolder_;
   std::u16string programPath_;
+  bool programLocationSet_ = false;
 };
 
 // The machine's first IPv4 address in dotted form; empty when none.

@@ -5,7 +5,7 @@
 
 #include <json/json.h>
 
-#include "project/Launcher/services/string_conversion.h"
+#include "base/util/string_util.h"
 
 namespace {
 
@@ -162,12 +162,12 @@ std::string BuildLauncherRecord(const UsageEventStoreFacts& store, UsageEventEnv
   record["action_type"] = ToLowerAscii(actionType);
   std::string lowerStep = ToLowerAscii(step);
   record["step"] = lowerStep;
-  record["install_game_path"] = services::Utf16ToUtf8(store.gamePath);
-  record["install_launcher_path"] = services::Utf16ToUtf8(env.ModuleDirectory());
+  record["install_game_path"] = kbase::UTF16ToUTF8(store.gamePath);
+  record["install_launcher_path"] = kbase::UTF16ToUTF8(env.ModuleDirectory());
   record["speed"] = speed;
   record["size"] = size;
   record["limit_speed"] = std::to_string(store.downloadSpeedSetting);
-  record["system_language"] = services::Utf16ToUtf8(env.UiLanguage());
+  record["system_language"] = kbase::UTF16ToUTF8(env.UiLanguage());
   record["system"] = env.ProductName();
   record["download_game_version"] = store.downloadingGameVersion;
   // Unknown drive space is sent as an empty text rather than a made-up figure.
