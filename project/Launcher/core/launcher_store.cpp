@@ -104,8 +104,23 @@ std::string LauncherStore::SaveFile(const char* name) const {
 }
 
 std::string LauncherStore::GameFolder() const {
-  const std::u16string& folder = settings.gamePath.empty() ? DefaultGameFolder() : settings.gamePath;
+  std::u16string folder;
+  {
+    std::lock_guard<std::mutex> hold(settingsMutex_);
+    folder = settings.gamePath;
+  }
+  if (folder.empty()) folder = DefaultGameFolder();
   return NormalizePath(kbase::UTF16ToUTF8(folder), true);
+}
+
+LauncherSettings LauncherStore::SettingsCopy() const {
+  std::lock_guard<std::mutex> hold(settingsMutex_);
+  return settings;
+}
+
+void LauncherStore::SetGamePath(const std::u16string& folder) {
+  std::lock_guard<std::mutex> hold(settingsMutex_);
+  settings.gamePath = folder;
 }
 
 std::u16string LauncherStore::LanguageText(const std::string& key) const {
@@ -179,7 +194,9 @@ bool LauncherStore::LoadSettings() {
   return true;
 }
 
-void LauncherStore::SaveSettings() { WriteJsonFile(SaveFile(kSettingsFile), SettingsToJson(settings)); }
+void LauncherStore::SaveSettings() {
+  WriteJsonFile(SaveFile(kSettingsFile), SettingsToJson(SettingsCopy()));
+}
 
 bool LauncherStore::LoadDownloadLog() {
   Json::Value root;
@@ -215,64 +232,66 @@ bool LauncherStore::GameExeExists(const std::u16string& folder) const {
   return FileOpensForReading(base + kGameExe);
 }
 
-void LauncherStore::ApplySettings(const LauncherSettings& edited) {
-  std::string closeText;
-  std::string autostartText;
-  bool changed = false;
-  bool languageSwitched = false;
-  bool gameLimitChanged = false;
-  bool preDownloadLimitChanged = false;
-
+LauncherStore::SettingsChange LauncherStore::TakeChangedSettings(const LauncherSettings& edited) {
+  std::lock_guard<std::mutex> hold(settingsMutex_);
+  SettingsChange change;
   if (edited.languageType != settings.languageType) {
     settings.languageType = edited.languageType;
     settings.languageCode = LanguageCodeForIndex(edited.languageType);
-    languageSwitched = changed = true;
+    change.languageSwitched = change.any = true;
   }
   if (edited.gamePath != settings.gamePath) {
     settings.gamePath = edited.gamePath;
-    changed = true;
+    change.any = true;
   }
   if (edited.closeToHide != settings.closeToHide) {
     settings.closeToHide = edited.closeToHide;
-    closeText = edited.closeToHide ? "1" : "2";
-    changed = true;
+    change.closeText = edited.closeToHide ? "1" : "2";
+    change.any = true;
   }
   if (edited.downloadSpeed != settings.downloadSpeed ||
       edited.downloadLimit != settings.downloadLimit) {
     settings.downloadSpeed = edited.downloadSpeed;
     settings.downloadLimit = edited.downloadLimit;
-    gameLimitChanged = changed = true;
+    change.gameLimitChanged = change.any = true;
   }
   if (edited.predlcSpeed != settings.predlcSpeed || edited.predlcLimit != settings.predlcLimit) {
     settings.predlcSpeed = edited.predlcSpeed;
     settings.predlcLimit = edited.predlcLimit;
-    preDownloadLimitChanged = changed = true;
+    change.preDownloadLimitChanged = change.any = true;
   }
   if (edited.automaticStart != settings.automaticStart) {
     if (edited.automaticStart) {
+      // A value that cannot be written leaves the setting off.
       settings.automaticStart =
           SetMachineRegistryString(kRunKeyWow64, kRunKey, kAutostartValue, programPath_) >= 0;
     } else {
       platform::RemoveAutostartEntry(kbase::UTF16ToUTF8(kAutostartValue));  // errors are ignored
       settings.automaticStart = false;
     }
-    autostartText = settings.automaticStart ? "1" : "0";
-    changed = true;
+    change.autostartText = settings.automaticStart ? "1" : "0";
+    change.any = true;
   }
   if (edited.autoUpdate != settings.autoUpdate) {
     settings.autoUpdate = edited.autoUpdate;
-    changed = true;
+    change.any = true;
   }
+  change.gameLimit = settings.downloadLimit ? settings.downloadSpeed : 0;
+  change.preDownloadLimit = settings.predlcLimit ? settings.predlcSpeed : 0;
+  return change;
+}
 
-  if (changed) SaveSettings();
-  if (gameLimitChanged && hooks_.applySpeedLimit) hooks_.applySpeedLimit(0);
-  if (preDownloadLimitChanged && hooks_.applySpeedLimit) hooks_.applySpeedLimit(1);
-  if (languageSwitched) languageChanged = true;
-  if (changed) {
-    SendSettingEvent(this, autostartText, closeText,
-                     settings.downloadLimit ? settings.downloadSpeed : 0,
-                     settings.predlcLimit ? settings.predlcSpeed : 0);
+void LauncherStore::ApplySettings(const LauncherSettings& edited) {
+  SettingsChange change = TakeChangedSettings(edited);
+  if (!change.any) return;
+  SaveSettings();
+  if (hooks_.applySpeedLimit) {
+    if (change.gameLimitChanged) hooks_.applySpeedLimit(0);
+    if (change.preDownloadLimitChanged) hooks_.applySpeedLimit(1);
   }
+  if (change.languageSwitched) languageChanged = true;
+  SendSettingEvent(this, change.autostartText, change.closeText, change.gameLimit,
+                   change.preDownloadLimit);
 }
 
 // --- Gate and channel configuration, public address ---
@@ -522,8 +541,9 @@ bool LauncherStore::CheckUpdateDiskSpace(std::function<void(int32_t)> continuati
 
 UsageEventStoreFacts LauncherStore::UsageEventFacts() const {
   UsageEventStoreFacts facts;
+  LauncherSettings current = SettingsCopy();
   facts.installPackageType = installPackageType;
-  facts.languageCode = settings.languageCode;
+  facts.languageCode = current.languageCode;
   facts.publicAddress = publicAddress;
   facts.gid = gid;
   facts.localGameVersion = localGameVersion;
@@ -532,7 +552,7 @@ UsageEventStoreFacts LauncherStore::UsageEventFacts() const {
   facts.preDownloadVersion = preDownloadVersion;
   facts.preDownloadComparison =
       ComparePreDownloadVersion(preDownloadVersion, localGameVersion, remoteGameVersion);
-  facts.gamePath = settings.gamePath;
-  facts.downloadSpeedSetting = settings.downloadSpeed;
+  facts.gamePath = current.gamePath;
+  facts.downloadSpeedSetting = current.downloadSpeed;
   return facts;
 }

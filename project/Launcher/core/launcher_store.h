@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -107,8 +108,15 @@ class LauncherStore : public UsageEventStore {
   // UsageEventStore.
   UsageEventStoreFacts UsageEventFacts() const override;
 
-  // The game folder in UTF-8 with one trailing "/".
+  // The game folder in UTF-8 with one trailing "/"; the default game folder
+  // while the settings name none.
   std::string GameFolder() const;
+
+  // The settings are written on the UI thread (ApplySettings, SetGamePath)
+  // under the settings lock and read by the worker; a thread other than the
+  // UI thread reads them through SettingsCopy.
+  LauncherSettings SettingsCopy() const;
+  void SetGamePath(const std::u16string& folder);
 
   // --- The record ---
   GateConfig gateConfig;
@@ -159,10 +167,24 @@ class LauncherStore : public UsageEventStore {
   bool deleteGameLog = false;
 
  private:
+  // What ApplySettings changed, and the texts and limits of its usage event.
+  struct SettingsChange {
+    bool any = false;
+    bool languageSwitched = false;
+    bool gameLimitChanged = false;
+    bool preDownloadLimitChanged = false;
+    std::string closeText;
+    std::string autostartText;
+    int32_t gameLimit = 0;
+    int32_t preDownloadLimit = 0;
+  };
+  SettingsChange TakeChangedSettings(const LauncherSettings& edited);
+
   std::string SaveFile(const char* name) const;
   std::u16string LanguageText(const std::string& key) const;
   void AskForMessageBox(bool viaShow, MessageBoxRequest request);
 
+  mutable std::mutex settingsMutex_;  // guards writes of |settings| after Init
   StoreHooks hooks_;
   std::u16string programFolder_;
   std::u16string programPath_;
