@@ -580,7 +580,11 @@ bool TestServer::HandleRequest(Connection& conn, RequestRecord& rec, bool* keepA
   Fault fault;
   const bool faulty = TakeFault(rec.path, &fault);
   const bool head_only = rec.method == "HEAD";
-  if (faulty && fault.status != 0) return answer(fault.status, "", fault.body, !head_only);
+  if (faulty && fault.status != 0) {
+    const std::string extra =
+        fault.location.empty() ? "" : "Location: " + fault.location + "\r\n";
+    return answer(fault.status, extra, fault.body, !head_only);
+  }
 
   auto content = FindContent(rec.path);
   if (!content) return answer(404, "", "not found", !head_only);

@@ -42,6 +42,7 @@ struct Fault {
   int times = -1;
   int status = 0;             // answer this status with `body` instead
   std::string body;
+  std::string location;       // with a 3xx status: the Location header
   bool ignoreRange = false;   // answer 200 with the whole content
   int64_t dropAfter = -1;     // close the connection after this many body bytes
   int64_t stallAfter = -1;    // send this many body bytes, then stop sending

@@ -159,8 +159,9 @@ bool DownloadManager::PrepareFreshFile(const std::string& localFile, int64_t siz
     *error = OpenError(localFile, errno);
     return false;
   }
-  // A stale longer file must not keep its tail.
-  const bool ok = ftruncate(fd, size) == 0;
+  // Nothing of an older file survives a fresh start: emptied, then sized
+  // (sparse) so every part writes at its own offset.
+  const bool ok = ftruncate(fd, 0) == 0 && ftruncate(fd, size) == 0;
   const int truncError = errno;
   close(fd);
   if (!ok) *error = OpenError(localFile, truncError);
@@ -283,16 +284,13 @@ bool DownloadManager::StartTask(DownloadTask& task, std::string* error) {
     task.answerChecked = false;
     task.answerAccepted = false;
     task.writeFailed = false;
+    task.heldByLimit = false;
     task.contentRangeBegin = -1;
     curl_easy_setopt(task.easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(task.easy, CURLOPT_WRITEDATA, &task);
     curl_easy_setopt(task.easy, CURLOPT_HEADERDATA, &task);
     curl_easy_setopt(task.easy, CURLOPT_XFERINFODATA, &task);
     curl_easy_setopt(task.easy, CURLOPT_RANGE, range.c_str());
-    const int64_t limit = ReceiveLimit(limit_mode_);
-    const int64_t share =
-        limit > 0 ? std::max<int64_t>(1, limit / static_cast<int64_t>(active_.size() + 1)) : 0;
-    curl_easy_setopt(task.easy, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(share));
     curl_easy_setopt(task.easy, CURLOPT_ERRORBUFFER, task.errorText);
     const CURLMcode added = curl_multi_add_handle(multi_, task.easy);
     if (added != CURLM_OK) {
@@ -362,11 +360,7 @@ void DownloadManager::CancelAllTasks(int32_t mode) {
 
 void DownloadManager::PauseTransfers() {
   paused_ = true;
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    for (auto& task : active_)
-      if (task->easy) curl_easy_pause(task->easy, CURLPAUSE_ALL);
-  }
+  for (CURL* easy : ActiveHandles()) curl_easy_pause(easy, CURLPAUSE_ALL);
   host_->PostToMainWindow(DownloadHost::kMsgDownloadPaused, 0, 1);
   ReportDownloadSpeed("pause");
   ReportDownloadStats("15", "click_launch_pause_game", true);
@@ -376,13 +370,22 @@ void DownloadManager::ResumeTransfers() {
   paused_ = false;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    for (auto& task : active_)
-      if (task->easy) curl_easy_pause(task->easy, CURLPAUSE_CONT);
+    for (auto& task : active_) task->heldByLimit = false;
   }
+  // Resuming may deliver held data at once, through the write callback.
+  for (CURL* easy : ActiveHandles()) curl_easy_pause(easy, CURLPAUSE_CONT);
   ResetSpeedStats();
   host_->SendLauncherDetailEvent("16", "", "", "");
   host_->SendInstallAttribution("click_launch_continue_download_game", "", "", "");
   host_->PostToMainWindow(DownloadHost::kMsgDownloadPaused, 0, 0);
+}
+
+std::vector<CURL*> DownloadManager::ActiveHandles() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  std::vector<CURL*> handles;
+  for (const auto& task : active_)
+    if (task->easy) handles.push_back(task->easy);
+  return handles;
 }
 
 bool DownloadManager::IsTaskRunning(const DownloadTask* task) const {

@@ -151,6 +151,7 @@ class DownloadManager {
   void FinishTask(TaskPtr task, int32_t result, const std::string& message, bool callBack);
   void ReleaseTaskHandles(DownloadTask& task);
   bool IsTaskRunning(const DownloadTask* task) const;
+  std::vector<CURL*> ActiveHandles() const;
   // Advances retry and mirror; true while a mirror is left.
   bool RotateAttempt(DownloadTask& task) const;
   void Requeue(TaskPtr task);
@@ -168,7 +169,10 @@ class DownloadManager {
 
   void ReadCompletions();
   void StartPendingTasks();
-  void RebalanceLimit();
+  // The speed limit is one budget for the whole download, refilled with time:
+  // a transfer whose data finds the budget spent is paused until it refills.
+  void RefillBudget();
+  void ReleaseHeldTransfers();
 
   struct Request;
   CURLcode PerformRequest(Request& request);
@@ -192,7 +196,9 @@ class DownloadManager {
   std::list<CURL*> idle_handles_;
   mutable std::mutex lock_;  // guards active_
   std::map<std::string, std::vector<PartInfo>> parts_;
-  bool active_changed_ = false;
+  int64_t limit_bps_ = 0;            // current receive limit, 0 = none
+  double budget_ = 0;                // bytes that may still be received now
+  int64_t budget_time_us_ = 0;
 
   int64_t total_bytes_ = 0;
   int64_t downloaded_bytes_ = 0;

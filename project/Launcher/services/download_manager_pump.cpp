@@ -9,6 +9,12 @@
 
 namespace {
 
+int64_t SteadyMicros() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 std::string Format3(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%.3f", value);
@@ -29,7 +35,7 @@ void DownloadManager::PumpTransfers() {
     curl_multi_perform(multi_, &runningCount);
     ReadCompletions();
     StartPendingTasks();
-    if (active_changed_) RebalanceLimit();
+    ReleaseHeldTransfers();
     if (!running_ || active_.empty()) return;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                           deadline - std::chrono::steady_clock::now())
@@ -50,6 +56,7 @@ void DownloadManager::ReadCompletions() {
 }
 
 void DownloadManager::StartPendingTasks() {
+  if (!pending_.empty() && !paused_) limit_bps_ = ReceiveLimit(limit_mode_);
   while (running_ && !paused_ && !pending_.empty() &&
          active_.size() < static_cast<size_t>(tuning_.maxActive)) {
     TaskPtr task = std::move(pending_.front());
@@ -58,7 +65,6 @@ void DownloadManager::StartPendingTasks() {
     if (StartTask(*task, &error)) {
       std::lock_guard<std::mutex> guard(lock_);
       active_.push_back(std::move(task));
-      active_changed_ = true;
     } else if (RotateAttempt(*task)) {
       Requeue(std::move(task));
     } else {
@@ -75,18 +81,33 @@ int64_t DownloadManager::ReceiveLimit(int32_t mode) const {
   return setting.figure * kBytesPerUnit;
 }
 
-// The limit is the user's figure for the whole download: the running
-// transfers share it evenly.
-void DownloadManager::RebalanceLimit() {
-  active_changed_ = false;
-  const int64_t limit = ReceiveLimit(limit_mode_);
-  std::lock_guard<std::mutex> guard(lock_);
-  if (active_.empty()) return;
-  const int64_t share =
-      limit > 0 ? std::max<int64_t>(1, limit / static_cast<int64_t>(active_.size())) : 0;
-  for (auto& task : active_)
-    if (task->easy)
-      curl_easy_setopt(task->easy, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(share));
+void DownloadManager::RefillBudget() {
+  const int64_t now = SteadyMicros();
+  if (budget_time_us_ == 0) budget_time_us_ = now;
+  budget_ += static_cast<double>(now - budget_time_us_) * static_cast<double>(limit_bps_) / 1e6;
+  budget_time_us_ = now;
+  // At most a tenth of a second may be received in one burst.
+  const double cap = std::max(16384.0, static_cast<double>(limit_bps_) / 10);
+  budget_ = std::min(budget_, cap);
+}
+
+void DownloadManager::ReleaseHeldTransfers() {
+  if (paused_) return;
+  if (limit_bps_ > 0) {
+    RefillBudget();
+    if (budget_ <= 0) return;
+  }
+  std::vector<CURL*> held;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto& task : active_) {
+      if (task->heldByLimit && task->easy) {
+        task->heldByLimit = false;
+        held.push_back(task->easy);
+      }
+    }
+  }
+  for (CURL* easy : held) curl_easy_pause(easy, CURLPAUSE_CONT);
 }
 
 void DownloadManager::ApplySpeedLimit(int32_t mode) {
@@ -95,7 +116,9 @@ void DownloadManager::ApplySpeedLimit(int32_t mode) {
     return;
   }
   if (mode != limit_mode_) return;
-  RebalanceLimit();
+  limit_bps_ = ReceiveLimit(mode);
+  budget_ = 0;
+  budget_time_us_ = 0;
   samples_.clear();
 }
 

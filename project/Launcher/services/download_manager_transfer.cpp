@@ -108,6 +108,13 @@ size_t DownloadManager::WriteTaskData(DownloadTask& task, const char* data, size
     task.answerAccepted = CheckAnswer(task);
   }
   if (!task.answerAccepted || task.finished() || n == 0) return 0;
+  if (limit_bps_ > 0) {
+    RefillBudget();
+    if (budget_ <= 0) {
+      task.heldByLimit = true;
+      return CURL_WRITEFUNC_PAUSE;  // libcurl keeps the data and hands it over again
+    }
+  }
   const size_t take = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(n),
                                                             task.end - task.begin + 1));
   size_t written = 0;
@@ -127,6 +134,7 @@ size_t DownloadManager::WriteTaskData(DownloadTask& task, const char* data, size
     written += static_cast<size_t>(w);
   }
   task.begin += static_cast<int64_t>(take);
+  if (limit_bps_ > 0) budget_ -= static_cast<double>(take);
   AddDownloaded(static_cast<int64_t>(take));
   if (pump_tick_ - task.lastFlushTick > 999 || task.finished()) {
     task.lastFlushTick = pump_tick_;
@@ -179,7 +187,6 @@ void DownloadManager::OnTransferDone(CURLMsg* message) {
                     reinterpret_cast<uintptr_t>(message->easy_handle))) + "\n");
     return;
   }
-  active_changed_ = true;
   const CURLcode result = message->data.result;
   long status = 0;
   curl_easy_getinfo(task->easy, CURLINFO_RESPONSE_CODE, &status);

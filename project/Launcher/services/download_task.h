@@ -53,6 +53,7 @@ struct DownloadTask {
   bool answerChecked = false;
   bool answerAccepted = false;
   bool writeFailed = false;
+  bool heldByLimit = false;  // paused until the speed-limit budget refills
   int64_t contentRangeBegin = -1;
 
   bool finished() const { return begin > end; }
