@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,8 +32,24 @@ class RecordingHost : public DownloadHost {
     limits[mode == 1 ? 1 : 0] = setting;
   }
   void PostToMainWindow(uint32_t msg, int64_t w, int64_t l) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    messages_.emplace_back(msg, w, l);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      messages_.emplace_back(msg, w, l);
+    }
+    posted_.notify_all();
+  }
+  // Waits until a message with this number (and, when given, these
+  // parameters) has been posted; false when none came within the bound.
+  bool WaitForMessage(uint32_t msg, std::optional<std::pair<int64_t, int64_t>> params = {},
+                      int boundSeconds = 60) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return posted_.wait_for(lock, std::chrono::seconds(boundSeconds), [&] {
+      for (const auto& m : messages_)
+        if (std::get<0>(m) == msg &&
+            (!params || (std::get<1>(m) == params->first && std::get<2>(m) == params->second)))
+          return true;
+      return false;
+    });
   }
   std::vector<std::tuple<uint32_t, int64_t, int64_t>> Messages() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -46,6 +64,7 @@ class RecordingHost : public DownloadHost {
 
  private:
   std::mutex mutex_;
+  std::condition_variable posted_;
   std::vector<std::tuple<uint32_t, int64_t, int64_t>> messages_;
 };
 
