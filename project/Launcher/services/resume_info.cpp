@@ -40,7 +40,9 @@ void RemoveQuietly(const std::string& path) {
   std::filesystem::remove(path, ec);
 }
 
-bool WriteAllAndSync(const std::string& path, const std::string& bytes) {
+// The rename over the old record is atomic, so a crash leaves one whole
+// record; no sync is waited for (records are rewritten every second).
+bool WriteAll(const std::string& path, const std::string& bytes) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   size_t done = 0;
@@ -52,8 +54,7 @@ bool WriteAllAndSync(const std::string& path, const std::string& bytes) {
     }
     done += static_cast<size_t>(n);
   }
-  const bool synced = fdatasync(fd) == 0;
-  return close(fd) == 0 && synced;
+  return close(fd) == 0;
 }
 
 }  // namespace
@@ -83,7 +84,7 @@ bool SaveResumeInfo(const std::string& localFile, const std::string& md5,
   const std::string text = Json::writeString(writer, root);
 
   const std::string temp = path + ".tmp";
-  if (!WriteAllAndSync(temp, text)) {
+  if (!WriteAll(temp, text)) {
     RemoveQuietly(temp);
     return false;
   }
