@@ -29,6 +29,24 @@ struct CommunityLink {
   bool operator==(const CommunityLink&) const = default;
 };
 
+// An entry of the main window's poster carousel.
+struct PosterEntry {
+  std::string image;
+  std::string linkKey;
+};
+
+// A tab of the main window's news, with its entries.
+struct NewsEntry {
+  std::string text;
+  std::string date;
+  std::string tooltip;
+  std::string linkKey;
+};
+struct NewsCategory {
+  std::string name;
+  std::vector<NewsEntry> entries;
+};
+
 // The twelve slots of the version-map table.
 inline constexpr std::array<const char*, 12> kVersionMapSlots = {
     "_launcher_patch_version_",    "_local_launcher_version_",
@@ -149,13 +167,18 @@ class LauncherStore : public UsageEventStore {
   std::vector<std::string> preDownloadFolders;
   std::string preDownloadVersion;
   uint64_t preDownloadSize = 0;
-  bool preDownloadContinue = false;
-  bool preDownloadPaused = false;
+  // The pre-download is to be (re)started when the update flow allows it.
+  bool preDownloadRequested = false;
+  // The user paused the pre-download; it is not restarted by itself.
+  bool preDownloadPausedByUser = false;
   bool preDownloadCheck = false;
 
   std::map<std::string, std::u16string> titleTexts;
   std::map<std::string, std::string> linkMap;
   std::vector<CommunityLink> communityLinks;
+  // The carousel and the news tabs: nothing in the launcher fills them.
+  std::vector<PosterEntry> posters;
+  std::vector<NewsCategory> newsCategories;
 
   std::string activityAddress;
   int32_t patchOption = 2;

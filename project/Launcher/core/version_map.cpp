@@ -223,9 +223,13 @@ void ReadVersionFromFile(const std::string& path, std::string* version,
   std::string error;
   if (!ReadFileToString(path, text) || !ParseJson(text, root, error)) return;
   Json::Value member;
-  std::string found;
-  if (FindJsonKey(root, kVersionKey, member) && ReadVersionMember(member, &found)) {
-    *version = found;
+  if (!FindJsonKey(root, kVersionKey, member)) return;
+  if (member.isString()) {
+    *version = member.asString();
+  } else if (member.isObject()) {
+    // An object names its version in "md5"; without one the version is empty.
+    const Json::Value& md5 = member["md5"];
+    *version = md5.isString() ? md5.asString() : std::string();
   }
 }
 

@@ -58,8 +58,9 @@ std::string GetVersionMapVersion(const VersionMap& map);
 void DiffVersionMaps(VersionMap* local, const VersionMap& remote, VersionMap* changed,
                      std::vector<std::string>* removed);
 
-// |version| := the "version" of the map file at |path| (a string, or the
-// "md5" text of an object), else |defaultVersion|.
+// |version| := the "version" of the map file at |path|: a string, or the
+// "md5" text of an object (empty when it has none); |defaultVersion| when the
+// file cannot be read or parsed or its "version" is neither.
 void ReadVersionFromFile(const std::string& path, std::string* version,
                          const std::string& defaultVersion);
 
