@@ -10,6 +10,7 @@
 #include "platform/autostart/autostart_entry.h"
 #include "platform/hostaddr/host_address.h"
 #include "platform/locale/user_locale.h"
+#include "project/Launcher/core/bounded_file.h"
 #include "project/Launcher/core/language_table.h"
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/folder_helpers.h"
@@ -42,7 +43,7 @@ bool FileOpensForReading(const std::string& path) {
 bool ReadJsonFile(const std::string& path, Json::Value* root) {
   std::string text;
   std::string error;
-  return ReadFileToString(path, text) && ParseJson(text, *root, error);
+  return ReadBoundedFile(path, kMaxSmallFileBytes, &text) && ParseJson(text, *root, error);
 }
 
 void ReplaceAll(std::u16string* text, const std::u16string& from, const std::u16string& to) {
@@ -221,8 +222,8 @@ bool LauncherStore::LoadExtraConfig() {
 void LauncherStore::LoadGid() {
   gid.clear();
   std::string text;
-  if (ReadFileToString(SaveFile(kGidFile), text) ||
-      ReadFileToString(GameFolder() + "save/" + kGidFile, text)) {
+  if (ReadBoundedFile(SaveFile(kGidFile), kMaxSmallFileBytes, &text) ||
+      ReadBoundedFile(GameFolder() + "save/" + kGidFile, kMaxSmallFileBytes, &text)) {
     gid = text;
   }
 }

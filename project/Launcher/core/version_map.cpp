@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "project/Launcher/core/launcher_settings.h"
+#include "project/Launcher/core/bounded_file.h"
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/json_helpers.h"
@@ -174,7 +175,7 @@ bool ParseVersionMap(const std::string& text, VersionMap* map, std::string* erro
 bool LoadVersionMapFile(const std::string& path, VersionMap* map, std::string* error) {
   map->clear();
   std::string text;
-  if (!ReadFileToString(path, text)) return false;
+  if (!ReadBoundedFile(path, kMaxMapFileBytes, &text)) return false;
   return ParseVersionMap(text, map, error);
 }
 
@@ -221,7 +222,7 @@ void ReadVersionFromFile(const std::string& path, std::string* version,
   std::string text;
   Json::Value root;
   std::string error;
-  if (!ReadFileToString(path, text) || !ParseJson(text, root, error)) return;
+  if (!ReadBoundedFile(path, kMaxMapFileBytes, &text) || !ParseJson(text, root, error)) return;
   Json::Value member;
   if (!FindJsonKey(root, kVersionKey, member)) return;
   if (member.isString()) {
