@@ -73,7 +73,8 @@ TEST(LauncherStoreInitTest, WronglyTypedSettingsAreKeptAndNotRewritten) {
 }
 
 TEST(LauncherStoreInitTest, SettingsThatAreNotJsonAreReplacedByDefaults) {
-  for (std::string broken : {"not json at all", "[1, 2]", "", "{}" + std::string(2u << 20, ' ')}) {
+  for (const std::string& broken : std::vector<std::string>{"not json at all", "[1, 2]", "",
+                                                          "{}" + std::string(2u << 20, ' ')}) {
     ScopedStoreFolder scope;
     scope.folder.Write("save/EnvConfig.json", broken);
     scope.store.Init();
