@@ -52,9 +52,9 @@ bool IsValidJson(const char* text, size_t length, std::string* error);
 std::string GetVersionMapVersion(const VersionMap& map);
 
 // |changed| := entries of |remote| that |local| lacks or holds with another
-// digest (all of |remote| when |local| is empty), without "version";
-// |removed| := names of |local| that |remote| lacks, in key order. |local|
-// is consumed.
+// digest (all of |remote| when |local| is empty), without "version"; names
+// of |local| that |remote| lacks are appended to |removed| in key order
+// ("version" is not a file and never among them). |local| is consumed.
 void DiffVersionMaps(VersionMap* local, const VersionMap& remote, VersionMap* changed,
                      std::vector<std::string>* removed);
 
