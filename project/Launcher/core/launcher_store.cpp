@@ -247,7 +247,7 @@ LauncherStore::SettingsChange LauncherStore::TakeChangedSettings(const LauncherS
   }
   if (edited.closeToHide != settings.closeToHide) {
     settings.closeToHide = edited.closeToHide;
-    change.closeText = edited.closeToHide ? "1" : "2";
+    change.closeText = edited.closeToHide ? '1' : '2';
     change.any = true;
   }
   if (edited.downloadSpeed != settings.downloadSpeed ||
@@ -270,7 +270,7 @@ LauncherStore::SettingsChange LauncherStore::TakeChangedSettings(const LauncherS
       platform::RemoveAutostartEntry(kbase::UTF16ToUTF8(kAutostartValue));  // errors are ignored
       settings.automaticStart = false;
     }
-    change.autostartText = settings.automaticStart ? "1" : "0";
+    change.autostartText = settings.automaticStart ? '1' : '0';
     change.any = true;
   }
   if (edited.autoUpdate != settings.autoUpdate) {

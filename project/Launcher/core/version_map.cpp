@@ -239,27 +239,27 @@ std::string FormatDisplayVersion(const std::string& version) {
   if (parts.size() != 3) return version;
   int64_t n = LeadingNumber(parts[0]);
   std::string text;
+  // Appended piece by piece: g++ 12 at -O3 warns falsely about
+  // "." + std::to_string(...).
   if (n > 1000000) {
-    text += std::to_string(n / 1000000) + ".";
+    text.append(std::to_string(n / 1000000)).append(1, '.');
     n %= 1000000;
   }
   if (n <= 10000) {
-    text += "0.";
+    text.append("0.");
   } else {
-    text += std::to_string(n / 10000) + ".";
+    text.append(std::to_string(n / 10000)).append(1, '.');
     n %= 10000;
   }
   if (n < 100) {
-    text += "0";
+    text.append(1, '0');
   } else {
-    text += std::to_string(n / 100);
+    text.append(std::to_string(n / 100));
     n %= 100;
   }
-  text += "." + std::to_string(n);
-  text += ".";
-  text += parts[2];
-  text += ".";
-  text += parts[1];
+  text.append(1, '.').append(std::to_string(n));
+  text.append(1, '.').append(parts[2]);
+  text.append(1, '.').append(parts[1]);
   return text;
 }
 
