@@ -395,6 +395,18 @@ void LauncherStore::PublicAddressReply(int32_t resultCode, const std::string& bo
   SendInstallAttribution(this, "click_launch_start_open", "0", "0", "0");
 }
 
+void LauncherStore::PublicAddressReply(int32_t /*user*/, int32_t resultCode,
+                                       const std::string& /*url*/, const char* data,
+                                       int64_t length, const std::string& /*error*/) {
+  // An answer longer than any address is not one; it is not copied.
+  constexpr int64_t kLongestAnswer = 64;
+  std::string body;
+  if (data != nullptr && length > 0 && length <= kLongestAnswer) {
+    body.assign(data, static_cast<size_t>(length));
+  }
+  PublicAddressReply(resultCode, body);
+}
+
 // --- Version maps and versions ---
 
 VersionMap& LauncherStore::ResetVersionMap(const std::string& slot) {

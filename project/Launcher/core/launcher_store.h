@@ -98,7 +98,12 @@ class LauncherStore : public UsageEventStore {
   // Gate and channel configuration, public address.
   void LoadGateConfig();
   bool LoadCommonConfig();
+  // The echo service's answer: the address, or a negative result code. Then
+  // the launcher's start report (a detail record and an attribution).
   void PublicAddressReply(int32_t resultCode, const std::string& body);
+  // The same in the form of the download manager's memory-request callback.
+  void PublicAddressReply(int32_t user, int32_t resultCode, const std::string& url,
+                          const char* data, int64_t length, const std::string& error);
 
   // Version maps and versions.
   VersionMap& ResetVersionMap(const std::string& slot);
