@@ -286,7 +286,8 @@ TEST_F(MessageQueueTest, FilterHooksSeeMessagesLatestFirst) {
 TEST_F(MessageQueueTest, UserDataAndProcedureSlots) {
   EXPECT_EQ(0, SetWindowLongPtr(hwnd_, GWLP_USERDATA, 42));
   EXPECT_EQ(42, GetWindowLongPtr(hwnd_, GWLP_USERDATA));
-  static int replaced_calls = 0;
+  static int replaced_calls;
+  replaced_calls = 0;
   WNDPROC replacement = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return ++replaced_calls; };
   LONG_PTR old = SetWindowLongPtr(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(replacement));
   EXPECT_EQ(reinterpret_cast<LONG_PTR>(&RecordingProc), old);
