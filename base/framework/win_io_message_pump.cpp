@@ -4,6 +4,8 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "base/time/task_time_clock.h"
 
 namespace kbase {
@@ -71,17 +73,9 @@ void WinIOMessagePump::DoRunLoop() {
 bool WinIOMessagePump::WaitForWakeUp(int64_t deadline) {
   for (;;) {
     int64_t timeout = platform::RealTimeoutMicroseconds(deadline);
-    pollfd fd = {wake_fd_, POLLIN, 0};
-    timespec span;
-    timespec* span_ptr = nullptr;
-    if (timeout >= 0) {
-      span.tv_sec = static_cast<time_t>(timeout / 1000000);
-      span.tv_nsec = static_cast<long>((timeout % 1000000) * 1000);
-      span_ptr = &span;
-    }
-    int ready = ppoll(&fd, 1, span_ptr, nullptr);
-    if (ready <= 0) {
-      if (timeout >= 0 && platform::RealTimeoutMicroseconds(deadline) == 0)
+    std::vector<pollfd> fds = {{wake_fd_, POLLIN, 0}};
+    if (waiter_.Wait(&fds, timeout) == 0) {
+      if (platform::RealTimeoutMicroseconds(deadline) == 0)
         return false;  // the deadline passed
       continue;        // interrupted
     }
@@ -93,7 +87,7 @@ bool WinIOMessagePump::WaitForWakeUp(int64_t deadline) {
       return true;
     }
     // Only the clock moved: recompute the wait (or stop at a passed deadline).
-    if (deadline > 0 && platform::RealTimeoutMicroseconds(deadline) == 0)
+    if (platform::RealTimeoutMicroseconds(deadline) == 0)
       return false;
   }
 }

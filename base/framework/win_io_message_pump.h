@@ -6,6 +6,7 @@
 
 #include "base/framework/win_message_pump.h"
 #include "platform/clock/clock.h"
+#include "platform/clock/descriptor_waiter.h"
 
 namespace kbase {
 
@@ -25,6 +26,7 @@ class WinIOMessagePump : public WinMessagePump, private platform::ClockWaiter {
   bool WaitForWakeUp(int64_t deadline);
 
   int wake_fd_ = -1;
+  platform::DescriptorWaiter waiter_;
 };
 
 }  // namespace kbase

@@ -180,15 +180,7 @@ bool MessageQueue::WaitForInput(int64_t deadline, const MessageFilter& filter) {
       if (source->descriptor() >= 0)
         fds.push_back({source->descriptor(), POLLIN, 0});
     }
-    timespec span;
-    timespec* span_ptr = nullptr;
-    if (timeout >= 0) {
-      span.tv_sec = static_cast<time_t>(timeout / 1000000);
-      span.tv_nsec = static_cast<long>((timeout % 1000000) * 1000);
-      span_ptr = &span;
-    }
-    int ready = ppoll(fds.data(), fds.size(), span_ptr, nullptr);
-    if (ready > 0 && (fds[0].revents & POLLIN))
+    if (waiter_.Wait(&fds, timeout) > 0 && (fds[0].revents & POLLIN))
       DrainWake();
     // Then look again: a post, a moved clock, a source's events or a time-out.
   }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/clock/clock.h"
+#include "platform/clock/descriptor_waiter.h"
 #include "platform/message/message_types.h"
 
 namespace platform {
@@ -93,6 +94,7 @@ class MessageQueue : private ClockWaiter {
 
   const uint32_t thread_id_;
   int wake_fd_ = -1;
+  DescriptorWaiter waiter_;
 
   std::mutex lock_;  // guards posted_ alone; everything else is the owner's
   std::deque<MSG> posted_;
