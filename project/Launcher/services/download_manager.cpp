@@ -222,12 +222,15 @@ void DownloadManager::DownloadFile(const std::string& urlPath, const std::string
       parts = DivideIntoParts(size, tuning_.partSize);
       SaveResumeInfo(localFile, md5, parts);
     }
+    hashers_.erase(localFile);  // an older hasher of this file stops first
+    hashers_[localFile] = std::make_unique<FileHasher>(localFile, size);
   }
   for (const auto& p : parts) {
     CreateTask(p.index, urlPath, localFile, md5, p.begin, p.end, size, onDone, onProgress, user,
                retry, mirror);
     AddTaskPart(*pending_.back());
   }
+  if (!md5.empty()) AdvanceHasher(localFile);
 }
 
 void DownloadManager::CreateTask(int32_t partIndex, const std::string& urlPath,
@@ -347,6 +350,8 @@ void DownloadManager::CancelAllTasks(int32_t mode) {
   }
   for (auto& task : pending_) ReleaseTaskHandles(*task);
   pending_.clear();
+  verifying_.clear();
+  hashers_.clear();
   parts_.clear();
   paused_ = false;
   total_bytes_ = 0;

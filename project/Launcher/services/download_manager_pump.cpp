@@ -24,8 +24,9 @@ std::string Format3(double value) {
 }  // namespace
 
 void DownloadManager::PumpTransfers() {
-  if (!running_ || (pending_.empty() && active_.empty())) return;
+  if (!running_ || (pending_.empty() && active_.empty() && verifying_.empty())) return;
   pump_tick_ = Now();
+  CheckVerifications();
   // The pump runs at most pumpBudgetMs, and every call reads the finished
   // transfers and starts queued ones, so the worker's tick stays live.
   const auto deadline =
@@ -34,6 +35,7 @@ void DownloadManager::PumpTransfers() {
     int runningCount = 0;
     curl_multi_perform(multi_, &runningCount);
     ReadCompletions();
+    CheckVerifications();
     StartPendingTasks();
     ReleaseHeldTransfers();
     if (!running_ || active_.empty()) return;
