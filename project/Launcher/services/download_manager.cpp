@@ -343,11 +343,14 @@ bool DownloadManager::RotateAttempt(DownloadTask& task) const {
 void DownloadManager::Requeue(TaskPtr task) { pending_.push_back(std::move(task)); }
 
 void DownloadManager::CancelAllTasks(int32_t mode) {
+  std::list<TaskPtr> cancelled;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    for (auto& task : active_) ReleaseTaskHandles(*task);
-    active_.clear();
+    cancelled.swap(active_);
   }
+  // Outside the lock: removing a handle may call back into the manager.
+  for (auto& task : cancelled) ReleaseTaskHandles(*task);
+  cancelled.clear();
   for (auto& task : pending_) ReleaseTaskHandles(*task);
   pending_.clear();
   verifying_.clear();

@@ -128,7 +128,7 @@ void DownloadManager::AddSpeedSample(double bytesPerSecond) {
   samples_.push_back(bytesPerSecond);
   while (samples_.size() > 60) samples_.pop_front();
   if (paused_) return;
-  const int64_t now = pump_tick_;
+  const int64_t now = Now();
   if (now - last_speed_tick_ < 1000) return;
   last_speed_tick_ = now;
   int64_t sum = 0;
