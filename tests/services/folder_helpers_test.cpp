@@ -22,6 +22,14 @@ TEST(FolderHelpersTest, FixedFolders) {
   EXPECT_EQ(ExceptionFolderW(), u"./exception");
   EXPECT_EQ(PreDownloadFolder(), "./update/predownload");
   EXPECT_EQ(&SaveFolder(), &SaveFolder());  // built once
+
+  // Beside the program: the folder of this test executable.
+  char self[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", self, sizeof(self) - 1), 0);
+  std::string program_folder(self);
+  program_folder.erase(program_folder.rfind('/') + 1);
+  EXPECT_EQ(DefaultGameFolderW(),
+            std::u16string(program_folder.begin(), program_folder.end()) + u"Valdrenth Game");
 }
 
 TEST(FolderHelpersTest, NormalizePath) {

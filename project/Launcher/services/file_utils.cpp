@@ -11,7 +11,7 @@
 #include "platform/disk/disk_space.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/md5_context.h"
-#include "project/Launcher/services/string_conversion.h"
+#include "base/util/string_util.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 }  // namespace
 
 bool WriteStringToFileW(const std::u16string& path, const std::string& bytes) {
-  return WriteStringToFile(services::Utf16ToUtf8(path), bytes);
+  return WriteStringToFile(kbase::UTF16ToUTF8(path), bytes);
 }
 
 bool FileMd5(std::ifstream& file, std::string& md5, int64_t& size) {
@@ -103,7 +103,7 @@ bool CreateFolders(const std::string& path) {
 }
 
 bool CreateFoldersW(const std::u16string& path) {
-  return CreateFolders(services::Utf16ToUtf8(path));
+  return CreateFolders(kbase::UTF16ToUTF8(path));
 }
 
 void DeleteFolderRecursive(const std::string& path) {
@@ -126,7 +126,7 @@ void DeleteFolderRecursive(const std::string& path) {
 }
 
 void DeleteFolderRecursiveW(const std::u16string& path) {
-  DeleteFolderRecursive(services::Utf16ToUtf8(path));
+  DeleteFolderRecursive(kbase::UTF16ToUTF8(path));
 }
 
 bool IsFolder(const std::string& path) {
@@ -135,7 +135,7 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsFolderW(const std::u16string& path) { return IsFolder(services::Utf16ToUtf8(path)); }
+bool IsFolderW(const std::u16string& path) { return IsFolder(kbase::UTF16ToUTF8(path)); }
 
 bool GetDriveSpace(const std::string& path, uint64_t& total, uint64_t& available) {
   if (path.empty()) return false;
@@ -147,11 +147,11 @@ bool GetDriveSpace(const std::string& path, uint64_t& total, uint64_t& available
 }
 
 bool GetDriveSpaceW(const std::u16string& path, uint64_t& total, uint64_t& available) {
-  return GetDriveSpace(services::Utf16ToUtf8(path), total, available);
+  return GetDriveSpace(kbase::UTF16ToUTF8(path), total, available);
 }
 
 std::u16string GetPathDriveW(const std::u16string& path) {
-  return services::Utf8ToUtf16(platform::MountPointOf(NormalizePath(services::Utf16ToUtf8(path), false)));
+  return kbase::UTF8ToUTF16(platform::MountPointOf(NormalizePath(kbase::UTF16ToUTF8(path), false)));
 }
 
 size_t SplitAtSeparator(const std::string& text, const std::string& separator,

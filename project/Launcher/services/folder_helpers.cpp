@@ -11,7 +11,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "project/Launcher/services/string_conversion.h"
+#include "base/util/module_util.h"
+#include "base/util/string_util.h"
 
 namespace {
 
@@ -107,6 +108,11 @@ const std::string& PreDownloadFolder() {
   return folder;
 }
 
+const std::u16string& DefaultGameFolderW() {
+  static const std::u16string folder = kbase::GetModuleDirectory() + u"Valdrenth Game";
+  return folder;
+}
+
 std::string NormalizePath(const std::string& path, bool trailingSeparator) {
   return NormalizeSeparators(path, trailingSeparator);
 }
@@ -184,13 +190,13 @@ bool ReadFileToString(const std::string& path, std::string& out) {
 }
 
 bool ReadFileToStringW(const std::u16string& path, std::string& out) {
-  return ReadFileToString(services::Utf16ToUtf8(path), out);
+  return ReadFileToString(kbase::UTF16ToUTF8(path), out);
 }
 
 bool WriteStringToFile(const std::string& path, const std::string& bytes) {
   if (path.empty()) return false;
   const std::string temporary = TemporaryNameFor(path);
-  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
   ok = (close(fd) == 0) && ok;

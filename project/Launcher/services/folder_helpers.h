@@ -16,6 +16,9 @@ const std::u16string& SaveFolderW();        // "./save"
 const std::u16string& UpdateFolderW();      // "./update"
 const std::u16string& ExceptionFolderW();   // "./exception"
 const std::string& PreDownloadFolder();     // "./update/predownload"
+// The install folder proposed on first run: the program's folder (with its
+// trailing separator) followed by "Valdrenth Game".
+const std::u16string& DefaultGameFolderW();
 
 // Every "\\" becomes "/". With `trailingSeparator` the result ends with
 // exactly one added "/" when it had none (an empty path becomes "/"); without

@@ -1,0 +1,3 @@
+#include "project/Launcher/services/exit_request.h"
+
+std::atomic<bool> ExitRequested{false};

@@ -1,0 +1,8 @@
+// The process-wide exit request: set by the main window when the user exits,
+// cleared by the update applier when it starts, read by the streaming patch
+// applier between chunks.
+#pragma once
+
+#include <atomic>
+
+extern std::atomic<bool> ExitRequested;
