@@ -231,6 +231,7 @@ void DownloadManager::OnTransferDone(CURLMsg* message) {
       AppendTrace(task->urlPath + ":" + std::to_string(task->begin) + "<=" +
                   std::to_string(task->end) + "\n");
     }
+    if (progressed) SaveTaskRecord(*task);  // where the next attempt starts
     if (progressed || RotateAttempt(*task)) {
       Requeue(std::move(task));
       return;
