@@ -326,9 +326,39 @@ void DownloadManager::ReleaseTaskHandles(DownloadTask& task) {
 void DownloadManager::FinishTask(TaskPtr task, int32_t result, const std::string& message,
                                  bool callBack) {
   ReleaseTaskHandles(*task);
+  if (result != kDownloadOk) AbandonFile(task->localFile);
   if (callBack && task->onDone && running_)
     task->onDone(task->user, result, task->urlPath, message);
   if (result == kDownloadOk && message.empty()) RemoveQuietly(ResumeInfoPath(task->localFile));
+}
+
+void DownloadManager::AbandonFile(const std::string& localFile) {
+  auto sameFile = [&](const TaskPtr& t) { return t->localFile == localFile; };
+  std::list<TaskPtr> dropped;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto it = active_.begin(); it != active_.end();) {
+      if (sameFile(*it)) {
+        dropped.push_back(std::move(*it));
+        it = active_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (auto* list : {&pending_, &verifying_}) {
+    for (auto it = list->begin(); it != list->end();) {
+      if (sameFile(*it)) {
+        dropped.push_back(std::move(*it));
+        it = list->erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (auto& task : dropped) ReleaseTaskHandles(*task);
+  parts_.erase(localFile);
+  hashers_.erase(localFile);
 }
 
 bool DownloadManager::RotateAttempt(DownloadTask& task) const {

@@ -152,6 +152,9 @@ class DownloadManager {
   bool StartTask(DownloadTask& task, std::string* error);
   void FinishTask(TaskPtr task, int32_t result, const std::string& message, bool callBack);
   void ReleaseTaskHandles(DownloadTask& task);
+  // Ends every other part of a file that has failed, without callbacks: a
+  // file gets one outcome. Its resume record stays for a later attempt.
+  void AbandonFile(const std::string& localFile);
   bool IsTaskRunning(const DownloadTask* task) const;
   std::vector<CURL*> ActiveHandles() const;
   // Advances retry and mirror; true while a mirror is left.
