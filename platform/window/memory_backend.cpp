@@ -191,7 +191,7 @@ void MemoryBackend::ReleaseCapture() {
   if (old) Queue(Event{EventKind::kMessage, old, WM_CAPTURECHANGED, 0, 0});
 }
 
-void MemoryBackend::SetCursor(NativeWindow window, CursorShape shape) {
+void MemoryBackend::SetCursor(NativeWindow window, CursorKind shape) {
   if (Window* w = Find(window)) w->cursor = shape;
 }
 
@@ -323,6 +323,8 @@ WPARAM MemoryBackend::ButtonState() const {
 void MemoryBackend::Deliver(const Event& event) {
   switch (event.kind) {
     case EventKind::kMessage:
+      if (event.message == WM_KEYDOWN) keys_down_.insert(static_cast<uint32_t>(event.wparam));
+      if (event.message == WM_KEYUP) keys_down_.erase(static_cast<uint32_t>(event.wparam));
       Send(event.window, event.message, event.wparam, event.lparam);
       break;
     case EventKind::kButton:
@@ -392,9 +394,9 @@ Size MemoryBackend::RoundShape(NativeWindow window) const {
   return w ? w->shape : Size{};
 }
 
-CursorShape MemoryBackend::Cursor(NativeWindow window) const {
+CursorKind MemoryBackend::Cursor(NativeWindow window) const {
   const Window* w = Find(window);
-  return w ? w->cursor : CursorShape::kArrow;
+  return w ? w->cursor : CursorKind::kArrow;
 }
 
 std::u16string MemoryBackend::Title(NativeWindow window) const {

@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,8 +57,9 @@ class MemoryBackend : public WindowBackend {
   void SetCapture(NativeWindow window) override;
   void ReleaseCapture() override;
   NativeWindow GetCapture() const override { return capture_; }
-  void SetCursor(NativeWindow window, CursorShape shape) override;
+  void SetCursor(NativeWindow window, CursorKind shape) override;
   Point GetCursorPos() const override { return cursor_pos_; }
+  bool IsKeyDown(uint32_t virtual_key) const override { return keys_down_.count(virtual_key) != 0; }
   void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) override;
   void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) override;
   std::vector<MonitorInfo> GetMonitors() const override { return monitors_; }
@@ -92,7 +94,7 @@ class MemoryBackend : public WindowBackend {
   std::optional<Picture> LastPicture(NativeWindow window) const;
   int PresentCount(NativeWindow window) const;
   Size RoundShape(NativeWindow window) const;
-  CursorShape Cursor(NativeWindow window) const;
+  CursorKind Cursor(NativeWindow window) const;
   std::u16string Title(NativeWindow window) const;
   NativeWindow Owner(NativeWindow window) const;
   std::string ClassName(NativeWindow window) const;
@@ -107,7 +109,7 @@ class MemoryBackend : public WindowBackend {
     bool minimized = false;
     bool maximized = false;
     Size shape;
-    CursorShape cursor = CursorShape::kArrow;
+    CursorKind cursor = CursorKind::kArrow;
     std::map<std::string, uint64_t> properties;
     std::optional<Picture> picture;
     int present_count = 0;
@@ -144,6 +146,7 @@ class MemoryBackend : public WindowBackend {
   std::vector<MonitorInfo> monitors_;
   int dpi_ = 96;
   int64_t now_ms_ = 0;
+  std::set<uint32_t> keys_down_;
   bool buttons_down_[4] = {false, false, false, false};
   DoubleClickDetector double_click_;
   MouseTracker tracker_;

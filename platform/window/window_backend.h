@@ -29,7 +29,7 @@ enum class ShowCommand {
   kRestore,
 };
 
-enum class CursorShape { kArrow, kHand, kIBeam };
+enum class CursorKind { kArrow, kHand, kIBeam };
 
 struct NativeWindowParams {
   std::string class_name;  // WM_CLASS under X11: other processes find windows by it
@@ -96,8 +96,10 @@ class WindowBackend {
   virtual void SetCapture(NativeWindow window) = 0;
   virtual void ReleaseCapture() = 0;
   virtual NativeWindow GetCapture() const = 0;
-  virtual void SetCursor(NativeWindow window, CursorShape shape) = 0;
+  virtual void SetCursor(NativeWindow window, CursorKind shape) = 0;
   virtual Point GetCursorPos() const = 0;
+  // Whether a key (virtual-key code) is held, as GetKeyState's high bit says.
+  virtual bool IsKeyDown(uint32_t virtual_key) const = 0;
   // Arms WM_MOUSELEAVE and WM_MOUSEHOVER (TME_LEAVE, TME_HOVER) once.
   virtual void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) = 0;
   // Starts moving or resizing the window as the hit-test code says, driven by
