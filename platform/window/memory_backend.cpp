@@ -294,8 +294,9 @@ bool MemoryBackend::DispatchEvents() {
     delivered = true;
   }
   if (auto hover = tracker_.TakeDueHover(now_ms_)) {
-    if (Find(hover->window)) {
-      Send(hover->window, WM_MOUSEHOVER, ButtonState(), MakeLParam(hover->client.x, hover->client.y));
+    if (const Window* w = Find(hover->window)) {
+      const Point client{cursor_pos_.x - w->rect.left, cursor_pos_.y - w->rect.top};
+      Send(hover->window, WM_MOUSEHOVER, ButtonState(), MakeLParam(client.x, client.y));
       delivered = true;
     }
   }

@@ -657,7 +657,18 @@ bool X11Backend::DispatchEvents() {
     }
   }
   if (auto hover = tracker_.TakeDueHover(NowMs())) {
-    Send(static_cast<Window>(hover->window), WM_MOUSEHOVER, 0, MakeLParam(hover->client.x, hover->client.y));
+    // The point where the pointer rests now, in the window's coordinates.
+    const Window window = static_cast<Window>(hover->window);
+    Window root_return = 0;
+    Window child = 0;
+    int root_x = 0;
+    int root_y = 0;
+    int x = hover->client.x;
+    int y = hover->client.y;
+    unsigned int mask = 0;
+    X11ErrorTrap trap(display_);
+    XQueryPointer(display_, window, &root_return, &child, &root_x, &root_y, &x, &y, &mask);
+    Send(window, WM_MOUSEHOVER, MouseKeyState(mask), MakeLParam(x, y));
     delivered = true;
   }
   return delivered;
@@ -705,8 +716,13 @@ void X11Backend::HandleEvent(XEvent& event) {
       OnButtonRelease(event.xbutton);
       break;
     case MotionNotify:
-      // Only the latest position of a burst of moves matters.
-      while (XCheckTypedWindowEvent(display_, window, MotionNotify, &event)) {
+      // Only the latest position of a burst of moves matters; a burst ends
+      // at any other event, so enter and leave keep their place.
+      while (XEventsQueued(display_, QueuedAlready) > 0) {
+        XEvent next;
+        XPeekEvent(display_, &next);
+        if (next.type != MotionNotify || next.xmotion.window != window) break;
+        XNextEvent(display_, &event);
       }
       OnMotion(event.xmotion);
       break;
