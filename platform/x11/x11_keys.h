@@ -15,8 +15,4 @@ uint32_t VirtualKeyFromKeysym(KeySym keysym);
 // none.
 char32_t CodePointFromKeysym(KeySym keysym);
 
-// UTF-8 as UTF-16 code units; malformed bytes become U+FFFD.
-std::u16string Utf8ToUtf16(const std::string& utf8);
-void AppendUtf16(char32_t code_point, std::u16string* out);
-
 }  // namespace platform::x11

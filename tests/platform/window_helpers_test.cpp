@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/window/pixel_ops.h"
+#include "platform/window/utf_convert.h"
 #include "platform/window/window_backend.h"
 #include "platform/window/window_region.h"
 #include "platform/x11/x11_keys.h"
@@ -82,7 +83,15 @@ TEST(Utf8ToUtf16, ConvertsAndReplacesMalformedInput) {
       {"\xC0\xAF", u"\uFFFD\uFFFD"},    // overlong
       {"a\xFFz", u"a\uFFFDz"},
   };
-  for (const Case& c : cases) EXPECT_EQ(x11::Utf8ToUtf16(c.in), c.out) << c.in;
+  for (const Case& c : cases) EXPECT_EQ(Utf8ToUtf16(c.in), c.out) << c.in;
+}
+
+TEST(Utf16ToUtf8, RoundTripsAndReplacesLoneSurrogates) {
+  for (const std::u16string& text : {std::u16string(u"abc"), std::u16string(u"\u00e9\u4e2d\U0001F600")}) {
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
+  }
+  EXPECT_EQ(Utf16ToUtf8(u"\u00e9"), "\xC3\xA9");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
 }
 
 TEST(KeyTranslation, KeysymsBecomeWindowsVirtualKeys) {
