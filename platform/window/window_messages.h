@@ -5,16 +5,11 @@
 
 #include <cstdint>
 
+#include "platform/message/message_types.h"
+
 namespace platform {
 
-using WPARAM = uint64_t;
-using LPARAM = int64_t;
-using LRESULT = int64_t;
-
-// Messages.
-constexpr uint32_t WM_NULL = 0x0000;
-constexpr uint32_t WM_CREATE = 0x0001;
-constexpr uint32_t WM_DESTROY = 0x0002;
+// Messages of windows and input (the message core defines the rest).
 constexpr uint32_t WM_MOVE = 0x0003;
 constexpr uint32_t WM_SIZE = 0x0005;
 constexpr uint32_t WM_ACTIVATE = 0x0006;
@@ -22,8 +17,6 @@ constexpr uint32_t WM_SETFOCUS = 0x0007;
 constexpr uint32_t WM_KILLFOCUS = 0x0008;
 constexpr uint32_t WM_ENABLE = 0x000A;
 constexpr uint32_t WM_SETTEXT = 0x000C;
-constexpr uint32_t WM_PAINT = 0x000F;
-constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_ERASEBKGND = 0x0014;
 constexpr uint32_t WM_SHOWWINDOW = 0x0018;
 constexpr uint32_t WM_SETCURSOR = 0x0020;
@@ -33,8 +26,6 @@ constexpr uint32_t WM_WINDOWPOSCHANGED = 0x0047;
 constexpr uint32_t WM_COPYDATA = 0x004A;
 constexpr uint32_t WM_NOTIFY = 0x004E;
 constexpr uint32_t WM_CONTEXTMENU = 0x007B;
-constexpr uint32_t WM_NCCREATE = 0x0081;
-constexpr uint32_t WM_NCDESTROY = 0x0082;
 constexpr uint32_t WM_NCCALCSIZE = 0x0083;
 constexpr uint32_t WM_NCHITTEST = 0x0084;
 constexpr uint32_t WM_NCPAINT = 0x0085;
@@ -43,11 +34,6 @@ constexpr uint32_t WM_NCMOUSEMOVE = 0x00A0;
 constexpr uint32_t WM_NCLBUTTONDOWN = 0x00A1;
 constexpr uint32_t WM_NCLBUTTONUP = 0x00A2;
 constexpr uint32_t WM_NCLBUTTONDBLCLK = 0x00A3;
-constexpr uint32_t WM_KEYDOWN = 0x0100;
-constexpr uint32_t WM_KEYUP = 0x0101;
-constexpr uint32_t WM_CHAR = 0x0102;
-constexpr uint32_t WM_SYSKEYDOWN = 0x0104;
-constexpr uint32_t WM_SYSKEYUP = 0x0105;
 constexpr uint32_t WM_IME_STARTCOMPOSITION = 0x010D;
 constexpr uint32_t WM_IME_ENDCOMPOSITION = 0x010E;
 constexpr uint32_t WM_COMMAND = 0x0111;
