@@ -16,14 +16,22 @@ X11ErrorTrap::X11ErrorTrap(Display* display) : display_(display), outer_(t_curre
   t_current_trap = this;
 }
 
+namespace {
+
+// Whether the server has answered every request sent so far (the last
+// request with a reply, or a sync, already brought any error in).
+bool AllProcessed(Display* display) { return LastKnownRequestProcessed(display) + 1 >= NextRequest(display); }
+
+}  // namespace
+
 X11ErrorTrap::~X11ErrorTrap() {
   // Errors of requests made inside the trap must reach it, not the next one.
-  XSync(display_, False);
+  if (!AllProcessed(display_)) XSync(display_, False);
   t_current_trap = outer_;
 }
 
 bool X11ErrorTrap::SyncAndCheck() {
-  XSync(display_, False);
+  if (!AllProcessed(display_)) XSync(display_, False);
   return error_code_ == 0;
 }
 
