@@ -372,6 +372,10 @@ bool IsWindowVisible(HWND hwnd) {
 }
 
 bool IsIconic(HWND hwnd) {
+  if (IsForeignWindow(hwnd)) {
+    ForeignWindows* foreign = Foreign();
+    return foreign && foreign->IsIconic(ForeignNative(hwnd));
+  }
   auto target = Native(hwnd);
   return target && target->backend()->IsMinimized(target->native());
 }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@
 #include "platform/message/message_queue.h"
 #include "platform/window/window_api.h"
 #include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_protocol.h"
+
+#include <X11/Xatom.h>
 
 extern char** environ;
 
@@ -158,6 +162,76 @@ TEST_F(X11WindowApiTest, CopyDataReachesTheProcedureAndItsResultTheSender) {
       EXPECT_EQ(s.payload, "hello");
     }
   }
+}
+
+// A window of "another process": made on a connection of its own, the way
+// the game's window looks to the launcher.
+class OtherClientWindow {
+ public:
+  OtherClientWindow() : display_(XOpenDisplay(nullptr)) {
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
+    XClassHint hint{};
+    char name[] = "UnityWndClassStandIn";
+    hint.res_name = name;
+    hint.res_class = name;
+    XSetClassHint(display_, window_, &hint);
+    long self[2] = {static_cast<long>(window_ & 0xFFFFFFFF), 0};
+    XChangeProperty(display_, window_, XInternAtom(display_, "_VDL_GAME_KOREA_TEST", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(self), 2);
+    const Atom wm_state = XInternAtom(display_, "WM_STATE", False);
+    long state[2] = {3, 0};  // iconic
+    XChangeProperty(display_, window_, wm_state, wm_state, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(state), 2);
+    XSync(display_, False);
+  }
+  ~OtherClientWindow() {
+    XDestroyWindow(display_, window_);
+    XCloseDisplay(display_);
+  }
+  Window window() const { return window_; }
+  // The next window message posted to the window, waiting up to 5 seconds.
+  std::optional<x11::PostedMessage> NextPosted() {
+    const Atom type = XInternAtom(display_, x11::kPostedMessageAtom, False);
+    const int64_t deadline = NowMicroseconds() + 5 * 1000 * 1000;
+    while (NowMicroseconds() < deadline) {
+      XEvent event;
+      while (XCheckTypedWindowEvent(display_, window_, ClientMessage, &event)) {
+        if (event.xclient.message_type == type) return x11::DecodePostedMessage(event.xclient);
+      }
+      pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+      poll(&fd, 1, static_cast<int>((deadline - NowMicroseconds()) / 1000) + 1);
+      XEventsQueued(display_, QueuedAfterReading);
+    }
+    return std::nullopt;
+  }
+
+ private:
+  Display* display_;
+  Window window_;
+};
+
+TEST_F(X11WindowApiTest, WindowsOfAnotherProcessAreFoundReadAndPostedTo) {
+  OtherClientWindow game;
+  const HWND by_class = FindWindow(u"UnityWndClassStandIn", u"");
+  ASSERT_NE(by_class, nullptr);
+  EXPECT_TRUE(IsForeignWindow(by_class));
+  EXPECT_TRUE(IsWindow(by_class));
+  EXPECT_TRUE(IsIconic(by_class));
+  EXPECT_FALSE(IsWindowVisible(by_class));
+  const auto by_property = FindWindowsWithSelfProperty(u"_VDL_GAME_KOREA_TEST");
+  ASSERT_EQ(by_property.size(), 1u);
+  EXPECT_EQ(by_property[0], by_class);
+  // The property names the window itself, so it reads back as its handle.
+  EXPECT_EQ(GetProp(by_class, u"_VDL_GAME_KOREA_TEST"), reinterpret_cast<uintptr_t>(by_class));
+  EXPECT_EQ(GetProp(by_class, u"_VDL_NO_SUCH_PROPERTY"), 0u);
+
+  // Sending to another process never waits for it: it is posted.
+  EXPECT_EQ(SendMessage(by_class, 2032, 0xFFFFFFFF00000001ull, -7), 0);
+  const auto posted = game.NextPosted();
+  ASSERT_TRUE(posted.has_value());
+  EXPECT_EQ(posted->message, 2032u);
+  EXPECT_EQ(posted->wparam, 0xFFFFFFFF00000001ull);
+  EXPECT_EQ(posted->lparam, -7);
 }
 
 }  // namespace
