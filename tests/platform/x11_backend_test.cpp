@@ -466,6 +466,20 @@ TEST_F(X11BackendTest, MonitorsAndDpi) {
   auto scaled = X11Backend::Open(options);
   ASSERT_NE(scaled, nullptr);
   EXPECT_EQ(scaled->GetDpi(), 144);
+
+  // Without an override the desktop's Xft.dpi resource decides.
+  Display* display = backend_->display();
+  const Window root = DefaultRootWindow(display);
+  const Atom resources = XInternAtom(display, "RESOURCE_MANAGER", False);
+  const char text[] = "Xft.antialias:\t1\nXft.dpi:\t120.4\n";
+  XChangeProperty(display, root, resources, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(text), static_cast<int>(sizeof(text) - 1));
+  XSync(display, False);
+  auto from_resources = X11Backend::Open(X11Backend::Options{});
+  XDeleteProperty(display, root, resources);
+  XSync(display, False);
+  ASSERT_NE(from_resources, nullptr);
+  EXPECT_EQ(from_resources->GetDpi(), 120);
 }
 
 TEST_F(X11BackendTest, AnXErrorDoesNotEndTheProgram) {
