@@ -97,8 +97,7 @@ void FrameworkThread::Stop() {
     if (std::shared_ptr<MessageLoopProxy> proxy = message_loop_proxy())
       proxy->PostNonNestableTask(WrapWeak([] { QuitCurrentLoop(); }));
   }
-  if (has_handle())
-    Join();
+  Join();
   running_ = false;
 }
 

@@ -215,6 +215,46 @@ TEST_F(UIMessageLoopTest, ManySignalsWhileBusyLeaveOneWorkMessage) {
   EXPECT_EQ(500, later_tasks);
 }
 
+TEST_F(UIMessageLoopTest, FullQueueDoesNotLeaveTheLoopDeaf) {
+  // While the queue is full the work message cannot be posted; later posts
+  // must still wake the loop once it has drained the queue and sleeps.
+  auto proxy = loop_.message_loop_proxy();
+  int pings = 0;
+  std::promise<void> flood_drained;
+  handler_ = [&](platform::UINT message, platform::WPARAM) {
+    if (message == kMsgPing && ++pings == static_cast<int>(platform::kMaxPostedMessages))
+      flood_drained.set_value();
+  };
+  std::promise<void> flood_task_ran;
+  loop_.PostTask([&] {
+    while (platform::PostMessage(hwnd_, kMsgPing, 0, 0)) {
+    }
+    std::thread([&] {
+      proxy->PostTask([&] { flood_task_ran.set_value(); });
+    }).join();
+  });
+  std::promise<void> late_ran;
+  std::atomic<bool> had_to_nudge{false};
+  std::thread late_poster([&] {
+    flood_task_ran.get_future().wait();
+    flood_drained.get_future().wait();  // the loop is about to sleep
+    proxy->PostTask([&] {
+      late_ran.set_value();
+      loop_.QuitWhenIdle();
+    });
+    // A deaf loop would sleep forever: wake it with a message so that the
+    // test fails instead of hanging.
+    if (late_ran.get_future().wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+      had_to_nudge = true;
+      platform::PostMessage(hwnd_, kMsgRunNested, 0, 0);
+    }
+  });
+  loop_.RunWithRunState();
+  late_poster.join();
+  EXPECT_FALSE(had_to_nudge);
+  EXPECT_EQ(static_cast<int>(platform::kMaxPostedMessages), pings);
+}
+
 TEST_F(UIMessageLoopTest, ForeignModalLoopStillRunsTasksAndDelayedWork) {
   // A message handler enters a modal loop of its own (as a system dialog
   // would); the pump's work message and window timer keep tasks flowing.
