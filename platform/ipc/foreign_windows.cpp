@@ -26,6 +26,7 @@ ForeignWindows::ForeignWindows(Display* display) : display_(display) {}
 
 ForeignWindows::~ForeignWindows() {
   if (mailbox_) XDestroyWindow(display_, mailbox_);
+  X11ErrorTrap::ForgetConnection(display_);
   XCloseDisplay(display_);
 }
 
