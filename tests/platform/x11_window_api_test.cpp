@@ -22,6 +22,7 @@
 #include "platform/x11/x11_protocol.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
 
 extern char** environ;
 
@@ -36,8 +37,21 @@ struct Seen {
 };
 std::vector<Seen>* g_seen = nullptr;
 
+// The picture the window paints on WM_PAINT.
+std::vector<uint32_t>* g_picture = nullptr;
+
 LRESULT Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   Seen seen{message, wparam, lparam, {}};
+  if (message == WM_PAINT && g_picture) {
+    PAINTSTRUCT paint;
+    BeginPaint(hwnd, &paint);
+    Rect client;
+    GetClientRect(hwnd, &client);
+    UpdateLayeredWindow(hwnd, PresentBuffer{g_picture->data(), client.Width(), client.Height(), client.Width() * 4, 255});
+    EndPaint(hwnd, &paint);
+    g_seen->push_back(seen);
+    return 0;
+  }
   if (message == WM_COPYDATA) {
     const auto* data = reinterpret_cast<const CopyDataStruct*>(lparam);
     seen.payload.assign(static_cast<const char*>(data->lpData), data->cbData);
@@ -121,6 +135,7 @@ class X11WindowApiTest : public ::testing::Test {
     InstallWindowBackend(nullptr);
     backend_.reset();
     g_seen = nullptr;
+    g_picture = nullptr;
   }
   bool Saw(UINT message) const {
     for (const Seen& s : seen_) {
@@ -162,6 +177,40 @@ TEST_F(X11WindowApiTest, CopyDataReachesTheProcedureAndItsResultTheSender) {
       EXPECT_EQ(s.payload, "hello");
     }
   }
+}
+
+TEST_F(X11WindowApiTest, ExposedWindowIsPaintedThroughItsProcedureAndClickedThroughTheQueue) {
+  std::vector<uint32_t> picture(120 * 80);
+  for (size_t i = 0; i < picture.size(); ++i) picture[i] = (i % 3 == 0) ? 0xFF336699u : 0x80200010u;
+  g_picture = &picture;
+  // Shown at creation (WS_VISIBLE): the server's expose becomes WM_PAINT.
+  ASSERT_TRUE(PumpUntil([&] { return Saw(WM_PAINT); }));
+  Display* display = backend_->display();
+  const Window window = static_cast<Window>(GetNativeWindow(hwnd_));
+  XImage* image = XGetImage(display, window, 0, 0, 120, 80, AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+  std::vector<uint32_t> back;
+  for (int y = 0; y < 80; ++y) {
+    for (int x = 0; x < 120; ++x) back.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)));
+  }
+  XDestroyImage(image);
+  EXPECT_EQ(back, picture);
+
+  Display* input = XOpenDisplay(nullptr);
+  ASSERT_NE(input, nullptr);
+  XTestFakeMotionEvent(input, -1, 1010, 615, CurrentTime);
+  XTestFakeButtonEvent(input, 1, True, CurrentTime);
+  XTestFakeButtonEvent(input, 1, False, CurrentTime);
+  XFlush(input);
+  ASSERT_TRUE(PumpUntil([&] { return Saw(WM_LBUTTONUP); }));
+  XCloseDisplay(input);
+  for (const Seen& s : seen_) {
+    if (s.message == WM_LBUTTONDOWN) {
+      EXPECT_EQ(GetXLParam(s.lparam), 10);
+      EXPECT_EQ(GetYLParam(s.lparam), 15);
+    }
+  }
+  EXPECT_EQ(GetFocus(), hwnd_);
 }
 
 // A window of "another process": made on a connection of its own, the way
