@@ -1,0 +1,110 @@
+#include "base/callback/weak_callback.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace kbase {
+namespace {
+
+class Target : public SupportWeakCallback {
+ public:
+  int Add(int value) { return total += value; }
+  bool Handle() { return true; }
+  Target* Self() { return this; }
+  int total = 0;
+};
+
+TEST(WeakCallbackTest, ClosuresOfADeadOwnerDoNothingAndReturnDefaults) {
+  auto target = std::make_unique<Target>();
+  Target* raw = target.get();
+  auto add = target->WrapWeak([raw](int v) { return raw->Add(v); });
+  auto handler = target->WrapWeak([raw] { return raw->Handle(); });
+  auto self = target->WrapWeak([raw] { return raw->Self(); });
+  int side_effects = 0;
+  auto plain = target->WrapWeak([&side_effects] { ++side_effects; });
+  auto copy = add;
+
+  EXPECT_EQ(5, add(5));
+  EXPECT_EQ(7, copy(2));  // a copy reaches the same target
+  EXPECT_TRUE(handler());
+  EXPECT_EQ(raw, self());
+  plain();
+  EXPECT_EQ(1, side_effects);
+
+  target.reset();
+  EXPECT_TRUE(add.Expired());
+  EXPECT_EQ(0, add(5));
+  EXPECT_EQ(0, copy(5));
+  EXPECT_FALSE(handler());
+  EXPECT_EQ(nullptr, self());
+  plain();
+  EXPECT_EQ(1, side_effects);
+}
+
+TEST(WeakCallbackTest, CancelSilencesEarlierClosuresOnly) {
+  WeakCallbackFlag flag;
+  int runs = 0;
+  auto before = flag.WrapWeak([&runs] { ++runs; });
+  auto before_copy = before;
+  flag.Cancel();
+  auto after = flag.WrapWeak([&runs] { runs += 10; });
+
+  before();
+  before_copy();
+  EXPECT_EQ(0, runs);
+  after();
+  EXPECT_EQ(10, runs);
+  // Cancelling again silences the new closure as well.
+  flag.Cancel();
+  after();
+  EXPECT_EQ(10, runs);
+}
+
+TEST(WeakCallbackTest, ClosuresShareTheOwnersOneFlag) {
+  // An owner reached through two bases still has one flag.
+  struct Delegate : virtual SupportWeakCallback {};
+  struct Control : virtual SupportWeakCallback {};
+  struct Both : Control, Delegate {};
+  auto both = std::make_unique<Both>();
+  auto a = static_cast<Control*>(both.get())->WrapWeak([] { return 1; });
+  auto b = static_cast<Delegate*>(both.get())->WrapWeak([] { return 2; });
+  EXPECT_FALSE(a.weak_flag().owner_before(b.weak_flag()) ||
+               b.weak_flag().owner_before(a.weak_flag()));
+  both.reset();
+  EXPECT_EQ(0, a());
+  EXPECT_EQ(0, b());
+}
+
+TEST(WeakCallbackTest, CopiesMadeOnOtherThreadsWhileTheOwnerDies) {
+  auto target = std::make_unique<Target>();
+  auto closure = target->WrapWeak([] { return std::string("alive"); });
+  std::atomic<bool> go{false};
+  std::vector<std::thread> threads;
+  std::atomic<int> copies{0};
+  for (int i = 0; i < 4; ++i) {
+    threads.emplace_back([&] {
+      while (!go.load()) {
+      }
+      for (int j = 0; j < 1000; ++j) {
+        auto copy = closure;
+        copies.fetch_add(1);
+        (void)copy.Expired();
+      }
+    });
+  }
+  EXPECT_EQ("alive", closure());
+  go.store(true);
+  target.reset();  // while the copies are being made and dropped
+  for (auto& t : threads)
+    t.join();
+  EXPECT_EQ(4000, copies.load());
+  EXPECT_EQ("", closure());
+}
+
+}  // namespace
+}  // namespace kbase
