@@ -1,0 +1,39 @@
+#pragma once
+// What the launcher store needs of the UI framework, the dialogs and the
+// download manager, handed to it at start-up. Each hook may be left empty;
+// the store then does without (no text, no font check, no limit to apply) and
+// a question nobody can ask is answered "no" (0) at once, so no caller waits
+// for a continuation that never comes.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// A message box the store asks the UI thread to open.
+struct MessageBoxRequest {
+  std::string titleKey;
+  std::string contentKey;        // a language key; empty when contentText is used
+  std::u16string contentText;    // literal content text
+  std::string firstButtonKey;    // "btn_no", answer 0; empty hides the button
+  std::string secondButtonKey;   // "btn_yes", answer 1
+  std::function<void(int32_t)> continuation;  // receives the answer; may be empty
+};
+
+struct StoreHooks {
+  // The current language table's text of a key (empty when missing).
+  std::function<std::u16string(const std::string& key)> languageText;
+  // Adds a key/text pair to the language table's overrides.
+  std::function<void(const std::string& key, const std::u16string& text)> addLanguageOverride;
+  // Reads a file of the skin package's theme folder.
+  std::function<bool(const std::string& name, std::string* bytes)> readResourceFile;
+  // Sets the UI framework's current channel.
+  std::function<void(const std::string& channel)> setUiChannel;
+  // Installs the carried fonts when the system lacks them.
+  std::function<void()> installFonts;
+  // Opens a message box and marks one as open (the store's ShowMessageBox).
+  std::function<void(MessageBoxRequest)> showMessageBox;
+  // Opens a message box (the store's message-box request task).
+  std::function<void(MessageBoxRequest)> requestMessageBox;
+  // Re-applies the speed limit of mode 0 (game) or 1 (pre-download).
+  std::function<void(int32_t mode)> applySpeedLimit;
+};
