@@ -21,6 +21,9 @@
 #include "project/Launcher/core/scripted_dialogs.h"
 #include "project/Launcher/core/single_instance_lock.h"
 #include "project/Launcher/program_record.h"
+#include "project/Launcher/services/download_manager_event_transport.h"
+#include "project/Launcher/services/system_usage_event_environment.h"
+#include "project/Launcher/services/usage_events.h"
 
 namespace {
 
@@ -99,6 +102,11 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   });
   store.SetDialogHost(&dialogs);
   BasicMainWindow::InstallWindowHooks(store);
+  // Usage records are built and sent on the worker, through the download
+  // manager; a record for a worker that is gone is dropped.
+  SystemUsageEventEnvironment eventEnvironment;
+  DownloadManagerEventTransport eventTransport;
+  SetUsageEventServices(&store, &eventEnvironment, &eventTransport);
 
   std::unique_ptr<TerminationSignals> signals;
   MainThreadHooks hooks;
@@ -125,6 +133,7 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
     main.RunOnCurrentThread();
     abandoned = main.worker_abandoned();
   }
+  if (!abandoned) SetUsageEventServices(nullptr, nullptr, nullptr);
   store.SetDialogHost(nullptr);
   ProgramRecord::Get().Line("exit 0");
   // A worker that did not stop may still touch process-wide objects: end the
