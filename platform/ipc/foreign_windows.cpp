@@ -7,6 +7,7 @@
 
 #include <chrono>
 
+#include "platform/x11/x11_display.h"
 #include "platform/x11/x11_error_trap.h"
 #include "platform/x11/x11_protocol.h"
 
@@ -16,7 +17,7 @@ using x11::X11ErrorTrap;
 
 std::unique_ptr<ForeignWindows> ForeignWindows::Open(const std::string& display_name) {
   X11ErrorTrap::InstallHandlers();
-  Display* display = XOpenDisplay(display_name.empty() ? nullptr : display_name.c_str());
+  Display* display = x11::OpenDisplay(display_name);
   if (!display) return nullptr;
   X11ErrorTrap::SurviveConnectionLoss(display);
   return std::unique_ptr<ForeignWindows>(new ForeignWindows(display));

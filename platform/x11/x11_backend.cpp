@@ -15,6 +15,7 @@
 
 #include "platform/window/utf_convert.h"
 #include "platform/window/window_region.h"
+#include "platform/x11/x11_display.h"
 #include "platform/x11/x11_error_trap.h"
 #include "platform/x11/x11_keys.h"
 #include "platform/x11/x11_protocol.h"
@@ -53,7 +54,7 @@ long MoveResizeDirection(LRESULT hit) {
 
 std::unique_ptr<X11Backend> X11Backend::Open(const Options& options) {
   X11ErrorTrap::InstallHandlers();
-  Display* display = XOpenDisplay(options.display_name.empty() ? nullptr : options.display_name.c_str());
+  Display* display = OpenDisplay(options.display_name);
   if (!display) return nullptr;
   X11ErrorTrap::SurviveConnectionLoss(display);
   std::unique_ptr<X11Backend> backend(new X11Backend(display, options));

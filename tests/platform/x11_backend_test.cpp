@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_display.h"
 
 #include <X11/Xatom.h>
 #include <X11/extensions/XTest.h>
@@ -199,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, X11PresentTest,
 
 class XTestInput {
  public:
-  XTestInput() : display_(XOpenDisplay(nullptr)) {}
+  XTestInput() : display_(x11::OpenDisplay()) {}
   ~XTestInput() {
     if (display_) XCloseDisplay(display_);
   }
@@ -365,7 +366,7 @@ TEST_F(X11BackendTest, MaximiseAndRestoreWithoutAWindowManager) {
 TEST_F(X11BackendTest, WindowManagerCloseArrivesAsSystemClose) {
   const NativeWindow window = ShowWindow(Rect{0, 0, 50, 50});
   // What a window manager sends when its close button is pressed.
-  Display* other = XOpenDisplay(nullptr);
+  Display* other = x11::OpenDisplay();
   ASSERT_NE(other, nullptr);
   XEvent event{};
   event.xclient.type = ClientMessage;

@@ -19,6 +19,7 @@
 #include "platform/message/message_queue.h"
 #include "platform/window/window_api.h"
 #include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_display.h"
 #include "platform/x11/x11_protocol.h"
 
 #include <X11/Xatom.h>
@@ -196,7 +197,7 @@ TEST_F(X11WindowApiTest, ExposedWindowIsPaintedThroughItsProcedureAndClickedThro
   XDestroyImage(image);
   EXPECT_EQ(back, picture);
 
-  Display* input = XOpenDisplay(nullptr);
+  Display* input = x11::OpenDisplay();
   ASSERT_NE(input, nullptr);
   XTestFakeMotionEvent(input, -1, 1010, 615, CurrentTime);
   XTestFakeButtonEvent(input, 1, True, CurrentTime);
@@ -217,7 +218,7 @@ TEST_F(X11WindowApiTest, ExposedWindowIsPaintedThroughItsProcedureAndClickedThro
 // the game's window looks to the launcher.
 class OtherClientWindow {
  public:
-  OtherClientWindow() : display_(XOpenDisplay(nullptr)) {
+  OtherClientWindow() : display_(x11::OpenDisplay()) {
     window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
     XClassHint hint{};
     char name[] = "UnityWndClassStandIn";
