@@ -60,6 +60,12 @@ TEST_F(StoreRequestsTest, ABoxWithoutAWindowAnswersNoAndClearsTheOpenFlag) {
 TEST_F(StoreRequestsTest, TheScriptedAnswerClosesTheBoxAndRefreshesTheWindow) {
   OpenMainWindow();
   dialogs_.Script({1});
+  // The box answers on the UI thread as soon as it opens, so the open flag is
+  // read at that moment rather than from this thread afterwards.
+  std::vector<bool> openWhileShown;  // UI thread
+  dialogs_.SetObserver([this, &openWhileShown](const ScriptedDialogs::OpenedBox&) {
+    openWhileShown.push_back(store_.messageBoxOpen);
+  });
   std::vector<int32_t> answers;
   MessageBoxRequest request;
   request.contentKey = "STRING_ERROR_RETRY";
@@ -67,8 +73,9 @@ TEST_F(StoreRequestsTest, TheScriptedAnswerClosesTheBoxAndRefreshesTheWindow) {
   request.secondButtonKey = "STRING_RETRY";
   request.continuation = [&answers](int32_t answer) { answers.push_back(answer); };
   store_.ShowMessageBox(request);
-  EXPECT_TRUE(store_.messageBoxOpen);
   Settle();
+  dialogs_.SetObserver(nullptr);
+  EXPECT_EQ(openWhileShown, std::vector<bool>{true});
   EXPECT_EQ(answers, std::vector<int32_t>{1});
   EXPECT_FALSE(store_.messageBoxOpen);
   EXPECT_EQ(received_, std::vector<uint32_t>{kMsgRefreshState});
