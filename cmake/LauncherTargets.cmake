@@ -1,14 +1,27 @@
-# launcher_add_test(<name> LABEL <label> SOURCES <files...> LIBS <targets...>)
+# launcher_add_test(<name> LABEL <label> SOURCES <files...> LIBS <targets...>
+#                   [SERIAL <gtest filter>])
 # Builds one GoogleTest program and registers each of its tests with CTest
-# under the given label.
+# under the given label. Tests matched by SERIAL (those that measure a rate
+# or a duration) run while no other test runs.
 function(launcher_add_test name)
-  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL;SERIAL" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  gtest_discover_tests(${name}
-    PROPERTIES LABELS ${T_LABEL}
-    DISCOVERY_TIMEOUT 60)
+  if(T_SERIAL)
+    gtest_discover_tests(${name}
+      TEST_FILTER "-${T_SERIAL}"
+      PROPERTIES LABELS ${T_LABEL}
+      DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name}
+      TEST_FILTER "${T_SERIAL}"
+      PROPERTIES LABELS ${T_LABEL} RUN_SERIAL TRUE
+      DISCOVERY_TIMEOUT 60)
+  else()
+    gtest_discover_tests(${name}
+      PROPERTIES LABELS ${T_LABEL}
+      DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # launcher_add_bench(<name> SOURCES <files...> LIBS <targets...>)
