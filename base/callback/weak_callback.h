@@ -28,6 +28,12 @@ class WeakCallback {
       : weak_flag_(flag), callable_(callable) {}
   WeakCallback(const std::weak_ptr<WeakFlag>& flag, T&& callable)
       : weak_flag_(flag), callable_(std::move(callable)) {}
+  // A closure over one callable converts to one over a wider callable type
+  // (a lambda's to StdClosure), keeping the same flag.
+  template <typename U, typename = std::enable_if_t<!std::is_same_v<U, T> &&
+                                                    std::is_constructible_v<T, const U&>>>
+  WeakCallback(const WeakCallback<U>& other)  // NOLINT: implicit on purpose
+      : weak_flag_(other.weak_flag()), callable_(other.callable()) {}
 
   // Calls the callable while the flag lives; afterwards returns the result
   // type's default value (false, null, nothing) without calling it.
@@ -46,6 +52,7 @@ class WeakCallback {
 
   bool Expired() const { return weak_flag_.expired(); }
   const std::weak_ptr<WeakFlag>& weak_flag() const { return weak_flag_; }
+  const T& callable() const { return callable_; }
 
  private:
   std::weak_ptr<WeakFlag> weak_flag_;

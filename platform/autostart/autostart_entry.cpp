@@ -1,0 +1,23 @@
+#include "platform/autostart/autostart_entry.h"
+
+#include <cerrno>
+
+#include <unistd.h>
+
+#include "platform/system/machine_registry.h"
+
+namespace platform {
+
+std::string AutostartEntryPath(const std::string& name) {
+  return UserConfigFolder() + "/autostart/" + name + ".desktop";
+}
+
+bool RemoveAutostartEntry(const std::string& name) {
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+      name.find('\0') != std::string::npos) {
+    return false;
+  }
+  return ::unlink(AutostartEntryPath(name).c_str()) == 0 || errno == ENOENT;
+}
+
+}  // namespace platform

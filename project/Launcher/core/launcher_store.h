@@ -1,0 +1,298 @@
+#pragma once
+// The launcher's process-wide state: the gate configuration, the user's
+// settings and download log, the identifiers of this installation, the
+// versions and version maps, the configuration of the main window's pages,
+// and the flags the update flow leaves for the shut-down. It mirrors the
+// user's settings and the download log in small files of the "save" folder.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "project/Launcher/core/dialog_host.h"
+#include "project/Launcher/core/gate_config.h"
+#include "project/Launcher/core/launcher_settings.h"
+#include "project/Launcher/core/store_hooks.h"
+#include "project/Launcher/core/version_map.h"
+#include "project/Launcher/services/usage_events.h"
+
+// A button of the main window's link bar.
+struct CommunityLink {
+  std::string normalImage;
+  std::string hotImage;
+  std::string tooltip;
+  std::string linkKey;
+
+  bool operator==(const CommunityLink&) const = default;
+};
+
+class State;
+class StoreDownloadHost;
+
+// What the UI thread reads of the values the worker writes: published by the
+// worker (whenever the current state changes, and after every tick) and read
+// as one copy, so the UI never touches an object the worker may delete.
+struct StoreUiView {
+  int32_t stateType = -1;  // TypeId of the current state, -1 when none
+  int32_t stateMode = 0;
+  std::string launcherVersion;
+  std::string localGameVersion;
+  std::string displayGameVersion;
+  std::string remoteGameVersion;
+  int64_t totalBytes = 0;       // the download job's bytes
+  int64_t downloadedBytes = 0;
+
+  bool operator==(const StoreUiView&) const = default;
+};
+
+// Makes the first state of a flow (0 launcher, 1 game); may give none.
+using FirstStateFactory = std::function<std::unique_ptr<State>(int32_t mode)>;
+
+// The twelve slots of the version-map table.
+inline constexpr std::array<const char*, 12> kVersionMapSlots = {
+    "_launcher_patch_version_",    "_local_launcher_version_",
+    "_remote_launcher_version_",   "_update_launcher_version_",
+    "_game_patch_version_",        "_local_game_version_",
+    "_remote_game_version_",       "_update_game_version_",
+    "_predownload_patch_version_", "_local_predownload_version_",
+    "_remote_predownload_version_", "_update_predownload_version_"};
+
+// Bytes each drive needs before an install or an update: 4 GiB.
+inline constexpr uint64_t kRequiredDiskSpace = uint64_t{1} << 32;
+// The amount as the messages show it ("%5.2fG" of 4.0).
+inline constexpr char16_t kRequiredDiskSpaceText[] = u" 4.00G";
+
+class LauncherStore : public UsageEventStore {
+ public:
+  // The process's store, created on first use.
+  static LauncherStore& GetInstance();
+
+  // A store of its own (tests); the program uses GetInstance.
+  LauncherStore();
+  ~LauncherStore() override;
+  LauncherStore(const LauncherStore&) = delete;
+  LauncherStore& operator=(const LauncherStore&) = delete;
+
+  void SetHooks(StoreHooks hooks) { hooks_ = std::move(hooks); }
+  void SetWindowHooks(WindowHooks hooks) { windowHooks_ = std::move(hooks); }
+  // The boxes' opener (UI thread); without one every box request is answered
+  // 0 at once.
+  void SetDialogHost(DialogHost* host) { dialogHost_ = host; }
+  // The first state of a flow; until one is set, flows start no state.
+  void SetFirstStateFactory(FirstStateFactory factory) { firstStateFactory_ = std::move(factory); }
+  std::unique_ptr<State> MakeFirstState(int32_t mode) const;
+  // The program's folder (with its trailing separator) and full path; taken
+  // from the running executable unless set.
+  void SetProgramLocation(const std::u16string& folder, const std::u16string& path);
+  const std::u16string& ProgramFolder() const { return programFolder_; }
+  std::u16string DefaultGameFolder() const;
+
+  // Initialisation on the UI thread: save folder, extra configuration,
+  // settings (or first-run defaults), download log, game identifier, language,
+  // gate configuration, fonts, rename map. |languageOverride| is the code the
+  // command line gave, or empty.
+  void Init(const std::u16string& languageOverride = std::u16string());
+
+  // User settings, download log and small files.
+  bool LoadSettings();
+  void SaveSettings();
+  bool LoadDownloadLog();
+  // Writes a copy taken under the download log's lock: the worker records its
+  // statistics while the UI thread saves.
+  void SaveDownloadLog();
+  DownloadLog DownloadLogCopy() const;
+  void UpdateDownloadLog(const std::function<void(DownloadLog&)>& change);
+  bool LoadExtraConfig();
+  void LoadGid();
+  bool GameExeExists(const std::u16string& folder = std::u16string()) const;
+  void ApplySettings(const LauncherSettings& edited);
+
+  // Gate and channel configuration, public address.
+  void LoadGateConfig();
+  bool LoadCommonConfig();
+  void PublicAddressReply(int32_t resultCode, const std::string& body);
+
+  // Version maps and versions.
+  VersionMap& ResetVersionMap(const std::string& slot);
+  void ResetAllVersionMaps();
+  void ReloadLauncherVersion();
+  void ReloadGameVersion();
+  bool IsGameUpdateAvailable() const;
+  bool HasUnfinishedGameUpdate() const;
+  bool LoadLocalGameVersionMap();
+  int32_t CheckPreDownloadMap();
+  int32_t PrunePreDownloadFolders();
+  bool HasUnfinishedPreDownload() const;
+  void ReloadPreDownloadFolders();
+  // The folder of a pre-download version; empty unless the version is a
+  // strict triple.
+  std::string PreDownloadVersionFolder(const std::string& version) const;
+
+  // Disk-space checks.
+  bool CheckInstallDiskSpace(std::function<void(int32_t)> continuation);
+  bool CheckUpdateDiskSpace(std::function<void(int32_t)> continuation);
+  bool CheckDriveSpace(const std::u16string& path, const std::u16string& message,
+                       const std::string& firstButtonKey, const std::string& secondButtonKey,
+                       const std::function<void(int32_t)>& continuation);
+
+  // --- Worker start and stop (worker thread) ---
+  void StartWorker();
+  void StopWorker();
+
+  // --- The main window and the relay (Part of the UI thread) ---
+  // UI thread: the main window registers itself when built (its instance
+  // property is set) and again with 0 when it closes.
+  void RegisterMainWindow(WindowHandle window);
+  WindowHandle mainWindow() const { return mainWindow_; }
+  // Any thread: the message reaches the main window in a later task of the UI
+  // thread, dropped when no main window is registered by then.
+  void PostToMainWindow(uint32_t message, uint64_t wParam, int64_t lParam);
+
+  // --- The update state machine (worker thread) ---
+  // Makes |next| current (taking it in every case): refused for the same type
+  // in the same flow, and for null when there is no current state.
+  void ChangeState(std::unique_ptr<State> next);
+  State* currentState() const { return currentState_.get(); }
+  // Results of the download manager, addressed by the requesting state's job
+  // token; delivered only while that very state is current.
+  void RouteFileDone(int32_t token, int32_t code, std::string url, std::string errorText);
+  void RouteRequestDone(int32_t token, int32_t code, std::string url, const char* body,
+                        int64_t length, std::string errorText);
+  void RouteProbeDone(int32_t token, int32_t code, std::string url, bool exists,
+                      std::string errorText);
+  void RouteProgress(int32_t token, double bytesPerSecond);
+  // Worker: publishes the current values for the UI thread. UI thread: reads
+  // them.
+  void PublishUiView();
+  StoreUiView UiView() const;
+
+  // --- Flow and dialog requests ---
+  // Any thread: the first state of a flow is made current on the worker.
+  void StartLauncherCheck();
+  void StartGameCheck(bool enterGame, bool honourDisableAutoEnter);
+  // Any thread: a message box is opened on the UI thread. ShowMessageBox also
+  // sets the box-open flags, cleared when a box closes or cannot open.
+  void ShowMessageBox(MessageBoxRequest request);
+  void RequestMessageBox(MessageBoxRequest request);
+  // The error box of a failed flow: a message box with a detail line.
+  void RequestErrorBox(MessageBoxRequest request);
+  void ShowOptionsBox(OptionsBoxRequest request);
+
+  // The current language table's text of a key (empty when missing).
+  std::u16string LanguageText(const std::string& key) const;
+
+  // UsageEventStore.
+  UsageEventStoreFacts UsageEventFacts() const override;
+
+  // The game folder in UTF-8 with one trailing "/"; the default game folder
+  // while the settings name none.
+  std::string GameFolder() const;
+
+  // The settings are written on the UI thread (ApplySettings, SetGamePath)
+  // under the settings lock and read by the worker; a thread other than the
+  // UI thread reads them through SettingsCopy.
+  LauncherSettings SettingsCopy() const;
+  void SetGamePath(const std::u16string& folder);
+
+  // --- The record ---
+  GateConfig gateConfig;
+  LauncherSettings settings;
+  DownloadLog downloadLog;
+  std::string gid;
+  std::string installPackageType;
+
+  std::map<std::string, VersionMap> versionMaps;
+  // Runs beside the current state (worker only).
+  std::unique_ptr<State> preDownloadState;
+  std::map<std::u16string, std::u16string> renameMap;
+
+  bool firstTick = false;  // worker only
+  bool firstRun = false;
+  bool closeQuestionPending = false;
+  std::atomic<bool> launcherReplaced{false};
+  bool updateNoticePending = true;
+  std::atomic<bool> browserFilesChanged{false};
+  std::atomic<bool> fontsChanged{false};
+  bool forceLauncherUpdate = false;
+  int32_t skinPackageChanged = 0;
+  bool languageChanged = false;
+  bool enterGameAfterFlow = false;
+
+  std::string launcherVersion = "1.0.0";
+  std::string localGameVersion;
+  std::string downloadingGameVersion;
+  std::string displayGameVersion;
+  std::string remoteGameVersion;
+
+  std::vector<std::string> preDownloadFolders;
+  std::string preDownloadVersion;
+  uint64_t preDownloadSize = 0;
+  bool preDownloadContinue = false;
+  bool preDownloadPaused = false;
+  bool preDownloadCheck = false;
+
+  std::map<std::string, std::u16string> titleTexts;
+  std::map<std::string, std::string> linkMap;
+  std::vector<CommunityLink> communityLinks;
+
+  std::string activityAddress;
+  int32_t patchOption = 2;
+  bool useWebExtraParam = false;
+  std::string publicAddress;
+  std::atomic<bool> errorShown{false};
+  std::atomic<bool> messageBoxOpen{false};
+  std::atomic<bool> messageBoxRequested{false};
+  bool deleteGameLog = false;
+
+ private:
+  // What ApplySettings changed, and the texts and limits of its usage event.
+  struct SettingsChange {
+    bool any = false;
+    bool languageSwitched = false;
+    bool gameLimitChanged = false;
+    bool preDownloadLimitChanged = false;
+    std::string closeText;
+    std::string autostartText;
+    int32_t gameLimit = 0;
+    int32_t preDownloadLimit = 0;
+  };
+  SettingsChange TakeChangedSettings(const LauncherSettings& edited);
+
+  std::string SaveFile(const char* name) const;
+  void AskForMessageBox(bool viaShow, MessageBoxRequest request);
+
+  enum class BoxKind { kMessage, kError };
+  void PostMessageBox(BoxKind kind, MessageBoxRequest request);
+  void OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request);
+  void OpenOptionsBoxTask(const OptionsBoxRequest& request);
+  void OnMessageBoxClosed(const std::function<void(int32_t)>& continuation, int32_t answer);
+  void PostFlowStart(int32_t mode);
+  void PublishStateLocked();
+
+  mutable std::mutex settingsMutex_;  // guards writes of |settings| after Init
+  mutable std::mutex downloadLogMutex_;  // guards |downloadLog| once the worker runs
+  WindowHooks windowHooks_;
+  DialogHost* dialogHost_ = nullptr;
+  std::unique_ptr<StoreDownloadHost> downloadHost_;
+  FirstStateFactory firstStateFactory_;
+  WindowHandle mainWindow_ = 0;  // UI thread only
+  std::unique_ptr<State> currentState_;  // worker only
+  mutable std::mutex viewMutex_;
+  StoreUiView view_;
+  StoreHooks hooks_;
+  std::u16string programFolder_;
+  std::u16string programPath_;
+  bool programLocationSet_ = false;
+};
+
+// The machine's first IPv4 address in dotted form; empty when none.
+std::string GetLocalHostAddress();
+
+// True for a dotted IPv4 address "a.b.c.d" (decimal parts 0 to 255).
+bool IsDottedIpv4(const std::string& text);

@@ -1,0 +1,49 @@
+#include "project/Launcher/core/language_table.h"
+
+#include <gtest/gtest.h>
+
+TEST(LanguageTableTest, LocaleIdentifiersSelectTheirLanguage) {
+  struct Case {
+    uint32_t localeId;
+    int languageType;
+  } cases[] = {
+      {3082, 9},   {1034, 9},   {20490, 9},  {1041, 2},  {1042, 3},  {2052, 1},
+      {133124, 1}, {4100, 4},   {197636, 4}, {1028, 4},  {2049, 13}, {15361, 13},
+      {1025, 0},   {7169, 0},   {16385, 0},  {66567, 15}, {2110, 17}, {1033, 0},
+      {0, 0},      {0xFFFFFFFF, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LanguageIndexForLocaleId(c.localeId), c.languageType) << c.localeId;
+  }
+}
+
+TEST(LanguageTableTest, PosixLocalesMapThroughTheLocaleTable) {
+  struct Case {
+    const char* locale;
+    int languageType;
+  } cases[] = {
+      {"es_ES.UTF-8", 9}, {"es_MX", 9},      {"es", 9},          {"ja_JP.UTF-8", 2},
+      {"ko_KR.eucKR", 3}, {"zh_CN.UTF-8", 1}, {"zh_SG", 4},       {"zh_HK.UTF-8", 4},
+      {"pt_BR.UTF-8", 12}, {"pt_PT", 12},    {"ar_EG.UTF-8", 13}, {"ar_SA.UTF-8", 0},
+      {"ar_QA", 0},       {"de_AT@euro", 15}, {"fr_CA.UTF-8", 0}, {"en_GB.UTF-8", 0},
+      {"C", 0},           {"POSIX", 0},       {"", 0},            {"ms_BN", 17},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LanguageIndexForPosixLocale(c.locale), c.languageType) << c.locale;
+  }
+}
+
+TEST(LanguageTableTest, CodesOutsideTheTableFallBackToEnglish) {
+  EXPECT_EQ(LanguageCodeForIndex(12), "pt_BR");
+  EXPECT_EQ(LanguageCodeForIndex(17), "ms");
+  EXPECT_EQ(LanguageCodeForIndex(18), "en");
+  EXPECT_EQ(LanguageCodeForIndex(40), "en");
+  EXPECT_EQ(LanguageCodeForIndex(-1), "en");
+  EXPECT_EQ(LanguageCodeForIndex(INT32_MIN), "en");
+  EXPECT_EQ(LanguageIndexForCode("de"), 15);
+  EXPECT_EQ(LanguageIndexForCode("DE"), std::nullopt);
+  EXPECT_EQ(LanguageIndexForCode("pt"), std::nullopt);
+  for (int i = 0; i < kLanguageCount; ++i) {
+    EXPECT_EQ(LanguageIndexForCode(LanguageCodeForIndex(i)), i);
+  }
+}

@@ -1,0 +1,345 @@
+#include "project/Launcher/services/download_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "project/Launcher/services/file_utils.h"
+#include "tests/services/download_test_support.h"
+#include "tests/services/temp_folder.h"
+#include "tools/test_server/test_server.h"
+
+namespace {
+
+constexpr int64_t kMiB = 1 << 20;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Md5Of(const std::string& path) {
+  std::string md5;
+  int64_t size = 0;
+  CheckFileMd5(path, "-", md5, size);
+  return md5;
+}
+
+class DownloadManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.Start());
+    host_.saveFolder = dir_.path();
+  }
+  void Init(const DownloadTuning& tuning = DownloadTuning()) {
+    manager_.Init(&host_, tuning);
+  }
+  std::string Mirror(const std::string& name) { return server_.BaseUrl() + "/" + name + "/"; }
+  // Serves the same content under each mirror's folder; returns its MD5.
+  std::string Serve(const std::string& file, std::shared_ptr<testsrv::Content> content,
+                    std::initializer_list<const char*> mirrors = {"a"}) {
+    for (const char* m : mirrors) server_.AddFile(std::string("/") + m + "/" + file, content);
+    return testsrv::ContentMd5(*content);
+  }
+  std::vector<testsrv::RequestRecord> RequestsFor(const std::string& path) {
+    std::vector<testsrv::RequestRecord> out;
+    for (auto& r : server_.Requests())
+      if (r.path == path) out.push_back(r);
+    return out;
+  }
+  bool Download(const std::string& urlPath, const std::string& local, const std::string& md5,
+                int64_t size, FileOutcome* outcome) {
+    manager_.DownloadFile(urlPath, local, md5, size, outcome->Callback(), nullptr, 7);
+    return PumpUntil(manager_, [&] { return outcome->called; });
+  }
+
+  TempFolder dir_;
+  testsrv::TestServer server_;
+  RecordingHost host_;
+  DownloadManager manager_;
+};
+
+// 100 MiB in 32 MiB parts; the first mirror drops two transfers midway, so
+// those parts continue from where they stopped, on the same mirror.
+TEST_F(DownloadManagerTest, LargeFileInPartsSurvivesDroppedConnections) {
+  Init();
+  const int64_t size = 100 * kMiB;
+  const std::string md5 =
+      Serve("data/big.bin", testsrv::MakePatternContent(size, 1), {"a", "b"});
+  testsrv::Fault drop;
+  drop.times = 2;
+  drop.dropAfter = 5 * kMiB;
+  server_.SetFault("/a/data/big.bin", drop);
+  manager_.SetMirrors({Mirror("a"), Mirror("b")});
+  manager_.SetJob(size);
+
+  const std::string local = dir_.Join("game/data/big.bin");
+  FileOutcome outcome;
+  ASSERT_TRUE(Download("data/big.bin", local, md5, size, &outcome));
+  EXPECT_EQ(outcome.result, kDownloadOk) << outcome.message;
+  EXPECT_EQ(outcome.calls, 1);
+  EXPECT_EQ(outcome.urlPath, "data/big.bin");
+  EXPECT_EQ(std::filesystem::file_size(local), static_cast<uint64_t>(size));
+  EXPECT_EQ(Md5Of(local), md5);
+  EXPECT_FALSE(std::filesystem::exists(local + ".cfg"));
+  EXPECT_EQ(manager_.downloaded_bytes(), size);
+  EXPECT_TRUE(host_.HasMessage(DownloadHost::kMsgDownloadProgress, size, size));
+
+  // Four parts; each dropped part was asked for again from its next byte.
+  auto requests = RequestsFor("/a/data/big.bin");
+  EXPECT_EQ(requests.size(), 6u);
+  int resumed = 0;
+  for (const auto& r : requests) {
+    const int64_t within = r.rangeBegin % (32 * kMiB);
+    EXPECT_TRUE(within == 0 || within == 5 * kMiB) << r.range;
+    if (within == 5 * kMiB) ++resumed;
+  }
+  EXPECT_EQ(resumed, 2);
+  EXPECT_TRUE(RequestsFor("/b/data/big.bin").empty());
+  EXPECT_EQ(server_.BytesSent("/a/data/big.bin"), size);
+}
+
+TEST_F(DownloadManagerTest, MirrorAnsweringErrorsLeavesTheOtherToServeEverything) {
+  DownloadTuning tuning;
+  tuning.partSize = kMiB;
+  Init(tuning);
+  const int64_t size = 3 * kMiB + 100;
+  const std::string md5 = Serve("f.bin", testsrv::MakePatternContent(size, 2), {"a", "b"});
+  testsrv::Fault error;
+  error.status = 500;
+  error.body = "ERRORBODY-ERRORBODY";
+  server_.SetFault("/a/f.bin", error);
+  manager_.SetMirrors({Mirror("a"), Mirror("b")});
+
+  const std::string local = dir_.Join("f.bin");
+  FileOutcome outcome;
+  ASSERT_TRUE(Download("f.bin", local, md5, size, &outcome));
+  EXPECT_EQ(outcome.result, kDownloadOk) << outcome.message;
+  EXPECT_EQ(Md5Of(local), md5);
+  // Three attempts of each of the four parts on the failing mirror.
+  EXPECT_EQ(RequestsFor("/a/f.bin").size(), 12u);
+  EXPECT_EQ(server_.BytesSent("/b/f.bin"), size);
+}
+
+// Answers that are not the asked-for bytes never reach the file: the part
+// stays as the fresh division left it (zeros) and the result is -3.
+TEST_F(DownloadManagerTest, WrongAnswersNeverReachTheFile) {
+  DownloadTuning tuning;
+  tuning.partSize = 64 * 1024;
+  struct Case {
+    const char* name;
+    testsrv::Fault fault;
+  };
+  std::vector<Case> cases(4);
+  cases[0].name = "error status with a body";
+  cases[0].fault.status = 500;
+  cases[0].fault.body = std::string(300000, 'E');
+  cases[1].name = "not found with a body";
+  cases[1].fault.status = 404;
+  cases[1].fault.body = std::string(1000, 'N');
+  cases[2].name = "range ignored";
+  cases[2].fault.ignoreRange = true;
+  cases[3].name = "range shifted";
+  cases[3].fault.rangeShift = 4096;
+  Init(tuning);
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 128 * 1024;
+  auto content = testsrv::MakePatternContent(size, 3);
+  const std::string md5 = Serve("w.bin", content);
+  std::string expectedHead(64 * 1024, '\0');
+  content->Read(0, expectedHead.data(), expectedHead.size());
+
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    server_.SetFault("/a/w.bin", c.fault);
+    const std::string local = dir_.Join(std::string("w-") + c.name);
+    {
+      std::ofstream stale(local, std::ios::binary);
+      stale << std::string(size * 2, 'S');  // a stale, longer file
+    }
+    FileOutcome outcome;
+    ASSERT_TRUE(Download("w.bin", local, md5, size, &outcome));
+    EXPECT_EQ(outcome.result, kDownloadTransferFailed);
+    const std::string bytes = ReadFile(local);
+    ASSERT_EQ(bytes.size(), static_cast<size_t>(size));
+    // A 200 is only taken for the part that starts at 0.
+    const std::string head = c.fault.ignoreRange ? expectedHead : std::string(64 * 1024, '\0');
+    EXPECT_TRUE(bytes.substr(0, 64 * 1024) == head);
+    EXPECT_TRUE(bytes.substr(64 * 1024) == std::string(64 * 1024, '\0'));
+  }
+}
+
+TEST_F(DownloadManagerTest, WrongContentIsFetchedAgainThenReportedAsMd5Mismatch) {
+  Init();
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 100 * 1024;
+  const std::string md5 = Serve("c.bin", testsrv::MakePatternContent(size, 4));
+  testsrv::Fault corrupt;
+  corrupt.corrupt = true;
+  server_.SetFault("/a/c.bin", corrupt);
+  FileOutcome outcome;
+  ASSERT_TRUE(Download("c.bin", dir_.Join("c.bin"), md5, size, &outcome));
+  EXPECT_EQ(outcome.result, kDownloadMd5Mismatch);
+  EXPECT_EQ(outcome.message, "check md5 error");
+  EXPECT_EQ(outcome.calls, 1);
+  EXPECT_EQ(RequestsFor("/a/c.bin").size(), 3u);  // three whole downloads
+  EXPECT_NE(ReadFile(dir_.Join("dltrace.log")).find("c.bin:" + md5 + "!="), std::string::npos);
+}
+
+TEST_F(DownloadManagerTest, ImmediateOutcomesWithoutTransfers) {
+  Init();
+  FileOutcome noMirror;
+  manager_.DownloadFile("x.bin", dir_.Join("x.bin"), "", 10, noMirror.Callback(), nullptr, 1);
+  EXPECT_EQ(noMirror.result, kDownloadNoMirror);
+  EXPECT_EQ(noMirror.message, "DownloadFile URL is empty");
+
+  manager_.SetMirrors({Mirror("a")});
+  // Size 0 makes the file empty, also when an old one had content.
+  const std::string empty = dir_.Write("sub/empty.bin", "old content");
+  FileOutcome zero;
+  manager_.DownloadFile("empty.bin", empty, "", 0, zero.Callback(), nullptr, 1);
+  EXPECT_EQ(zero.result, kDownloadOk);
+  EXPECT_EQ(std::filesystem::file_size(empty), 0u);
+  FileOutcome fresh;
+  manager_.DownloadFile("e.bin", dir_.Join("new/folder/e.bin"), "", 0, fresh.Callback(), nullptr,
+                        1);
+  EXPECT_EQ(fresh.result, kDownloadOk);
+  EXPECT_TRUE(std::filesystem::exists(dir_.Join("new/folder/e.bin")));
+
+  // A complete local copy is not fetched again, and counts as downloaded.
+  auto content = testsrv::MakePatternContent(5000, 9);
+  const std::string md5 = Serve("have.bin", content);
+  const std::string have = dir_.Join("have.bin");
+  ASSERT_TRUE(testsrv::WriteContentToFile(*content, have));
+  FileOutcome present;
+  manager_.DownloadFile("have.bin", have, md5, 5000, present.Callback(), nullptr, 1);
+  EXPECT_EQ(present.result, kDownloadOk);
+  EXPECT_EQ(manager_.downloaded_bytes(), 5000);
+  EXPECT_EQ(manager_.pending_count(), 0u);
+  EXPECT_TRUE(server_.Requests().empty());
+}
+
+TEST_F(DownloadManagerTest, ResumeRecordFetchesOnlyTheMissingRange) {
+  Init();
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 300000;
+  auto content = testsrv::MakePatternContent(size, 5);
+  const std::string md5 = Serve("r.bin", content);
+  const std::string local = dir_.Join("r.bin");
+  ASSERT_TRUE(testsrv::WriteContentToFile(*content, local));
+  {
+    std::fstream f(local, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(200000);
+    f << std::string(100000, '\0');  // the missing tail
+  }
+  ASSERT_TRUE(SaveResumeInfo(local, md5, {{0, 200000, size - 1}}));
+  FileOutcome outcome;
+  ASSERT_TRUE(Download("r.bin", local, md5, size, &outcome));
+  EXPECT_EQ(outcome.result, kDownloadOk);
+  auto requests = RequestsFor("/a/r.bin");
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].range, "bytes=200000-299999");
+  EXPECT_EQ(Md5Of(local), md5);
+  EXPECT_FALSE(std::filesystem::exists(local + ".cfg"));
+}
+
+// A transfer that stalls fails after the stall time; it had moved the part
+// forward, so the attempt is not counted and the next one continues.
+TEST_F(DownloadManagerTest, StalledTransferContinuesWhereItStopped) {
+  DownloadTuning tuning;
+  tuning.stallSeconds = 1;
+  Init(tuning);
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 400000;
+  const std::string md5 = Serve("s.bin", testsrv::MakePatternContent(size, 6));
+  testsrv::Fault stall;
+  stall.times = 1;
+  stall.stallAfter = 150000;
+  server_.SetFault("/a/s.bin", stall);
+  FileOutcome outcome;
+  ASSERT_TRUE(Download("s.bin", dir_.Join("s.bin"), md5, size, &outcome));
+  EXPECT_EQ(outcome.result, kDownloadOk) << outcome.message;
+  auto requests = RequestsFor("/a/s.bin");
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].rangeBegin, 150000);
+}
+
+TEST_F(DownloadManagerTest, SlowButMovingTransferIsNotAFailure) {
+  DownloadTuning tuning;
+  tuning.stallSeconds = 1;
+  Init(tuning);
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 600000;
+  const std::string md5 = Serve("slow.bin", testsrv::MakePatternContent(size, 7));
+  testsrv::Fault slow;
+  slow.throttle = 250000;  // about 2.4 s in all, longer than the stall time
+  server_.SetFault("/a/slow.bin", slow);
+  FileOutcome outcome;
+  ASSERT_TRUE(Download("slow.bin", dir_.Join("slow.bin"), md5, size, &outcome));
+  EXPECT_EQ(outcome.result, kDownloadOk) << outcome.message;
+  EXPECT_EQ(RequestsFor("/a/slow.bin").size(), 1u);
+}
+
+TEST_F(DownloadManagerTest, PauseHoldsTransfersAndResumeFinishesThem) {
+  Init();
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 6 * kMiB;
+  const std::string md5 = Serve("p.bin", testsrv::MakePatternContent(size, 8));
+  const std::string md5b = Serve("q.bin", testsrv::MakePatternContent(1000, 9));
+  testsrv::Fault slow;
+  slow.throttle = 3 * kMiB;
+  server_.SetFault("/a/p.bin", slow);
+
+  FileOutcome outcome;
+  manager_.DownloadFile("p.bin", dir_.Join("p.bin"), md5, size, outcome.Callback(), nullptr, 1);
+  ASSERT_TRUE(PumpUntil(manager_, [&] { return manager_.downloaded_bytes() > 0; }));
+  manager_.PauseTransfers();
+  EXPECT_TRUE(manager_.paused());
+  EXPECT_TRUE(host_.HasMessage(DownloadHost::kMsgDownloadPaused, 0, 1));
+  FileOutcome second;
+  manager_.DownloadFile("q.bin", dir_.Join("q.bin"), md5b, 1000, second.Callback(), nullptr, 2);
+  const int64_t held = manager_.downloaded_bytes();
+  for (int i = 0; i < 40; ++i) manager_.PumpTransfers();
+  EXPECT_EQ(manager_.downloaded_bytes(), held);
+  EXPECT_EQ(manager_.pending_count(), 1u);
+  EXPECT_TRUE(RequestsFor("/a/q.bin").empty());
+  EXPECT_FALSE(outcome.called);
+
+  manager_.ResumeTransfers();
+  EXPECT_FALSE(manager_.paused());
+  EXPECT_TRUE(host_.HasMessage(DownloadHost::kMsgDownloadPaused, 0, 0));
+  ASSERT_TRUE(PumpUntil(manager_, [&] { return outcome.called && second.called; }));
+  EXPECT_EQ(outcome.result, kDownloadOk) << outcome.message;
+  EXPECT_EQ(second.result, kDownloadOk);
+  EXPECT_EQ(Md5Of(dir_.Join("p.bin")), md5);
+}
+
+// The user's figure limits the whole download, however many transfers share
+// it. Measured over several seconds of a two-part file.
+TEST_F(DownloadManagerTest, SpeedLimitHoldsForTheWholeDownload) {
+  DownloadTuning tuning;
+  tuning.partSize = 8 * kMiB;
+  Init(tuning);
+  host_.SetLimit(0, {true, 20000});
+  EXPECT_EQ(manager_.ReceiveLimit(0), 20000 * 204);
+  EXPECT_EQ(manager_.ReceiveLimit(1), 0);
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 16 * kMiB;
+  const std::string md5 = Serve("l.bin", testsrv::MakePatternContent(size, 10));
+
+  FileOutcome outcome;
+  manager_.DownloadFile("l.bin", dir_.Join("l.bin"), md5, size, outcome.Callback(), nullptr, 1);
+  ASSERT_TRUE(PumpUntil(manager_, [&] { return manager_.downloaded_bytes() > 0; }));
+  const auto start = std::chrono::steady_clock::now();
+  const int64_t startBytes = manager_.downloaded_bytes();
+  ASSERT_TRUE(PumpUntil(manager_, [&] { return outcome.called; }));
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(outcome.result, kDownloadOk);
+  const double rate = static_cast<double>(size - startBytes) / seconds;
+  EXPECT_NEAR(rate, 20000.0 * 204, 0.15 * 20000 * 204);
+}
+
+}  // namespace
