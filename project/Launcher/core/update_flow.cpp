@@ -6,6 +6,7 @@
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/prepare_state.h"
 #include "project/Launcher/core/state.h"
+#include "project/Launcher/services/usage_events.h"
 
 namespace {
 
@@ -51,22 +52,6 @@ void SetAddressEchoUrl(const std::string& url) {
 std::string AddressEchoUrl() {
   std::lock_guard<std::mutex> hold(g_echoLock);
   return EchoUrlSlot();
-}
-
-std::string PercentEncode(const std::string& text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-        c == '.' || c == '_' || c == '~') {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
 }
 
 std::string BuildGateUrl(const LauncherStore& store, const std::string& deviceId) {

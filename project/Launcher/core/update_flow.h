@@ -45,9 +45,8 @@ std::string AddressEchoUrl();
 // then "&is_qa=true" for the QA gate. White space is removed from the key and
 // the device identifier, and both are percent-encoded, so no value can add a
 // parameter or break the request line.
+// (PercentEncode of usage_events.h.)
 std::string BuildGateUrl(const LauncherStore& store, const std::string& deviceId);
-// Percent-encodes every byte but the unreserved ones (A-Z a-z 0-9 - . _ ~).
-std::string PercentEncode(const std::string& text);
 
 // The relative URL of a file in the patch folder of the flow's current
 // version: "patchs/<version>/<name>" (the launcher version with "." as "_").
