@@ -340,11 +340,16 @@ bool DownloadManager::RotateAttempt(DownloadTask& task) const {
 void DownloadManager::Requeue(TaskPtr task) { pending_.push_back(std::move(task)); }
 
 void DownloadManager::CancelAllTasks(int32_t mode) {
+  // The handles are released outside the lock: removing a handle from the
+  // multi handle may call the transfer's progress callback, which takes the
+  // lock to see whether its task still runs (it no longer does).
+  std::list<TaskPtr> cancelled;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    for (auto& task : active_) ReleaseTaskHandles(*task);
-    active_.clear();
+    cancelled.swap(active_);
   }
+  for (auto& task : cancelled) ReleaseTaskHandles(*task);
+  cancelled.clear();
   for (auto& task : pending_) ReleaseTaskHandles(*task);
   pending_.clear();
   parts_.clear();
