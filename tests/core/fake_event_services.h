@@ -75,8 +75,8 @@ class FakeEventTransport : public UsageEventTransport {
 // Registers the fakes for the life of a test.
 class ScopedEventServices {
  public:
-  ScopedEventServices(UsageEventStore* store, FakeEventEnvironment* env,
-                      FakeEventTransport* transport) {
+  ScopedEventServices(UsageEventStore* store, UsageEventEnvironment* env,
+                      UsageEventTransport* transport) {
     SetUsageEventServices(store, env, transport);
   }
   ~ScopedEventServices() { SetUsageEventServices(nullptr, nullptr, nullptr); }

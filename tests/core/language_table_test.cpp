@@ -1,6 +1,10 @@
 #include "project/Launcher/core/language_table.h"
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
+
+#include "platform/locale/user_locale.h"
 
 TEST(LanguageTableTest, LocaleIdentifiersSelectTheirLanguage) {
   struct Case {
@@ -46,4 +50,40 @@ TEST(LanguageTableTest, CodesOutsideTheTableFallBackToEnglish) {
   for (int i = 0; i < kLanguageCount; ++i) {
     EXPECT_EQ(LanguageIndexForCode(LanguageCodeForIndex(i)), i);
   }
+}
+
+TEST(UserLocaleTest, MessagesLocaleComesFromTheFirstSetVariable) {
+  struct Case {
+    const char* all;
+    const char* messages;
+    const char* lang;
+    const char* locale;
+  } cases[] = {
+      {"de_DE.UTF-8", "fr_FR", "ja_JP", "de_DE.UTF-8"},
+      {"", "fr_FR", "ja_JP", "fr_FR"},
+      {nullptr, nullptr, "ja_JP.UTF-8", "ja_JP.UTF-8"},
+      {"", "", "", "C"},
+      {nullptr, nullptr, nullptr, "C"},
+  };
+  auto set = [](const char* name, const char* value) {
+    if (value == nullptr) {
+      ::unsetenv(name);
+    } else {
+      ::setenv(name, value, 1);
+    }
+  };
+  for (const Case& c : cases) {
+    set("LC_ALL", c.all);
+    set("LC_MESSAGES", c.messages);
+    set("LANG", c.lang);
+    EXPECT_EQ(platform::UserLocaleName(), c.locale);
+  }
+  ::unsetenv("LC_ALL");
+  ::unsetenv("LC_MESSAGES");
+  ::unsetenv("LANG");
+  EXPECT_EQ(platform::LocaleCountry("pt_BR.UTF-8@x"), std::optional<std::string>("BR"));
+  EXPECT_EQ(platform::LocaleCountry("sr_RS@latin"), std::optional<std::string>("RS"));
+  EXPECT_EQ(platform::LocaleCountry("en"), std::nullopt);
+  EXPECT_EQ(platform::LocaleCountry("en_us"), std::nullopt);
+  EXPECT_EQ(platform::LocaleCountry("es_419"), std::nullopt);
 }

@@ -73,11 +73,12 @@ TEST(LauncherStoreInitTest, WronglyTypedSettingsAreKeptAndNotRewritten) {
 }
 
 TEST(LauncherStoreInitTest, SettingsThatAreNotJsonAreReplacedByDefaults) {
-  for (const char* broken : {"not json at all", "[1, 2]", ""}) {
+  for (const std::string& broken : std::vector<std::string>{"not json at all", "[1, 2]", "",
+                                                          "{}" + std::string(2u << 20, ' ')}) {
     ScopedStoreFolder scope;
     scope.folder.Write("save/EnvConfig.json", broken);
     scope.store.Init();
-    EXPECT_TRUE(scope.store.firstRun) << broken;
+    EXPECT_TRUE(scope.store.firstRun) << broken.size();
     EXPECT_EQ(scope.folder.Read("save/EnvConfig.json"),
               DefaultSettingsText(0, scope.folder.File("prog/Valdrenth Game")));
   }
@@ -126,6 +127,11 @@ TEST(LauncherStoreInitTest, SmallFilesOfTheSaveFolder) {
   scope.folder.Write("save/gid.txt", "gid-1\r\n");
   scope.store.LoadGid();
   EXPECT_EQ(scope.store.gid, "gid-1\r\n");
+
+  // A file grown past any sensible size is not read into memory.
+  std::filesystem::resize_file(scope.folder.File("save/gid.txt"), 2u << 20);
+  scope.store.LoadGid();
+  EXPECT_EQ(scope.store.gid, "from-game-folder");
 
   scope.folder.Write("save/extra_config.txt", R"({"install_package_type": {"x": 1}})");
   scope.store.installPackageType = "kept";

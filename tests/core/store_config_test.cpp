@@ -146,6 +146,20 @@ TEST(PublicAddressTest, OnlyADottedAddressIsTakenFromTheEcho) {
   }
 }
 
+TEST(PublicAddressTest, MemoryRequestFormTakesTheBodyBytes) {
+  ScopedStoreFolder scope;
+  const std::string body = "192.0.2.5\n";
+  scope.store.PublicAddressReply(7, 0, "https://echo.test/", body.data(),
+                                 static_cast<int64_t>(body.size()), "");
+  EXPECT_EQ(scope.store.publicAddress, "192.0.2.5");
+  const std::string page = "192.0.2.5" + std::string(100, ' ');
+  scope.store.PublicAddressReply(7, 0, "https://echo.test/", page.data(),
+                                 static_cast<int64_t>(page.size()), "");
+  EXPECT_EQ(scope.store.publicAddress, GetLocalHostAddress());
+  scope.store.PublicAddressReply(7, 0, "https://echo.test/", nullptr, 5, "");
+  EXPECT_EQ(scope.store.publicAddress, GetLocalHostAddress());
+}
+
 TEST(PublicAddressTest, DottedAddresses) {
   for (const char* good : {"0.0.0.0", "255.255.255.255", "10.1.2.3"}) {
     EXPECT_TRUE(IsDottedIpv4(good)) << good;

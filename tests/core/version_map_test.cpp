@@ -39,7 +39,10 @@ TEST(VersionMapTest, BothFormsKeepTheirVersion) {
   ReadVersionFromFile(folder.File("missing.txt"), &version, "1.0.0");
   EXPECT_EQ(version, "1.0.0");
   folder.Write("odd.txt", R"({"version": 5, "list": {}})");
-  ReadVersionFromFile(folder.File("odd.txt"), &version, "");
+  ReadVersionFromFile(folder.File("odd.txt"), &version, "1.0.0");
+  EXPECT_EQ(version, "1.0.0");
+  folder.Write("bare.txt", R"({"version": {"size": 1}})");
+  ReadVersionFromFile(folder.File("bare.txt"), &version, "1.0.0");
   EXPECT_EQ(version, "");
 }
 

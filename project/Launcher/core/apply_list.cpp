@@ -1,6 +1,7 @@
 #include "project/Launcher/core/apply_list.h"
 
 #include "project/Launcher/core/gate_config.h"
+#include "project/Launcher/core/bounded_file.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/json_helpers.h"
 
@@ -8,7 +9,7 @@ bool ReadApplyList(const std::string& path, ApplyList* list) {
   std::string text;
   Json::Value root;
   std::string error;
-  if (!ReadFileToString(path, text) || !ParseJson(text, root, error)) return false;
+  if (!ReadBoundedFile(path, kMaxMapFileBytes, &text) || !ParseJson(text, root, error)) return false;
   if (!root.isObject() || !root["version"].isString()) return false;
   list->version = root["version"].asString();
   const Json::Value& files = root["fileList"];

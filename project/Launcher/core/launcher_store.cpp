@@ -10,6 +10,7 @@
 #include "platform/autostart/autostart_entry.h"
 #include "platform/hostaddr/host_address.h"
 #include "platform/locale/user_locale.h"
+#include "project/Launcher/core/bounded_file.h"
 #include "project/Launcher/core/language_table.h"
 #include "project/Launcher/core/state.h"
 #include "project/Launcher/core/store_download_host.h"
@@ -44,7 +45,7 @@ bool FileOpensForReading(const std::string& path) {
 bool ReadJsonFile(const std::string& path, Json::Value* root) {
   std::string text;
   std::string error;
-  return ReadFileToString(path, text) && ParseJson(text, *root, error);
+  return ReadBoundedFile(path, kMaxSmallFileBytes, &text) && ParseJson(text, *root, error);
 }
 
 void ReplaceAll(std::u16string* text, const std::u16string& from, const std::u16string& to) {
@@ -235,8 +236,8 @@ bool LauncherStore::LoadExtraConfig() {
 void LauncherStore::LoadGid() {
   gid.clear();
   std::string text;
-  if (ReadFileToString(SaveFile(kGidFile), text) ||
-      ReadFileToString(GameFolder() + "save/" + kGidFile, text)) {
+  if (ReadBoundedFile(SaveFile(kGidFile), kMaxSmallFileBytes, &text) ||
+      ReadBoundedFile(GameFolder() + "save/" + kGidFile, kMaxSmallFileBytes, &text)) {
     gid = text;
   }
 }
@@ -260,7 +261,7 @@ LauncherStore::SettingsChange LauncherStore::TakeChangedSettings(const LauncherS
   }
   if (edited.closeToHide != settings.closeToHide) {
     settings.closeToHide = edited.closeToHide;
-    change.closeText = edited.closeToHide ? "1" : "2";
+    change.closeText = edited.closeToHide ? '1' : '2';
     change.any = true;
   }
   if (edited.downloadSpeed != settings.downloadSpeed ||
@@ -283,7 +284,7 @@ LauncherStore::SettingsChange LauncherStore::TakeChangedSettings(const LauncherS
       platform::RemoveAutostartEntry(kbase::UTF16ToUTF8(kAutostartValue));  // errors are ignored
       settings.automaticStart = false;
     }
-    change.autostartText = settings.automaticStart ? "1" : "0";
+    change.autostartText = settings.automaticStart ? '1' : '0';
     change.any = true;
   }
   if (edited.autoUpdate != settings.autoUpdate) {
@@ -406,6 +407,18 @@ void LauncherStore::PublicAddressReply(int32_t resultCode, const std::string& bo
   publicAddress = address;
   SendLauncherDetailEvent(this, "13", "0", "0", "0");
   SendInstallAttribution(this, "click_launch_start_open", "0", "0", "0");
+}
+
+void LauncherStore::PublicAddressReply(int32_t /*user*/, int32_t resultCode,
+                                       const std::string& /*url*/, const char* data,
+                                       int64_t length, const std::string& /*error*/) {
+  // An answer longer than any address is not one; it is not copied.
+  constexpr int64_t kLongestAnswer = 64;
+  std::string body;
+  if (data != nullptr && length > 0 && length <= kLongestAnswer) {
+    body.assign(data, static_cast<size_t>(length));
+  }
+  PublicAddressReply(resultCode, body);
 }
 
 // --- Version maps and versions ---

@@ -53,6 +53,23 @@ struct StoreUiView {
 
 // Makes the first state of a flow (0 launcher, 1 game); may give none.
 using FirstStateFactory = std::function<std::unique_ptr<State>(int32_t mode)>;
+// An entry of the main window's poster carousel.
+struct PosterEntry {
+  std::string image;
+  std::string linkKey;
+};
+
+// A tab of the main window's news, with its entries.
+struct NewsEntry {
+  std::string text;
+  std::string date;
+  std::string tooltip;
+  std::string linkKey;
+};
+struct NewsCategory {
+  std::string name;
+  std::vector<NewsEntry> entries;
+};
 
 // The twelve slots of the version-map table.
 inline constexpr std::array<const char*, 12> kVersionMapSlots = {
@@ -116,7 +133,12 @@ class LauncherStore : public UsageEventStore {
   // Gate and channel configuration, public address.
   void LoadGateConfig();
   bool LoadCommonConfig();
+  // The echo service's answer: the address, or a negative result code. Then
+  // the launcher's start report (a detail record and an attribution).
   void PublicAddressReply(int32_t resultCode, const std::string& body);
+  // The same in the form of the download manager's memory-request callback.
+  void PublicAddressReply(int32_t user, int32_t resultCode, const std::string& url,
+                          const char* data, int64_t length, const std::string& error);
 
   // Version maps and versions.
   VersionMap& ResetVersionMap(const std::string& slot);
@@ -233,13 +255,18 @@ class LauncherStore : public UsageEventStore {
   std::vector<std::string> preDownloadFolders;
   std::string preDownloadVersion;
   uint64_t preDownloadSize = 0;
-  bool preDownloadContinue = false;
-  bool preDownloadPaused = false;
+  // The pre-download is to be (re)started when the update flow allows it.
+  bool preDownloadRequested = false;
+  // The user paused the pre-download; it is not restarted by itself.
+  bool preDownloadPausedByUser = false;
   bool preDownloadCheck = false;
 
   std::map<std::string, std::u16string> titleTexts;
   std::map<std::string, std::string> linkMap;
   std::vector<CommunityLink> communityLinks;
+  // The carousel and the news tabs: nothing in the launcher fills them.
+  std::vector<PosterEntry> posters;
+  std::vector<NewsCategory> newsCategories;
 
   std::string activityAddress;
   int32_t patchOption = 2;

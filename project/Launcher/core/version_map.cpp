@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "project/Launcher/core/launcher_settings.h"
+#include "project/Launcher/core/bounded_file.h"
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/json_helpers.h"
@@ -174,7 +175,7 @@ bool ParseVersionMap(const std::string& text, VersionMap* map, std::string* erro
 bool LoadVersionMapFile(const std::string& path, VersionMap* map, std::string* error) {
   map->clear();
   std::string text;
-  if (!ReadFileToString(path, text)) return false;
+  if (!ReadBoundedFile(path, kMaxMapFileBytes, &text)) return false;
   return ParseVersionMap(text, map, error);
 }
 
@@ -221,11 +222,15 @@ void ReadVersionFromFile(const std::string& path, std::string* version,
   std::string text;
   Json::Value root;
   std::string error;
-  if (!ReadFileToString(path, text) || !ParseJson(text, root, error)) return;
+  if (!ReadBoundedFile(path, kMaxMapFileBytes, &text) || !ParseJson(text, root, error)) return;
   Json::Value member;
-  std::string found;
-  if (FindJsonKey(root, kVersionKey, member) && ReadVersionMember(member, &found)) {
-    *version = found;
+  if (!FindJsonKey(root, kVersionKey, member)) return;
+  if (member.isString()) {
+    *version = member.asString();
+  } else if (member.isObject()) {
+    // An object names its version in "md5"; without one the version is empty.
+    const Json::Value& md5 = member["md5"];
+    *version = md5.isString() ? md5.asString() : std::string();
   }
 }
 
@@ -234,27 +239,27 @@ std::string FormatDisplayVersion(const std::string& version) {
   if (parts.size() != 3) return version;
   int64_t n = LeadingNumber(parts[0]);
   std::string text;
+  // Appended piece by piece: g++ 12 at -O3 warns falsely about
+  // "." + std::to_string(...).
   if (n > 1000000) {
-    text += std::to_string(n / 1000000) + ".";
+    text.append(std::to_string(n / 1000000)).append(1, '.');
     n %= 1000000;
   }
   if (n <= 10000) {
-    text += "0.";
+    text.append("0.");
   } else {
-    text += std::to_string(n / 10000) + ".";
+    text.append(std::to_string(n / 10000)).append(1, '.');
     n %= 10000;
   }
   if (n < 100) {
-    text += "0";
+    text.append(1, '0');
   } else {
-    text += std::to_string(n / 100);
+    text.append(std::to_string(n / 100));
     n %= 100;
   }
-  text += "." + std::to_string(n);
-  text += ".";
-  text += parts[2];
-  text += ".";
-  text += parts[1];
+  text.append(1, '.').append(std::to_string(n));
+  text.append(1, '.').append(parts[2]);
+  text.append(1, '.').append(parts[1]);
   return text;
 }
 

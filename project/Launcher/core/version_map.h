@@ -52,14 +52,15 @@ bool IsValidJson(const char* text, size_t length, std::string* error);
 std::string GetVersionMapVersion(const VersionMap& map);
 
 // |changed| := entries of |remote| that |local| lacks or holds with another
-// digest (all of |remote| when |local| is empty), without "version";
-// |removed| := names of |local| that |remote| lacks, in key order. |local|
-// is consumed.
+// digest (all of |remote| when |local| is empty), without "version"; names
+// of |local| that |remote| lacks are appended to |removed| in key order
+// ("version" is not a file and never among them). |local| is consumed.
 void DiffVersionMaps(VersionMap* local, const VersionMap& remote, VersionMap* changed,
                      std::vector<std::string>* removed);
 
-// |version| := the "version" of the map file at |path| (a string, or the
-// "md5" text of an object), else |defaultVersion|.
+// |version| := the "version" of the map file at |path|: a string, or the
+// "md5" text of an object (empty when it has none); |defaultVersion| when the
+// file cannot be read or parsed or its "version" is neither.
 void ReadVersionFromFile(const std::string& path, std::string* version,
                          const std::string& defaultVersion);
 
