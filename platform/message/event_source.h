@@ -4,6 +4,8 @@
 // source's descriptor together with the queue's own wake-up, and every peek
 // first lets the source move what it has into the queue.
 
+#include <cstdint>
+
 namespace platform {
 
 class EventSource {
@@ -15,6 +17,9 @@ class EventSource {
   // without the descriptor being readable) into the thread's queue as
   // messages. Called on the queue's thread.
   virtual void Pump() = 0;
+  // When the source needs Pump again without any event (a hover time), in
+  // microseconds of the process clock; 0 for never.
+  virtual int64_t NextDeadline() const { return 0; }
 };
 
 }  // namespace platform

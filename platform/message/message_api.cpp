@@ -1,6 +1,7 @@
 #include "platform/message/message_api.h"
 
 #include "platform/message/window_registry.h"
+#include "platform/window/window_api.h"
 
 namespace platform {
 
@@ -32,12 +33,17 @@ bool DestroyWindow(HWND hwnd) {
   WNDPROC proc = record->proc.load();
   proc(hwnd, WM_DESTROY, 0, 0);
   proc(hwnd, WM_NCDESTROY, 0, 0);
+  internal::ReleaseWindowState(hwnd);
   WindowRegistry::Instance().Remove(hwnd);
   record->queue->ForgetWindow(hwnd);
   return true;
 }
 
-bool IsWindow(HWND hwnd) { return WindowRegistry::Instance().Find(hwnd) != nullptr; }
+bool IsWindow(HWND hwnd) {
+  if (IsForeignWindow(hwnd))
+    return internal::ForeignWindowExists(hwnd);
+  return WindowRegistry::Instance().Find(hwnd) != nullptr;
+}
 
 uint32_t GetWindowThreadId(HWND hwnd) {
   std::shared_ptr<WindowRecord> record = WindowRegistry::Instance().Find(hwnd);
@@ -75,6 +81,8 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
 }
 
 bool PostMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (IsForeignWindow(hwnd))
+    return internal::PostToForeignWindow(hwnd, message, wparam, lparam);
   std::shared_ptr<WindowRecord> record = WindowRegistry::Instance().Find(hwnd);
   if (!record)
     return false;
@@ -134,10 +142,12 @@ LRESULT DispatchMessage(const MSG* message) {
   return record->proc.load()(message->hwnd, message->message, message->wParam, message->lParam);
 }
 
-LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM, LPARAM) {
-  if (message == WM_CLOSE)
+LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_CLOSE) {
     DestroyWindow(hwnd);
-  return 0;
+    return 0;
+  }
+  return internal::DefaultWindowHandling(hwnd, message, wparam, lparam);
 }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC proc) {

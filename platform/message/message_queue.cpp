@@ -110,7 +110,41 @@ bool MessageQueue::Peek(MSG* message, const MessageFilter& filter, bool remove) 
       quit_posted_ = false;
     return true;
   }
+  if (PeekPaint(message, filter))
+    return true;
   return PeekTimer(message, filter, remove, NowMicroseconds());
+}
+
+bool MessageQueue::PeekPaint(MSG* message, const MessageFilter& filter) const {
+  // Never removed here: the window keeps getting WM_PAINT until it paints.
+  for (HWND hwnd : paint_pending_) {
+    if (!filter.Matches(hwnd, WM_PAINT))
+      continue;
+    *message = MSG();
+    message->hwnd = hwnd;
+    message->message = WM_PAINT;
+    message->time = NowMilliseconds();
+    return true;
+  }
+  return false;
+}
+
+void MessageQueue::SetPaintPending(HWND hwnd, bool pending) {
+  auto it = std::find(paint_pending_.begin(), paint_pending_.end(), hwnd);
+  if (pending && it == paint_pending_.end())
+    paint_pending_.push_back(hwnd);
+  else if (!pending && it != paint_pending_.end())
+    paint_pending_.erase(it);
+}
+
+int64_t MessageQueue::NextSourceDeadline() const {
+  int64_t next = 0;
+  for (EventSource* source : event_sources_) {
+    const int64_t deadline = source->NextDeadline();
+    if (deadline > 0 && (next == 0 || deadline < next))
+      next = deadline;
+  }
+  return next;
 }
 
 bool MessageQueue::PeekTimer(MSG* message, const MessageFilter& filter, bool remove,
@@ -144,6 +178,10 @@ bool MessageQueue::HasInput(const MessageFilter& filter, int64_t now) {
   }
   if (quit_posted_ && filter.hwnd == nullptr && filter.Matches(nullptr, WM_QUIT))
     return true;
+  for (HWND hwnd : paint_pending_) {
+    if (filter.Matches(hwnd, WM_PAINT))
+      return true;
+  }
   for (const Timer& timer : timers_) {
     if (timer.due <= now && filter.Matches(timer.hwnd, WM_TIMER))
       return true;
@@ -170,6 +208,9 @@ bool MessageQueue::WaitForInput(int64_t deadline, const MessageFilter& filter) {
       return false;
 
     int64_t wake_at = NextTimerDue(filter);
+    const int64_t source_due = NextSourceDeadline();
+    if (source_due > 0 && (wake_at == 0 || source_due < wake_at))
+      wake_at = source_due;
     if (deadline > 0 && (wake_at == 0 || deadline < wake_at))
       wake_at = deadline;
     int64_t timeout = RealTimeoutMicroseconds(wake_at);
@@ -226,6 +267,7 @@ void MessageQueue::ForgetWindow(HWND hwnd) {
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
                                [hwnd](const Timer& timer) { return timer.hwnd == hwnd; }),
                 timers_.end());
+  SetPaintPending(hwnd, false);
   std::lock_guard<std::mutex> guard(lock_);
   posted_.erase(std::remove_if(posted_.begin(), posted_.end(),
                                [hwnd](const MSG& message) { return message.hwnd == hwnd; }),

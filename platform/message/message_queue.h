@@ -5,8 +5,9 @@
 // the event sources' descriptors, against the process clock.
 //
 // Retrieval order: posted messages in posting order, then WM_QUIT, then
-// WM_TIMER of a due timer (timer messages are made when retrieved, so at most
-// one per timer is ever pending).
+// WM_PAINT of a window with something to paint, then WM_TIMER of a due timer
+// (paint and timer messages are made when retrieved, so at most one per
+// window or timer is ever pending).
 
 #include <cstdint>
 #include <deque>
@@ -60,8 +61,13 @@ class MessageQueue final : private ClockWaiter {
 
   UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC proc);
   bool KillTimer(HWND hwnd, UINT_PTR id);
-  // Forgets everything of a destroyed window: its timers and queued messages.
+  // Forgets everything of a destroyed window: its timers, queued messages and
+  // pending paint.
   void ForgetWindow(HWND hwnd);
+
+  // A window of this thread has (or no longer has) something to paint:
+  // WM_PAINT is made for it, oldest first, until it is validated.
+  void SetPaintPending(HWND hwnd, bool pending);
 
   int AddMessageFilterHook(MessageFilterHook hook);
   void RemoveMessageFilterHook(int id);
@@ -91,6 +97,8 @@ class MessageQueue final : private ClockWaiter {
   bool HasInput(const MessageFilter& filter, int64_t now);
   int64_t NextTimerDue(const MessageFilter& filter) const;
   bool PeekTimer(MSG* message, const MessageFilter& filter, bool remove, int64_t now);
+  bool PeekPaint(MSG* message, const MessageFilter& filter) const;
+  int64_t NextSourceDeadline() const;
 
   const uint32_t thread_id_;
   int wake_fd_ = -1;
@@ -102,6 +110,7 @@ class MessageQueue final : private ClockWaiter {
   bool quit_posted_ = false;
   int quit_code_ = 0;
   std::vector<Timer> timers_;
+  std::vector<HWND> paint_pending_;
   UINT_PTR next_thread_timer_id_ = 1;
   std::vector<std::pair<int, MessageFilterHook>> filter_hooks_;
   int next_hook_id_ = 1;

@@ -32,6 +32,24 @@ struct CommunityLink {
   bool operator==(const CommunityLink&) const = default;
 };
 
+// An entry of the main window's poster carousel.
+struct PosterEntry {
+  std::string image;
+  std::string linkKey;
+};
+
+// A tab of the main window's news, with its entries.
+struct NewsEntry {
+  std::string text;
+  std::string date;
+  std::string tooltip;
+  std::string linkKey;
+};
+struct NewsCategory {
+  std::string name;
+  std::vector<NewsEntry> entries;
+};
+
 class State;
 class StoreDownloadHost;
 
@@ -53,23 +71,6 @@ struct StoreUiView {
 
 // Makes the first state of a flow (0 launcher, 1 game); may give none.
 using FirstStateFactory = std::function<std::unique_ptr<State>(int32_t mode)>;
-// An entry of the main window's poster carousel.
-struct PosterEntry {
-  std::string image;
-  std::string linkKey;
-};
-
-// A tab of the main window's news, with its entries.
-struct NewsEntry {
-  std::string text;
-  std::string date;
-  std::string tooltip;
-  std::string linkKey;
-};
-struct NewsCategory {
-  std::string name;
-  std::vector<NewsEntry> entries;
-};
 
 // The twelve slots of the version-map table.
 inline constexpr std::array<const char*, 12> kVersionMapSlots = {
@@ -198,6 +199,11 @@ class LauncherStore : public UsageEventStore {
   // Any thread: the first state of a flow is made current on the worker.
   void StartLauncherCheck();
   void StartGameCheck(bool enterGame, bool honourDisableAutoEnter);
+  // UI thread, for kMsgShowLauncher: wParam 1 starts the game flow (entering
+  // the game when lParam is 1), wParam 2 the launcher check, and only while
+  // no flow runs (no current state, or an idle game-flow state). True when a
+  // flow was started.
+  bool StartFlowOnShowRequest(uint64_t wParam, int64_t lParam);
   // Any thread: a message box is opened on the UI thread. ShowMessageBox also
   // sets the box-open flags, cleared when a box closes or cannot open.
   void ShowMessageBox(MessageBoxRequest request);
@@ -244,7 +250,7 @@ class LauncherStore : public UsageEventStore {
   bool forceLauncherUpdate = false;
   int32_t skinPackageChanged = 0;
   bool languageChanged = false;
-  bool enterGameAfterFlow = false;
+  std::atomic<bool> enterGameAfterFlow{false};  // written by the UI, read by the worker
 
   std::string launcherVersion = "1.0.0";
   std::string localGameVersion;
