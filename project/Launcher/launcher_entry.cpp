@@ -20,6 +20,7 @@
 #include "project/Launcher/core/main_thread.h"
 #include "project/Launcher/core/scripted_dialogs.h"
 #include "project/Launcher/core/single_instance_lock.h"
+#include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/program_record.h"
 #include "project/Launcher/services/download_manager_event_transport.h"
 #include "project/Launcher/services/system_usage_event_environment.h"
@@ -107,6 +108,8 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   SystemUsageEventEnvironment eventEnvironment;
   DownloadManagerEventTransport eventTransport;
   SetUsageEventServices(&store, &eventEnvironment, &eventTransport);
+  // Every flow, the worker's first tick included, starts with PrepareState.
+  InstallUpdateFlow(store);
 
   std::unique_ptr<TerminationSignals> signals;
   MainThreadHooks hooks;
