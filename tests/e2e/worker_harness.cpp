@@ -101,13 +101,13 @@ class WorkerHarness::RecordingDialogs : public DialogHost {
   WorkerHarness* harness_;
 };
 
-WorkerHarness::WorkerHarness() {
+WorkerHarness::WorkerHarness(const std::string& certFile, const std::string& keyFile) {
   std::string error;
   if (!publisher::GenerateContent(tmp_.File("content"), &content_, &error)) {
     ADD_FAILURE() << error;
   }
   publisher_ = std::make_unique<publisher::LocalPublisher>(content_);
-  if (!publisher_->Start()) ADD_FAILURE() << "publisher did not start";
+  if (!publisher_->Start(0, certFile, keyFile)) ADD_FAILURE() << "publisher did not start";
   std::filesystem::create_directories(programFolder());
   std::filesystem::create_directories(gameFolder());
   oldFolder_ = std::filesystem::current_path().string();

@@ -41,7 +41,8 @@ struct FlowEnd {
 
 class WorkerHarness {
  public:
-  WorkerHarness();
+  // The publisher speaks HTTPS when given a certificate and its key.
+  explicit WorkerHarness(const std::string& certFile = {}, const std::string& keyFile = {});
   ~WorkerHarness();
   WorkerHarness(const WorkerHarness&) = delete;
   WorkerHarness& operator=(const WorkerHarness&) = delete;

@@ -1,5 +1,7 @@
 #include "project/Launcher/core/store_download_host.h"
 
+#include <cstdlib>
+
 #include "base/thread/framework_thread.h"
 #include "base/thread/thread_registry.h"
 #include "project/Launcher/core/launcher_store.h"
@@ -25,6 +27,13 @@ SpeedLimitSetting StoreDownloadHost::SpeedLimit(int mode) {
 }
 
 std::string StoreDownloadHost::SaveFolder() { return ::SaveFolder(); }
+
+// Read as the worker sets up its connections; the launcher never changes its
+// own environment, so every connection sees the value it started with.
+std::string StoreDownloadHost::CaFile() {
+  const char* file = std::getenv("VDL_CA_FILE");
+  return file ? file : std::string();
+}
 
 void StoreDownloadHost::PostToMainWindow(uint32_t msg, int64_t wParam, int64_t lParam) {
   store_.PostToMainWindow(msg, static_cast<uint64_t>(wParam), lParam);

@@ -2,6 +2,8 @@
 // The download manager's view of the launcher store: the gate configuration's
 // lists, the speed limits of the settings, the save folder, the relay to the
 // main window, the worker thread, the download log and the usage events.
+// The CA bundle that verifies TLS peers comes from the environment variable
+// "VDL_CA_FILE" (a PEM file) when it is set, else the system's trust store.
 
 #include "project/Launcher/services/download_host.h"
 
@@ -17,6 +19,7 @@ class StoreDownloadHost : public DownloadHost {
   bool UseWebExtraParam() override;
   SpeedLimitSetting SpeedLimit(int mode) override;
   std::string SaveFolder() override;
+  std::string CaFile() override;
   void PostToMainWindow(uint32_t msg, int64_t wParam, int64_t lParam) override;
   bool OnWorkerThread() override;
   void PostToWorker(std::function<void()> task) override;
