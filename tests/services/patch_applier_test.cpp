@@ -11,7 +11,7 @@
 #include "project/Launcher/services/exit_request.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/patch_stream.h"
-#include "tests/services/bsdiff_writer.h"
+#include "tools/patch_writer/bsdiff_writer.h"
 #include "tests/services/temp_folder.h"
 
 namespace {

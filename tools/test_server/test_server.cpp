@@ -655,6 +655,8 @@ bool TestServer::SendBody(Connection& conn, const Content& content, int64_t begi
     if (!content.Read(begin + sent, buf.data(), n)) return false;
     if (fault.corrupt)
       for (size_t i = 0; i < n; ++i) buf[i] = static_cast<char>(buf[i] ^ 0x5a);
+    const int64_t at = fault.corruptAt - (begin + sent);
+    if (at >= 0 && at < want) buf[static_cast<size_t>(at)] = static_cast<char>(buf[static_cast<size_t>(at)] ^ 0x5a);
     if (!conn.WriteAll(buf.data(), n)) return false;
     sent += want;
     UpdateLog(logIndex, status, sent);

@@ -48,6 +48,7 @@ struct Fault {
   int64_t stallAfter = -1;    // send this many body bytes, then stop sending
   int64_t throttle = 0;       // bytes per second of the body, 0 = no limit
   bool corrupt = false;       // flip the bytes of the body
+  int64_t corruptAt = -1;     // flip the one byte at this offset of the file
   int64_t rangeShift = 0;     // a 206 whose Content-Range starts elsewhere
 };
 

@@ -12,6 +12,8 @@
 #include "platform/locale/user_locale.h"
 #include "project/Launcher/core/bounded_file.h"
 #include "project/Launcher/core/language_table.h"
+#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/store_download_host.h"
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/json_helpers.h"
@@ -132,8 +134,10 @@ void LauncherStore::AskForMessageBox(bool viaShow, MessageBoxRequest request) {
   const auto& hook = viaShow ? hooks_.showMessageBox : hooks_.requestMessageBox;
   if (hook) {
     hook(std::move(request));
-  } else if (request.continuation) {
-    request.continuation(0);  // nobody can ask: the answer is "no"
+  } else if (viaShow) {
+    ShowMessageBox(std::move(request));
+  } else {
+    RequestMessageBox(std::move(request));
   }
 }
 
@@ -207,7 +211,17 @@ bool LauncherStore::LoadDownloadLog() {
 }
 
 void LauncherStore::SaveDownloadLog() {
-  WriteJsonFile(SaveFile(kDownloadLogFile), DownloadLogToJson(downloadLog));
+  WriteJsonFile(SaveFile(kDownloadLogFile), DownloadLogToJson(DownloadLogCopy()));
+}
+
+DownloadLog LauncherStore::DownloadLogCopy() const {
+  std::lock_guard<std::mutex> hold(downloadLogMutex_);
+  return downloadLog;
+}
+
+void LauncherStore::UpdateDownloadLog(const std::function<void(DownloadLog&)>& change) {
+  std::lock_guard<std::mutex> hold(downloadLogMutex_);
+  change(downloadLog);
 }
 
 bool LauncherStore::LoadExtraConfig() {

@@ -6,13 +6,16 @@
 // user's settings and the download log in small files of the "save" folder.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "project/Launcher/core/dialog_host.h"
 #include "project/Launcher/core/gate_config.h"
 #include "project/Launcher/core/launcher_settings.h"
 #include "project/Launcher/core/store_hooks.h"
@@ -47,6 +50,28 @@ struct NewsCategory {
   std::vector<NewsEntry> entries;
 };
 
+class State;
+class StoreDownloadHost;
+
+// What the UI thread reads of the values the worker writes: published by the
+// worker (whenever the current state changes, and after every tick) and read
+// as one copy, so the UI never touches an object the worker may delete.
+struct StoreUiView {
+  int32_t stateType = -1;  // TypeId of the current state, -1 when none
+  int32_t stateMode = 0;
+  std::string launcherVersion;
+  std::string localGameVersion;
+  std::string displayGameVersion;
+  std::string remoteGameVersion;
+  int64_t totalBytes = 0;       // the download job's bytes
+  int64_t downloadedBytes = 0;
+
+  bool operator==(const StoreUiView&) const = default;
+};
+
+// Makes the first state of a flow (0 launcher, 1 game); may give none.
+using FirstStateFactory = std::function<std::unique_ptr<State>(int32_t mode)>;
+
 // The twelve slots of the version-map table.
 inline constexpr std::array<const char*, 12> kVersionMapSlots = {
     "_launcher_patch_version_",    "_local_launcher_version_",
@@ -73,6 +98,13 @@ class LauncherStore : public UsageEventStore {
   LauncherStore& operator=(const LauncherStore&) = delete;
 
   void SetHooks(StoreHooks hooks) { hooks_ = std::move(hooks); }
+  void SetWindowHooks(WindowHooks hooks) { windowHooks_ = std::move(hooks); }
+  // The boxes' opener (UI thread); without one every box request is answered
+  // 0 at once.
+  void SetDialogHost(DialogHost* host) { dialogHost_ = host; }
+  // The first state of a flow; until one is set, flows start no state.
+  void SetFirstStateFactory(FirstStateFactory factory) { firstStateFactory_ = std::move(factory); }
+  std::unique_ptr<State> MakeFirstState(int32_t mode) const;
   // The program's folder (with its trailing separator) and full path; taken
   // from the running executable unless set.
   void SetProgramLocation(const std::u16string& folder, const std::u16string& path);
@@ -89,7 +121,11 @@ class LauncherStore : public UsageEventStore {
   bool LoadSettings();
   void SaveSettings();
   bool LoadDownloadLog();
+  // Writes a copy taken under the download log's lock: the worker records its
+  // statistics while the UI thread saves.
   void SaveDownloadLog();
+  DownloadLog DownloadLogCopy() const;
+  void UpdateDownloadLog(const std::function<void(DownloadLog&)>& change);
   bool LoadExtraConfig();
   void LoadGid();
   bool GameExeExists(const std::u16string& folder = std::u16string()) const;
@@ -128,6 +164,52 @@ class LauncherStore : public UsageEventStore {
                        const std::string& firstButtonKey, const std::string& secondButtonKey,
                        const std::function<void(int32_t)>& continuation);
 
+  // --- Worker start and stop (worker thread) ---
+  void StartWorker();
+  void StopWorker();
+
+  // --- The main window and the relay (Part of the UI thread) ---
+  // UI thread: the main window registers itself when built (its instance
+  // property is set) and again with 0 when it closes.
+  void RegisterMainWindow(WindowHandle window);
+  WindowHandle mainWindow() const { return mainWindow_; }
+  // Any thread: the message reaches the main window in a later task of the UI
+  // thread, dropped when no main window is registered by then.
+  void PostToMainWindow(uint32_t message, uint64_t wParam, int64_t lParam);
+
+  // --- The update state machine (worker thread) ---
+  // Makes |next| current (taking it in every case): refused for the same type
+  // in the same flow, and for null when there is no current state.
+  void ChangeState(std::unique_ptr<State> next);
+  State* currentState() const { return currentState_.get(); }
+  // Results of the download manager, addressed by the requesting state's job
+  // token; delivered only while that very state is current.
+  void RouteFileDone(int32_t token, int32_t code, std::string url, std::string errorText);
+  void RouteRequestDone(int32_t token, int32_t code, std::string url, const char* body,
+                        int64_t length, std::string errorText);
+  void RouteProbeDone(int32_t token, int32_t code, std::string url, bool exists,
+                      std::string errorText);
+  void RouteProgress(int32_t token, double bytesPerSecond);
+  // Worker: publishes the current values for the UI thread. UI thread: reads
+  // them.
+  void PublishUiView();
+  StoreUiView UiView() const;
+
+  // --- Flow and dialog requests ---
+  // Any thread: the first state of a flow is made current on the worker.
+  void StartLauncherCheck();
+  void StartGameCheck(bool enterGame, bool honourDisableAutoEnter);
+  // Any thread: a message box is opened on the UI thread. ShowMessageBox also
+  // sets the box-open flags, cleared when a box closes or cannot open.
+  void ShowMessageBox(MessageBoxRequest request);
+  void RequestMessageBox(MessageBoxRequest request);
+  // The error box of a failed flow: a message box with a detail line.
+  void RequestErrorBox(MessageBoxRequest request);
+  void ShowOptionsBox(OptionsBoxRequest request);
+
+  // The current language table's text of a key (empty when missing).
+  std::u16string LanguageText(const std::string& key) const;
+
   // UsageEventStore.
   UsageEventStoreFacts UsageEventFacts() const override;
 
@@ -149,15 +231,17 @@ class LauncherStore : public UsageEventStore {
   std::string installPackageType;
 
   std::map<std::string, VersionMap> versionMaps;
+  // Runs beside the current state (worker only).
+  std::unique_ptr<State> preDownloadState;
   std::map<std::u16string, std::u16string> renameMap;
 
-  bool firstTick = false;
+  bool firstTick = false;  // worker only
   bool firstRun = false;
   bool closeQuestionPending = false;
-  bool launcherReplaced = false;
+  std::atomic<bool> launcherReplaced{false};
   bool updateNoticePending = true;
-  bool browserFilesChanged = false;
-  bool fontsChanged = false;
+  std::atomic<bool> browserFilesChanged{false};
+  std::atomic<bool> fontsChanged{false};
   bool forceLauncherUpdate = false;
   int32_t skinPackageChanged = 0;
   bool languageChanged = false;
@@ -189,9 +273,9 @@ class LauncherStore : public UsageEventStore {
   int32_t patchOption = 2;
   bool useWebExtraParam = false;
   std::string publicAddress;
-  bool errorShown = false;
-  bool messageBoxOpen = false;
-  bool messageBoxRequested = false;
+  std::atomic<bool> errorShown{false};
+  std::atomic<bool> messageBoxOpen{false};
+  std::atomic<bool> messageBoxRequested{false};
   bool deleteGameLog = false;
 
  private:
@@ -209,10 +293,26 @@ class LauncherStore : public UsageEventStore {
   SettingsChange TakeChangedSettings(const LauncherSettings& edited);
 
   std::string SaveFile(const char* name) const;
-  std::u16string LanguageText(const std::string& key) const;
   void AskForMessageBox(bool viaShow, MessageBoxRequest request);
 
+  enum class BoxKind { kMessage, kError };
+  void PostMessageBox(BoxKind kind, MessageBoxRequest request);
+  void OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request);
+  void OpenOptionsBoxTask(const OptionsBoxRequest& request);
+  void OnMessageBoxClosed(const std::function<void(int32_t)>& continuation, int32_t answer);
+  void PostFlowStart(int32_t mode);
+  void PublishStateLocked();
+
   mutable std::mutex settingsMutex_;  // guards writes of |settings| after Init
+  mutable std::mutex downloadLogMutex_;  // guards |downloadLog| once the worker runs
+  WindowHooks windowHooks_;
+  DialogHost* dialogHost_ = nullptr;
+  std::unique_ptr<StoreDownloadHost> downloadHost_;
+  FirstStateFactory firstStateFactory_;
+  WindowHandle mainWindow_ = 0;  // UI thread only
+  std::unique_ptr<State> currentState_;  // worker only
+  mutable std::mutex viewMutex_;
+  StoreUiView view_;
   StoreHooks hooks_;
   std::u16string programFolder_;
   std::u16string programPath_;

@@ -1,4 +1,4 @@
-#include "tests/services/bsdiff_writer.h"
+#include "tools/patch_writer/bsdiff_writer.h"
 
 #include <zlib.h>
 

@@ -1,6 +1,7 @@
-// A small writer of "BSDIFN40" patches for the tests: explicit control
-// triples, the diff and extra blocks derived from an old and a new file, and
-// the zlib packing with its two size fields.
+// A small writer of "BSDIFN40" patches for the tests and the publisher's
+// content generator: explicit control triples, the diff and extra blocks
+// derived from an old and a new file, and the zlib packing with its two size
+// fields.
 #pragma once
 
 #include <cstdint>

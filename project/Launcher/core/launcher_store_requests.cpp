@@ -1,0 +1,147 @@
+// The launcher store's requests across threads: the relay of messages to the
+// main window, the flows posted to the worker, and the message and options
+// boxes opened on the UI thread.
+
+#include <utility>
+
+#include "base/thread/thread_registry.h"
+#include "base/util/string_util.h"
+#include "project/Launcher/core/launcher_messages.h"
+#include "project/Launcher/core/launcher_store.h"
+#include "project/Launcher/core/state.h"
+
+namespace {
+
+// The key when it is set, else the literal text.
+BoxText KeyOrText(const std::string& key, const std::u16string& text) {
+  if (!key.empty()) return {kbase::UTF8ToUTF16(key), true};
+  return {text, false};
+}
+
+}  // namespace
+
+// --- The main window and the relay ---
+
+void LauncherStore::RegisterMainWindow(WindowHandle window) {
+  if (window) {
+    mainWindow_ = window;
+    if (windowHooks_.setSelfProperty) windowHooks_.setSelfProperty(window, kLauncherInstanceNameW);
+    return;
+  }
+  if (mainWindow_ && windowHooks_.removeProperty) {
+    windowHooks_.removeProperty(mainWindow_, kLauncherInstanceNameW);
+  }
+  mainWindow_ = 0;
+}
+
+void LauncherStore::PostToMainWindow(uint32_t message, uint64_t wParam, int64_t lParam) {
+  kbase::ThreadRegistry::PostTask(kThreadUI, [this, message, wParam, lParam] {
+    // The window is looked up when the message is delivered, not when it was
+    // posted: a message for a window that is gone (or not yet there) is
+    // dropped.
+    if (mainWindow_ && windowHooks_.sendMessage) {
+      windowHooks_.sendMessage(mainWindow_, message, wParam, lParam);
+    }
+  });
+}
+
+// --- Flows ---
+
+void LauncherStore::PostFlowStart(int32_t mode) {
+  kbase::ThreadRegistry::PostTask(kThreadMisc, [this, mode] {
+    if (std::unique_ptr<State> first = MakeFirstState(mode)) ChangeState(std::move(first));
+  });
+}
+
+void LauncherStore::StartLauncherCheck() {
+  enterGameAfterFlow = false;
+  PostFlowStart(kLauncherFlow);
+}
+
+void LauncherStore::StartGameCheck(bool enterGame, bool honourDisableAutoEnter) {
+  enterGameAfterFlow = enterGame && !(honourDisableAutoEnter && gateConfig.DisableAutoEnterGame);
+  PostFlowStart(kGameFlow);
+}
+
+// --- Dialogs ---
+
+void LauncherStore::ShowMessageBox(MessageBoxRequest request) {
+  messageBoxOpen = true;
+  messageBoxRequested = true;
+  request.titleText.clear();
+  request.contentText.clear();
+  request.firstButtonText.clear();
+  request.secondButtonText.clear();
+  RequestMessageBox(std::move(request));
+}
+
+void LauncherStore::RequestMessageBox(MessageBoxRequest request) {
+  PostMessageBox(BoxKind::kMessage, std::move(request));
+}
+
+void LauncherStore::RequestErrorBox(MessageBoxRequest request) {
+  PostMessageBox(BoxKind::kError, std::move(request));
+}
+
+void LauncherStore::PostMessageBox(BoxKind kind, MessageBoxRequest request) {
+  auto continuation = request.continuation;
+  bool posted = kbase::ThreadRegistry::PostTask(
+      kThreadUI, [this, kind, request = std::move(request)] { OpenMessageBoxTask(kind, request); });
+  // Without a UI thread no box can ever open: answer as a closed box does.
+  if (!posted) {
+    messageBoxOpen = false;
+    if (continuation) continuation(0);
+  }
+}
+
+void LauncherStore::OnMessageBoxClosed(const std::function<void(int32_t)>& continuation,
+                                       int32_t answer) {
+  messageBoxOpen = false;
+  PostToMainWindow(kMsgRefreshState, 0, 0);
+  if (continuation) continuation(answer);
+}
+
+void LauncherStore::OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request) {
+  WindowHandle owner = request.owner ? request.owner : mainWindow_;
+  MessageBoxContent content;
+  content.title = KeyOrText(request.titleKey, request.titleText);
+  content.content = KeyOrText(request.contentKey, request.contentText);
+  if (kind == BoxKind::kError) content.detail = KeyOrText(request.detailKey, request.detailText);
+  if (!request.firstButtonKey.empty() || !request.secondButtonKey.empty()) {
+    content.firstButton = {kbase::UTF8ToUTF16(request.firstButtonKey), true};
+    content.secondButton = {kbase::UTF8ToUTF16(request.secondButtonKey), true};
+  } else {
+    content.firstButton = {request.firstButtonText, false};
+    content.secondButton = {request.secondButtonText, false};
+  }
+  content.swapButtons = request.swapButtons;
+
+  auto continuation = request.continuation;
+  bool opened = owner && dialogHost_ &&
+                dialogHost_->OpenMessageBox(owner, content, [this, continuation](int32_t answer) {
+                  OnMessageBoxClosed(continuation, answer);
+                });
+  // A box that cannot open (no window to own it) counts as closed without a
+  // confirmation: nobody waits for an answer that cannot come.
+  if (!opened) OnMessageBoxClosed(continuation, 0);
+}
+
+void LauncherStore::ShowOptionsBox(OptionsBoxRequest request) {
+  request.selectedIndex = 0;
+  auto continuation = request.continuation;
+  bool posted = kbase::ThreadRegistry::PostTask(
+      kThreadUI, [this, request = std::move(request)] { OpenOptionsBoxTask(request); });
+  if (!posted && continuation) continuation(0);
+}
+
+void LauncherStore::OpenOptionsBoxTask(const OptionsBoxRequest& request) {
+  OptionsBoxContent content;
+  content.contentKey = request.contentKey;
+  content.groupName = request.groupName;
+  content.optionKeys = request.optionKeys;
+  content.buttonKey = request.buttonKey;
+  content.selectedIndex = request.selectedIndex;
+  bool opened = mainWindow_ && dialogHost_ &&
+                dialogHost_->OpenOptionsBox(mainWindow_, content, request.continuation);
+  if (!opened && request.continuation) request.continuation(0);
+}

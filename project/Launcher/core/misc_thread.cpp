@@ -1,0 +1,55 @@
+#include "project/Launcher/core/misc_thread.h"
+
+#include "base/framework/message_loop_proxy.h"
+#include "base/thread/thread_registry.h"
+#include "project/Launcher/core/launcher_store.h"
+#include "project/Launcher/core/state.h"
+#include "project/Launcher/services/download_manager.h"
+
+namespace {
+constexpr kbase::TimeDelta kWorkerTickPeriod = kbase::TimeDelta::FromMicroseconds(2000);
+}  // namespace
+
+MiscThread::MiscThread(LauncherStore& store, std::function<void(const std::string&)> record)
+    : kbase::FrameworkThread("MiscThread"), store_(store), record_(std::move(record)) {}
+
+MiscThread::~MiscThread() { Stop(); }
+
+void MiscThread::Init() {
+  kbase::ThreadRegistry::GetInstance()->RegisterCurrentThread(kThreadMisc);
+  store_.StartWorker();
+  store_.firstTick = false;
+  LauncherStore* store = &store_;
+  kbase::ThreadRegistry::PostRepeatingTask(kThreadMisc, WrapWeak([store] { Tick(*store); }),
+                                           kWorkerTickPeriod, -1);
+}
+
+void MiscThread::Tick(LauncherStore& store) {
+  if (!store.firstTick) {
+    store.firstTick = true;
+    if (std::unique_ptr<State> first = store.MakeFirstState(kLauncherFlow)) {
+      store.ChangeState(std::move(first));
+    }
+  }
+  if (State* current = store.currentState()) current->Update();
+  if (store.preDownloadState) store.preDownloadState->Update();
+  DownloadManager::GetInstance().PumpTransfers();
+  store.PublishUiView();
+}
+
+void MiscThread::Cleanup() {
+  store_.StopWorker();
+  kbase::ThreadRegistry::GetInstance()->UnregisterCurrentThread();
+  if (record_) record_("worker_cleaned_up");
+  std::lock_guard<std::mutex> hold(doneLock_);
+  cleanupDone_ = true;
+  doneEvent_.notify_all();
+}
+
+bool MiscThread::QuitAndWait(std::chrono::milliseconds timeout) {
+  if (std::shared_ptr<kbase::MessageLoopProxy> proxy = message_loop_proxy()) {
+    proxy->PostNonNestableTask([] { kbase::FrameworkThread::QuitCurrentLoop(); });
+  }
+  std::unique_lock<std::mutex> hold(doneLock_);
+  return doneEvent_.wait_for(hold, timeout, [this] { return cleanupDone_; });
+}

@@ -1,0 +1,62 @@
+#include "project/Launcher/core/state.h"
+
+#include <atomic>
+
+#include "base/util/string_util.h"
+#include "project/Launcher/core/launcher_store.h"
+#include "project/Launcher/services/usage_events.h"
+
+namespace {
+
+int32_t NextJobToken() {
+  static std::atomic<uint32_t> counter{0};
+  // Positive and never 0, starting over after two thousand million states.
+  return static_cast<int32_t>(counter.fetch_add(1, std::memory_order_relaxed) % 0x7FFFFFFFu) + 1;
+}
+
+}  // namespace
+
+State::State() : State(kGameFlow) {}
+
+State::State(int32_t flow)
+    : mode(flow), store_(LauncherStore::GetInstance()), jobToken_(NextJobToken()) {
+  store_.errorShown = false;
+}
+
+State::~State() = default;
+
+void State::OnFileDone(int32_t, std::string, std::string) {}
+void State::OnRequestDone(int32_t, std::string, std::string, std::string) {}
+void State::OnProbeDone(int32_t, std::string, bool, std::string) {}
+void State::OnProgress(double) {}
+
+std::u16string State::ErrorDetailText() const {
+  std::u16string text = kbase::UTF8ToUTF16(errorText);
+  if (errorCode != 0) {
+    std::string code = std::to_string(errorCode);
+    text = std::u16string(code.begin(), code.end()) + u"\n" + text;
+  }
+  if (!detail.empty()) text += u"(" + kbase::UTF8ToUTF16(detail) + u")";
+  return text;
+}
+
+void State::ShowError(const std::string& firstButtonKey, const std::string& secondButtonKey,
+                      std::function<void(bool)> continuation) {
+  std::u16string text = ErrorDetailText();
+  SendLauncherEvent(&store_, kbase::UTF16ToUTF8(text), std::string(), std::string(), "exception",
+                    std::string(), true);
+  store_.errorShown = true;
+
+  MessageBoxRequest request;
+  request.titleKey = "STRING_ERROR_NOTICE";
+  request.contentText = store_.LanguageText("STRING_ERROR_UPDATE");
+  request.detailText = std::move(text);
+  request.firstButtonKey = firstButtonKey;
+  request.secondButtonKey = secondButtonKey;
+  if (continuation) {
+    request.continuation = [continuation = std::move(continuation)](int32_t answer) {
+      continuation(answer != 0);
+    };
+  }
+  store_.RequestErrorBox(std::move(request));
+}

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "project/Launcher/core/launcher_store.h"
+#include "tests/core/fake_state.h"
+
+namespace {
+
+// The states report to the process's store; each test starts and ends with
+// no current state.
+class StateMachineTest : public testing::Test {
+ protected:
+  void SetUp() override { store_.ChangeState(nullptr); }
+  void TearDown() override {
+    store_.ChangeState(nullptr);
+    journal_.clear();
+  }
+  std::unique_ptr<FakeState> Make(int32_t type, int32_t flow, const char* name) {
+    return std::make_unique<FakeState>(type, flow, name, &journal_);
+  }
+
+  LauncherStore& store_ = LauncherStore::GetInstance();
+  Journal journal_;
+};
+
+TEST_F(StateMachineTest, FromNoneEntersAndPublishesTypeAndMode) {
+  store_.ChangeState(Make(kPrepareStateId, kLauncherFlow, "a"));
+  EXPECT_EQ(journal_, (Journal{"a.enter(none)"}));
+  StoreUiView view = store_.UiView();
+  EXPECT_EQ(view.stateType, kPrepareStateId);
+  EXPECT_EQ(view.stateMode, kLauncherFlow);
+}
+
+TEST_F(StateMachineTest, SameTypeInTheSameFlowIsRefusedUntouched) {
+  for (int32_t flow : {kLauncherFlow, kGameFlow}) {
+    SCOPED_TRACE(flow);
+    store_.ChangeState(Make(kPrepareStateId, flow, "a"));
+    journal_.clear();
+    auto* before = store_.currentState();
+    // Any non-zero mode is the game flow.
+    store_.ChangeState(Make(kPrepareStateId, flow == kGameFlow ? 7 : kLauncherFlow, "b"));
+    EXPECT_EQ(journal_, (Journal{"b.destroyed"}));
+    EXPECT_EQ(store_.currentState(), before);
+    store_.ChangeState(nullptr);
+    journal_.clear();
+  }
+}
+
+TEST_F(StateMachineTest, AGameFlowReplacesTheLauncherFlowOfTheSameType) {
+  store_.ChangeState(Make(kPrepareStateId, kLauncherFlow, "launcher"));
+  journal_.clear();
+  store_.ChangeState(Make(kPrepareStateId, kGameFlow, "game"));
+  // The old state is left, the new one entered while the old one still
+  // lives, and only then is the old one destroyed.
+  EXPECT_EQ(journal_, (Journal{"launcher.leave(game)", "game.enter(launcher)", "launcher.destroyed"}));
+  EXPECT_EQ(store_.UiView().stateMode, kGameFlow);
+}
+
+TEST_F(StateMachineTest, ToNoneLeavesAndDestroysAndNoneToNoneDoesNothing) {
+  store_.ChangeState(Make(kEnterGameStateId, kGameFlow, "idle"));
+  journal_.clear();
+  store_.ChangeState(nullptr);
+  EXPECT_EQ(journal_, (Journal{"idle.leave(none)", "idle.destroyed"}));
+  EXPECT_EQ(store_.currentState(), nullptr);
+  EXPECT_EQ(store_.UiView().stateType, -1);
+
+  journal_.clear();
+  store_.ChangeState(nullptr);
+  EXPECT_TRUE(journal_.empty());
+}
+
+TEST_F(StateMachineTest, ResultsReachOnlyTheStateThatAskedForThem) {
+  auto first = Make(kRequestRemoteStateId, kGameFlow, "first");
+  const int32_t staleToken = first->JobToken();
+  store_.ChangeState(std::move(first));
+  // Another state of the very same type, now of the launcher flow, replaces
+  // the first; the first one's answers arrive late.
+  auto second = Make(kRequestRemoteStateId, kLauncherFlow, "second");
+  const int32_t token = second->JobToken();
+  EXPECT_NE(token, staleToken);
+  store_.ChangeState(std::move(second));
+  journal_.clear();
+
+  store_.RouteRequestDone(staleToken, 0, "map", "old", 3, "");
+  store_.RouteFileDone(staleToken, 0, "file", "");
+  store_.RouteProbeDone(staleToken, 0, "probe", true, "");
+  store_.RouteRequestDone(token + 1000, 0, "unknown", "x", 1, "");
+  EXPECT_TRUE(journal_.empty());
+
+  store_.RouteRequestDone(token, -3, "map", "body\0tail", 9, "timeout");
+  store_.RouteFileDone(token, -4, "file", "md5");
+  store_.RouteProbeDone(token, 0, "probe", false, "");
+  EXPECT_EQ(journal_, (Journal{std::string("second.request(-3,map,body\0tail,timeout)", 40),
+                               "second.file(-4,file,md5)", "second.probe(0,probe,no,)"}));
+}
+
+TEST_F(StateMachineTest, NewStatesClearTheErrorFlag) {
+  store_.errorShown = true;
+  auto state = Make(kExceptionStateId, kGameFlow, "e");
+  EXPECT_FALSE(store_.errorShown);
+}
+
+TEST(StateErrorTextTest, CodeTextAndDetailMakeTheDetailLine) {
+  FakeState state(kDownloadFilesStateId, kGameFlow, "s", nullptr);
+  state.errorText = "Request Failed:";
+  EXPECT_EQ(state.ErrorDetailText(), u"Request Failed:");
+  state.errorCode = -3;
+  state.detail = "a.zip";
+  EXPECT_EQ(state.ErrorDetailText(), u"-3\nRequest Failed:(a.zip)");
+}
+
+}  // namespace
