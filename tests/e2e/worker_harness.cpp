@@ -1,0 +1,278 @@
+#include "tests/e2e/worker_harness.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <json/json.h>
+
+#include "base/thread/thread_registry.h"
+#include "base/util/string_util.h"
+#include <gtest/gtest.h>
+
+#include "platform/disk/disk_space.h"
+#include "project/Launcher/core/launcher_store.h"
+#include "project/Launcher/core/misc_thread.h"
+#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/services/download_manager.h"
+#include "tests/core/test_thread.h"
+
+namespace {
+
+constexpr WindowHandle kMainWindow = 0x5151;
+constexpr kbase::TimeDelta kTickPeriod = kbase::TimeDelta::FromMicroseconds(2000);
+
+WorkerHarness* g_harness = nullptr;
+
+// A state after the transfers: records how the flow got there.
+class FlowEndState : public State {
+ public:
+  FlowEndState(int32_t typeId, int32_t flow, FlowEnd end)
+      : State(flow), typeId_(typeId), end_(std::move(end)) {}
+  int32_t TypeId() const override { return typeId_; }
+  void Enter(State* previous) override {
+    end_.typeId = typeId_;
+    if (end_.flow < 0) end_.flow = previous ? previous->mode : -1;
+    if (g_harness) g_harness->RecordFlowEnd(end_);
+  }
+  void Update() override {}
+  void Leave(State*) override {}
+
+ private:
+  int32_t typeId_;
+  FlowEnd end_;
+};
+
+}  // namespace
+
+class WorkerHarness::UiThread : public RegisteredTestThread {
+ public:
+  UiThread() : RegisteredTestThread(kThreadUI) {}
+};
+
+// The worker as the launcher runs it (registration, the store's start, the
+// 2 ms tick of MiscThread), with the usage-event endpoints on the publisher.
+class WorkerHarness::Worker : public kbase::FrameworkThread {
+ public:
+  Worker(LauncherStore& store, std::string track, std::string attribution)
+      : kbase::FrameworkThread("MiscThread"),
+        store_(store),
+        track_(std::move(track)),
+        attribution_(std::move(attribution)) {}
+  ~Worker() override { Stop(); }
+
+ protected:
+  void Init() override {
+    kbase::ThreadRegistry::GetInstance()->RegisterCurrentThread(kThreadMisc);
+    store_.StartWorker();
+    DownloadManager::GetInstance().SetEndpointsForTesting(track_, attribution_);
+    store_.firstTick = false;
+    LauncherStore* store = &store_;
+    kbase::ThreadRegistry::PostRepeatingTask(
+        kThreadMisc, WrapWeak([store] { MiscThread::Tick(*store); }), kTickPeriod, -1);
+  }
+  void Cleanup() override {
+    store_.StopWorker();
+    kbase::ThreadRegistry::GetInstance()->UnregisterCurrentThread();
+  }
+
+ private:
+  LauncherStore& store_;
+  std::string track_;
+  std::string attribution_;
+};
+
+class WorkerHarness::RecordingDialogs : public DialogHost {
+ public:
+  explicit RecordingDialogs(WorkerHarness* harness) : harness_(harness) {}
+  bool OpenMessageBox(WindowHandle, const MessageBoxContent& content, AnswerCallback) override {
+    harness_->RecordBox(kbase::UTF16ToUTF8(content.content.text));
+    return false;
+  }
+  bool OpenOptionsBox(WindowHandle, const OptionsBoxContent& content, AnswerCallback) override {
+    harness_->RecordBox(content.contentKey);
+    return false;
+  }
+
+ private:
+  WorkerHarness* harness_;
+};
+
+WorkerHarness::WorkerHarness() {
+  std::string error;
+  if (!publisher::GenerateContent(tmp_.File("content"), &content_, &error)) {
+    ADD_FAILURE() << error;
+  }
+  publisher_ = std::make_unique<publisher::LocalPublisher>(content_);
+  if (!publisher_->Start()) ADD_FAILURE() << "publisher did not start";
+  std::filesystem::create_directories(programFolder());
+  std::filesystem::create_directories(gameFolder());
+  oldFolder_ = std::filesystem::current_path().string();
+  g_harness = this;
+}
+
+WorkerHarness::~WorkerHarness() {
+  Stop();
+  publisher_->Stop();
+  g_harness = nullptr;
+  std::error_code ec;
+  std::filesystem::current_path(oldFolder_, ec);
+  platform::SetDiskSpaceQueryForTesting(nullptr);
+}
+
+LauncherStore& WorkerHarness::store() { return LauncherStore::GetInstance(); }
+
+void WorkerHarness::InstallLauncher(const std::string& version) {
+  std::string error;
+  if (!publisher::InstallTree(content_.LauncherFolder(version), programFolder(), &error)) {
+    ADD_FAILURE() << error;
+  }
+}
+
+void WorkerHarness::InstallGame(const std::string& version) {
+  std::string error;
+  if (!publisher::InstallTree(content_.GameFolder(version), gameFolder(), &error)) {
+    ADD_FAILURE() << error;
+  }
+}
+
+void WorkerHarness::SetSetting(const std::string& key, const std::string& value) {
+  extraSettings_.emplace_back(key, value);
+}
+
+void WorkerHarness::Start() {
+  std::filesystem::current_path(programFolder());
+  std::filesystem::create_directories(programFolder() + "save");
+  Json::Value setting;
+  {
+    Json::CharReaderBuilder reader;
+    std::istringstream in(publisher_->SettingJson(withDlcUrls_));
+    std::string errors;
+    Json::parseFromStream(reader, in, &setting, &errors);
+  }
+  for (const auto& [key, value] : extraSettings_) setting[key] = value;
+  std::ofstream(programFolder() + "save/setting.json") << setting.toStyledString();
+
+  // Room for every update, whatever the machine has.
+  platform::SetDiskSpaceQueryForTesting([](const std::string&, platform::DiskSpace* out) {
+    out->total = uint64_t{1} << 40;
+    out->available = uint64_t{1} << 39;
+    return true;
+  });
+
+  LauncherStore& store = this->store();
+  store.SetProgramLocation(kbase::UTF8ToUTF16(programFolder()),
+                           kbase::UTF8ToUTF16(programFolder() + "launcher.exe"));
+  WindowHooks hooks;
+  hooks.sendMessage = [this](WindowHandle, uint32_t message, uint64_t wParam, int64_t lParam) {
+    RecordMessage({message, wParam, lParam});
+  };
+  store.SetWindowHooks(hooks);
+  dialogs_ = std::make_unique<RecordingDialogs>(this);
+  store.SetDialogHost(dialogs_.get());
+  InstallUpdateFlow(store);
+  SetAddressEchoUrl(publisher_->EchoUrl());
+  FlowStates states;
+  states.applyUpdate = [](int32_t mode) -> std::unique_ptr<State> {
+    FlowEnd end;
+    end.flow = mode;
+    return std::make_unique<FlowEndState>(kApplyUpdateStateId, mode, end);
+  };
+  states.enterGame = []() -> std::unique_ptr<State> {
+    return std::make_unique<FlowEndState>(kEnterGameStateId, kGameFlow, FlowEnd());
+  };
+  states.exception = [](const State& failed, bool offerRetry) -> std::unique_ptr<State> {
+    FlowEnd end;
+    end.flow = failed.mode;
+    end.errorCode = failed.errorCode;
+    end.errorText = failed.errorText;
+    end.detail = failed.detail;
+    end.detailText = failed.ErrorDetailText();
+    end.offerRetry = offerRetry;
+    return std::make_unique<FlowEndState>(kExceptionStateId, kGameFlow, end);
+  };
+  SetFlowStates(states);
+
+  store.Init();
+  store.SetGamePath(kbase::UTF8ToUTF16(gameFolder()));
+  ui_ = std::make_unique<UiThread>();
+  ui_->Start();
+  RunOn(kThreadUI, [&store] { store.RegisterMainWindow(kMainWindow); });
+  worker_ = std::make_unique<Worker>(store, publisher_->TrackUrl(), publisher_->AttributionUrl());
+  worker_->Start();
+}
+
+void WorkerHarness::Stop() {
+  if (worker_) {
+    worker_->Stop();
+    worker_.reset();
+  }
+  if (ui_) {
+    RunOn(kThreadUI, [this] { store().RegisterMainWindow(0); });
+    ui_->Stop();
+    ui_.reset();
+  }
+  store().SetDialogHost(nullptr);
+}
+
+void WorkerHarness::RunOnWorker(std::function<void()> task) { RunOn(kThreadMisc, std::move(task)); }
+
+void WorkerHarness::StartGameCheck() {
+  RunOn(kThreadUI, [this] { store().StartGameCheck(false, false); });
+}
+
+bool WorkerHarness::WaitForFlowEnd(FlowEnd* end, std::chrono::seconds timeout) {
+  std::unique_lock<std::mutex> hold(lock_);
+  if (!changed_.wait_for(hold, timeout, [this] { return ends_.size() > endsTaken_; })) return false;
+  *end = ends_[endsTaken_++];
+  return true;
+}
+
+void WorkerHarness::RecordFlowEnd(const FlowEnd& end) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    ends_.push_back(end);
+  }
+  changed_.notify_all();
+}
+
+void WorkerHarness::RecordMessage(const RelayedMessage& message) {
+  std::lock_guard<std::mutex> hold(lock_);
+  messages_.push_back(message);
+}
+
+void WorkerHarness::RecordBox(const std::string& what) {
+  std::lock_guard<std::mutex> hold(lock_);
+  boxes_.push_back(what);
+}
+
+std::vector<RelayedMessage> WorkerHarness::Messages() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return messages_;
+}
+
+std::vector<std::string> WorkerHarness::BoxesAsked() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return boxes_;
+}
+
+std::vector<std::string> WorkerHarness::RequestTargets(size_t first) const {
+  std::vector<std::string> targets;
+  const auto requests = publisher_->Requests();
+  for (size_t i = first; i < requests.size(); ++i) {
+    targets.push_back(requests[i].method + " " + requests[i].target +
+                      (requests[i].range.empty() ? "" : " " + requests[i].range));
+  }
+  return targets;
+}
+
+std::string FileMd5Hex(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::string();
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return publisher::Md5Hex(bytes.str());
+}

@@ -1,0 +1,113 @@
+#pragma once
+// The launcher's store and worker without a window, against the local
+// publisher: a program folder and a game folder in a temporary folder (the
+// program folder is the working folder), "save/setting.json" pointing at the
+// publisher, a UI thread whose "main window" records every relayed message,
+// and the worker ticking the real state machine. The states after the
+// transfers (applying, idling, the error state) are stand-ins that record
+// how the flow reached them and wake the test.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "base/thread/framework_thread.h"
+#include "project/Launcher/core/dialog_host.h"
+#include "tests/core/temp_folder.h"
+#include "tools/publisher/local_publisher.h"
+
+class LauncherStore;
+
+struct RelayedMessage {
+  uint32_t message = 0;
+  uint64_t wParam = 0;
+  int64_t lParam = 0;
+};
+
+// How a flow ended: the stand-in state it reached and what it carried.
+struct FlowEnd {
+  int32_t typeId = -1;      // 6 apply, 7 idle, 8 error
+  int32_t flow = -1;        // the mode of the flow that got there
+  int32_t errorCode = 0;
+  std::string errorText;
+  std::string detail;
+  std::u16string detailText;  // as the error box would show it
+  bool offerRetry = false;
+};
+
+class WorkerHarness {
+ public:
+  WorkerHarness();
+  ~WorkerHarness();
+  WorkerHarness(const WorkerHarness&) = delete;
+  WorkerHarness& operator=(const WorkerHarness&) = delete;
+
+  publisher::LocalPublisher& publisher() { return *publisher_; }
+  const publisher::GeneratedContent& content() const { return content_; }
+  std::string programFolder() const { return tmp_.File("app/"); }
+  std::string gameFolder() const { return tmp_.File("game/"); }
+  std::string updateFolder() const { return tmp_.File("app/update/"); }
+
+  // The installed launcher and game (before Start).
+  void InstallLauncher(const std::string& version);
+  void InstallGame(const std::string& version);
+  // Extra members of "setting.json" (before Start), merged into the
+  // publisher's.
+  void SetSetting(const std::string& key, const std::string& value);
+  void UseDlcUrlsSetting() { withDlcUrls_ = true; }
+
+  // Initialises the store, registers the recording main window and starts
+  // the worker, whose first tick starts the launcher's own check.
+  void Start();
+  void Stop();
+
+  // Waits for the next flow end (in order of arrival); false on time-out.
+  bool WaitForFlowEnd(FlowEnd* end, std::chrono::seconds timeout = std::chrono::seconds(30));
+  // Asks for the game check as the main button does (on the UI thread).
+  void StartGameCheck();
+
+  std::vector<RelayedMessage> Messages() const;
+  std::vector<std::string> BoxesAsked() const;
+  // The request paths (with query) the publisher saw, in order, from |first|.
+  std::vector<std::string> RequestTargets(size_t first = 0) const;
+  size_t RequestCount() const { return publisher_->Requests().size(); }
+
+  LauncherStore& store();
+  // Runs |task| on the worker and waits for it.
+  void RunOnWorker(std::function<void()> task);
+
+  // Called by the stand-in states (worker thread).
+  void RecordFlowEnd(const FlowEnd& end);
+  void RecordMessage(const RelayedMessage& message);
+  void RecordBox(const std::string& what);
+
+ private:
+  class UiThread;
+  class Worker;
+  class RecordingDialogs;
+
+  TempFolder tmp_;
+  publisher::GeneratedContent content_;
+  std::unique_ptr<publisher::LocalPublisher> publisher_;
+  std::string oldFolder_;
+  std::vector<std::pair<std::string, std::string>> extraSettings_;
+  bool withDlcUrls_ = false;
+  std::unique_ptr<UiThread> ui_;
+  std::unique_ptr<Worker> worker_;
+  std::unique_ptr<RecordingDialogs> dialogs_;
+
+  mutable std::mutex lock_;
+  std::condition_variable changed_;
+  std::vector<FlowEnd> ends_;
+  size_t endsTaken_ = 0;
+  std::vector<RelayedMessage> messages_;
+  std::vector<std::string> boxes_;
+};
+
+// The 32 lower-case hexadecimal digits of a file's MD5 (OpenSSL), empty when
+// it cannot be read.
+std::string FileMd5Hex(const std::string& path);
