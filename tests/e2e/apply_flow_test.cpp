@@ -80,6 +80,12 @@ class ApplyFlowTest : public ::testing::Test {
       : runtime_("XDG_RUNTIME_DIR", env_.File("run")),
         home_("HOME", env_.File("home")),
         record_("KVOR_RECORD", env_.File("kvor_record")) {
+    // The stand-in games started here open no window: on a shared display
+    // they could otherwise talk to another test's launcher window.
+    if (const char* display = std::getenv("DISPLAY")) {
+      display_ = display;
+      ::unsetenv("DISPLAY");
+    }
     fs::create_directories(env_.File("run"));
     fs::create_directories(env_.File("home"));
     h_.UseRealFlowEnds();
@@ -87,6 +93,7 @@ class ApplyFlowTest : public ::testing::Test {
   ~ApplyFlowTest() override {
     h_.Stop();
     for (pid_t pid : games_) ::kill(pid, SIGKILL);
+    if (!display_.empty()) ::setenv("DISPLAY", display_.c_str(), 1);
   }
 
   // A current launcher; the game installed at |installed| (none when empty)
@@ -158,6 +165,7 @@ class ApplyFlowTest : public ::testing::Test {
   WorkerHarness h_;
   size_t mark_ = 0;
   std::vector<pid_t> games_;
+  std::string display_;
 };
 
 TEST_F(ApplyFlowTest, EmptyFolderInstallsAndTheGameStartsWithItsArgumentsInItsFolder) {
