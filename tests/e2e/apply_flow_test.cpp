@@ -18,6 +18,7 @@
 #include "platform/disk/disk_space.h"
 #include "platform/instance/instance_lock.h"
 #include "project/Launcher/core/apply_update_state.h"
+#include "project/Launcher/core/enter_game_state.h"
 #include "project/Launcher/core/game_launch.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
@@ -171,6 +172,7 @@ class ApplyFlowTest : public ::testing::Test {
 TEST_F(ApplyFlowTest, EmptyFolderInstallsAndTheGameStartsWithItsArgumentsInItsFolder) {
   UseFifoRecord();
   StartWith("", kGameVersion1);
+  std::ofstream(h_.programFolder() + "save/gid.txt") << "gid-1";
   FlowEnd end = RunGameFlow(true);
   ASSERT_EQ(end.typeId, kEnterGameStateId) << end.errorText << end.detail;
   EXPECT_EQ(end.flow, kGameFlow);
@@ -184,6 +186,9 @@ TEST_F(ApplyFlowTest, EmptyFolderInstallsAndTheGameStartsWithItsArgumentsInItsFo
   expectedArgs.append("win");
   expectedArgs.append("0|1");
   EXPECT_EQ(game["args"], expectedArgs);
+  // The game's identifier was handed over to the game's "save" folder.
+  EXPECT_FALSE(fs::exists(h_.programFolder() + "save/gid.txt"));
+  EXPECT_EQ(ReadFile(h_.gameFolder() + "save/gid.txt"), "gid-1");
 
   // The game runs: a second launch is refused with its message, and no
   // second copy starts.
@@ -287,6 +292,57 @@ TEST_F(ApplyFlowTest, RetryOfTheErrorStateSucceedsOnceThePublisherIsMended) {
   ExpectGameIs(kGameVersion2);
   // The retry asks to play: the game starts.
   EXPECT_EQ(WaitForGameStart()["event"].asString(), "start");
+}
+
+TEST_F(ApplyFlowTest, ARetryAnsweredAfterAnotherFlowStartedChangesNothing) {
+  h_.KeepBoxesOpen();
+  StartWith(kGameVersion1, kGameVersion1);
+  testsrv::Fault fault;
+  fault.status = 500;
+  h_.publisher().SetFault("/dlc/version_map.txt", fault);
+  FlowEnd failed = RunGameFlow(false);
+  ASSERT_EQ(failed.typeId, kExceptionStateId);
+  ASSERT_TRUE(h_.WaitForBoxes(1));
+  h_.publisher().ClearFaults();
+  // Another flow ends idle before the old box is answered.
+  FlowEnd other = RunGameFlow(false);
+  ASSERT_EQ(other.typeId, kEnterGameStateId);
+  mark_ = h_.RequestCount();
+  h_.AnswerBox(0, 1);
+  h_.RunOnWorker([] {});
+  h_.RunOnWorker([] {});
+  int32_t type = -1;
+  h_.RunOnWorker([&] { type = h_.store().currentState()->TypeId(); });
+  EXPECT_EQ(type, kEnterGameStateId);
+  for (const std::string& r : Requests()) EXPECT_EQ(r.find("/get/urls"), std::string::npos) << r;
+}
+
+TEST_F(ApplyFlowTest, IdlePollFindsTheNewVersionAndLeavesTheServersAsTheyWere) {
+  StartWith(kGameVersion1, kGameVersion2);
+  std::vector<std::string> mirrorsBefore;
+  std::string remote;
+  // The idle state polls on its first tick; each look waits for the worker.
+  for (int i = 0; i < 2000 && remote != kGameVersion2; ++i) {
+    h_.RunOnWorker([&] { remote = h_.store().remoteGameVersion; });
+  }
+  ASSERT_EQ(remote, kGameVersion2) << ::testing::PrintToString(h_.RequestTargets());
+  std::vector<std::string> mirrors;
+  int32_t step = -1;
+  h_.RunOnWorker([&] {
+    mirrors = DownloadManager::GetInstance().mirrors();
+    step = static_cast<EnterGameState*>(h_.store().currentState())->pollStep;
+  });
+  EXPECT_EQ(step, 0);
+  const std::vector<std::string> requests = h_.RequestTargets();
+  EXPECT_TRUE(Contains(requests, "/pre_download?channel=KOREA&udid="));
+  EXPECT_TRUE(Contains(requests, "GET /predl/version_map.txt"));
+  // The poll's servers were given back: nothing points at the pre-download
+  // servers now.
+  for (const std::string& m : mirrors) EXPECT_EQ(m.find("/predl/"), std::string::npos) << m;
+  RunOn(kThreadUI, [] {});
+  bool changed = false;
+  for (const RelayedMessage& m : h_.Messages()) changed |= m.message == kMsgGameVersionChanged;
+  EXPECT_TRUE(changed);
 }
 
 TEST_F(ApplyFlowTest, DiskShortageAnsweredContinueGoesOnToTheUpdate) {

@@ -296,16 +296,13 @@ void EnterGameState::OnGateReply(const std::string& body) {
 void EnterGameState::OnRemoteGameMap(const std::string& body) {
   LauncherStore& store = this->store();
   pollStep = 0;
-  Json::Value root;
-  Json::Value version;
-  Json::Value md5;
+  // The map's version in either form ("version" as text beside "list", or
+  // as an object with "md5"): a list-form map must not hide a new version.
+  VersionMap map;
   std::string error;
-  std::string text;
-  if (!ParseJson(body, root, error) || !FindJsonKey(root, "version", version) ||
-      !version.isObject() || !version.isMember("md5") ||
-      !JsonValueToText(version["md5"], &text) || text.empty()) {
-    return;
-  }
+  if (!ParseVersionMap(body, &map, &error)) return;
+  const std::string text = GetVersionMapVersion(map);
+  if (text.empty()) return;
   store.remoteGameVersion = text;
   if (store.IsGameUpdateAvailable()) store.PostToMainWindow(kMsgGameVersionChanged, 0, 0);
   if (store.preDownloadState || store.preDownloadPausedByUser) return;
