@@ -304,4 +304,49 @@ TEST_F(UpdateFlowTest, MirrorsOfTheSettingReplaceTheGatesList) {
   EXPECT_TRUE(Contains(h_.RequestTargets(), "GET /dlc/launcher_version_map.txt"));
 }
 
+TEST_F(UpdateFlowTest, PreDownloadedCopiesAreTakenOnlyWithTheirDigest) {
+  // The pre-download of the version the servers now offer holds a good copy
+  // of the twins' content (one copy serves both names) and a damaged one of
+  // another file.
+  const FileSet& next = h_.content().gameFiles.at("10077_0_2");
+  const std::string pre = h_.programFolder() + "update/predownload/10077_0_2/";
+  std::filesystem::create_directories(pre);
+  std::filesystem::copy_file(h_.content().GameFolder("10077_0_2") + "Data/twin_a.bytes",
+                             pre + next.at("Data/twin_a.bytes").md5);
+  std::ofstream(pre + next.at("Data/dlc_2.assets").md5) << "not the file";
+  StartWithCurrentLauncher();
+  const FlowEnd end = RunGameFlow();
+  EXPECT_EQ(end.typeId, kApplyUpdateStateId);
+
+  const std::vector<std::string> requests = h_.RequestTargets(mark_);
+  EXPECT_FALSE(Contains(requests, "/dlc/Data/twin_a.bytes"));
+  EXPECT_FALSE(Contains(requests, "/dlc/Data/twin_b.bytes"));
+  EXPECT_TRUE(Contains(requests, "GET /dlc/Data/dlc_2.assets"));
+  for (const char* name : {"Data/twin_a.bytes", "Data/twin_b.bytes", "Data/dlc_2.assets"}) {
+    EXPECT_EQ(FileMd5Hex(h_.updateFolder() + name), next.at(name).md5) << name;
+  }
+  EXPECT_TRUE(Exists(pre + next.at("Data/twin_a.bytes").md5)) << "the pre-download keeps it";
+}
+
+TEST_F(UpdateFlowTest, ANewFlowFinishesWhileTheTransfersOfTheOldOneAreStillOpen) {
+  // The first game check stalls on one file; a second check replaces it and
+  // fetches everything. Nothing of the first one reaches the second.
+  testsrv::Fault stall;
+  stall.times = 1;
+  stall.stallAfter = 10;
+  h_.publisher().SetFault("/dlc/Data/dlc_2.assets", stall);
+  StartWithCurrentLauncher();
+  h_.StartGameCheck();
+  ASSERT_TRUE(h_.publisher().server().WaitForRequest(
+      [](const testsrv::RequestRecord& r) { return r.path == "/dlc/Data/dlc_2.assets"; }, 30000));
+  const FlowEnd end = RunGameFlow();
+  EXPECT_EQ(end.typeId, kApplyUpdateStateId);
+  EXPECT_EQ(end.flow, kGameFlow);
+  h_.publisher().server().ReleaseStalls();
+  EXPECT_EQ(FileMd5Hex(h_.updateFolder() + "Data/dlc_2.assets"),
+            h_.content().gameFiles.at("10077_0_2").at("Data/dlc_2.assets").md5);
+  FlowEnd another;
+  EXPECT_FALSE(h_.WaitForFlowEnd(&another, std::chrono::seconds(0)));
+}
+
 }  // namespace

@@ -329,11 +329,14 @@ void WorkerHarness::AnswerBox(size_t index, int32_t answer) {
 }
 
 std::vector<RelayedMessage> WorkerHarness::Messages() const {
+  // Whatever the worker relayed before this call is delivered first.
+  if (ui_) RunOn(kThreadUI, [] {});
   std::lock_guard<std::mutex> hold(lock_);
   return messages_;
 }
 
 std::vector<std::string> WorkerHarness::BoxesAsked() const {
+  if (ui_) RunOn(kThreadUI, [] {});
   std::lock_guard<std::mutex> hold(lock_);
   return boxes_;
 }

@@ -83,6 +83,8 @@ class WorkerHarness {
   // Asks for the game check as the main button does (on the UI thread).
   void StartGameCheck();
 
+  // The messages the main window received, once those the worker relayed
+  // before the call have arrived.
   std::vector<RelayedMessage> Messages() const;
   std::vector<std::string> BoxesAsked() const;
   // The request paths (with query) the publisher saw, in order, from |first|.

@@ -16,10 +16,10 @@
 #include "platform/clock/clock.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
+#include "project/Launcher/core/process_switches.h"
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
-#include "project/Launcher/services/exit_request.h"
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/json_helpers.h"
@@ -140,7 +140,7 @@ void ApplyUpdateState::Enter(State*) {
   LauncherStore& store = this->store();
   store.PostToMainWindow(kMsgRefreshState, 0, 0);
   result = 0;
-  ExitRequested = false;
+  SetExitRequested(false);
   if (!IsGameFlow()) {
     ApplyLauncherUpdate();
     return;
