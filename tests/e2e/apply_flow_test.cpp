@@ -414,6 +414,9 @@ TEST_F(ApplyFlowTest, PauseToggleStopsTheTransfersAndResumesThem) {
 }
 
 TEST_F(ApplyFlowTest, LauncherFlowStagesItsOwnFilesAndReloadsTheNewSkinPackage) {
+  h_.KeepBoxesOpen();
+  std::vector<bool> restarts;  // UI thread
+  SetLauncherRestarter([&restarts](bool replace) { restarts.push_back(replace); });
   h_.InstallLauncher(publisher::kLauncherVersionOld);
   h_.publisher().ServeLauncherVersion(publisher::kLauncherVersionNew);
   h_.InstallGame(kGameVersion1);
@@ -451,9 +454,17 @@ TEST_F(ApplyFlowTest, LauncherFlowStagesItsOwnFilesAndReloadsTheNewSkinPackage) 
   });
   EXPECT_TRUE(replaced);
   EXPECT_EQ(skinChanged, 0);
-  // The user is asked once to restart.
-  RunOn(kThreadUI, [] {});
+  // The user is asked once to restart; confirming restarts the launcher with
+  // the staged one, and the flag is cleared so the exit does not replace it
+  // a second time.
+  ASSERT_TRUE(h_.WaitForBoxes(1));
   EXPECT_EQ(CountOf(h_.BoxesAsked(), "STRING_UPDATE_LAUNCHER"), 1u);
+  h_.AnswerBox(0, 1);
+  RunOn(kThreadUI, [] {});
+  EXPECT_EQ(restarts, std::vector<bool>{true});
+  h_.RunOnWorker([&] { replaced = h_.store().launcherReplaced; });
+  EXPECT_FALSE(replaced);
+  SetLauncherRestarter(nullptr);
 }
 
 }  // namespace
