@@ -1,25 +1,26 @@
 # launcher_add_test(<name> LABEL <label> SOURCES <files...> LIBS <targets...>
-#                   [SERIAL <gtest filter>])
+#                   [SERIAL <gtest filter>] [PROPERTIES <ctest properties...>])
 # Builds one GoogleTest program and registers each of its tests with CTest
 # under the given label. Tests matched by SERIAL (those that measure a rate
-# or a duration) run while no other test runs.
+# or a duration) run while no other test runs; PROPERTIES are added to every
+# test (a RESOURCE_LOCK, say).
 function(launcher_add_test name)
-  cmake_parse_arguments(T "" "LABEL;SERIAL" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL;SERIAL" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   if(T_SERIAL)
     gtest_discover_tests(${name}
       TEST_FILTER "-${T_SERIAL}"
-      PROPERTIES LABELS ${T_LABEL}
+      PROPERTIES LABELS ${T_LABEL} ${T_PROPERTIES}
       DISCOVERY_TIMEOUT 60)
     gtest_discover_tests(${name}
       TEST_FILTER "${T_SERIAL}"
-      PROPERTIES LABELS ${T_LABEL} RUN_SERIAL TRUE
+      PROPERTIES LABELS ${T_LABEL} ${T_PROPERTIES} RUN_SERIAL TRUE
       DISCOVERY_TIMEOUT 60)
   else()
     gtest_discover_tests(${name}
-      PROPERTIES LABELS ${T_LABEL}
+      PROPERTIES LABELS ${T_LABEL} ${T_PROPERTIES}
       DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()

@@ -96,6 +96,12 @@ platform::LRESULT BasicMainWindow::WindowProc(platform::HWND hwnd, platform::UIN
     ProgramRecord::Get().Line("message " + std::to_string(message) + " " + std::to_string(wParam) + " " +
                               std::to_string(lParam));
   }
+  // The game's registration and questions; answered from the worker by
+  // posted messages.
+  if (g_store && message >= kMsgGameRegister && message <= kMsgGameEcho &&
+      g_store->HandleGameMessage(message, wParam, lParam)) {
+    return 0;
+  }
   switch (message) {
     case kMsgShowLauncher:
       ShowLauncher(hwnd);

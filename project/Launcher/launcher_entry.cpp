@@ -11,6 +11,8 @@
 #include "base/util/module_util.h"
 #include "base/util/string_util.h"
 #include "platform/message/event_source.h"
+#include "project/Launcher/core/exception_state.h"
+#include "project/Launcher/core/foreign_game_windows.h"
 #include "platform/message/message_queue.h"
 #include "platform/window/window_api.h"
 #include "project/Launcher/basic_main_window.h"
@@ -110,6 +112,10 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   SetUsageEventServices(&store, &eventEnvironment, &eventTransport);
   // Every flow, the worker's first tick included, starts with PrepareState.
   InstallUpdateFlow(store);
+  // The flows end in the launcher's own apply, idle and error states.
+  InstallFlowEndStates();
+  if (overrides.platform) store.platformName = kbase::UTF16ToUTF8(*overrides.platform);
+  store.gameWindows().SetHooks(MakeForeignGameWindowHooks());
 
   std::unique_ptr<TerminationSignals> signals;
   MainThreadHooks hooks;

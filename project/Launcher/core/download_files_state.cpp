@@ -119,7 +119,8 @@ std::string DownloadFilesState::FirstPatchedFile() const {
   const VersionMap& update =
       store.versionMaps[IsGameFlow() ? "_update_game_version_" : "_update_launcher_version_"];
   for (const auto& entry : update) {
-    if (patches.count(entry.first)) return entry.first;
+    // A file to be fetched whole needs no patch, so no probe for it.
+    if (patches.count(entry.first) && !store.wholeFileOnly.count(entry.first)) return entry.first;
   }
   return std::string();
 }
@@ -197,7 +198,8 @@ void DownloadFilesState::StartDownloads() {
     std::string urlPath = name;
     VersionEntry wanted = entry;
     auto patch = patches.find(name);
-    if (patching && patch != patches.end()) {
+    // A file whose patch result was refused before is fetched whole.
+    if (patching && patch != patches.end() && !store.wholeFileOnly.count(name)) {
       fileName = name + PatchExtension();
       urlPath = MakePatchUrl(store, mode, fileName);
       wanted = patch->second;

@@ -12,10 +12,13 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "project/Launcher/core/dialog_host.h"
+#include "project/Launcher/core/game_launch.h"
+#include "project/Launcher/core/game_window_list.h"
 #include "project/Launcher/core/gate_config.h"
 #include "project/Launcher/core/launcher_settings.h"
 #include "project/Launcher/core/store_hooks.h"
@@ -212,6 +215,40 @@ class LauncherStore : public UsageEventStore {
   void RequestErrorBox(MessageBoxRequest request);
   void ShowOptionsBox(OptionsBoxRequest request);
 
+  // --- The game: launch and window protocol ---
+  // The platform argument of the game's launch ("set_platform" replaces it
+  // at start-up, before the worker runs).
+  std::string platformName = kDefaultGamePlatform;
+  GameWindowList& gameWindows() { return gameWindows_; }
+  // Worker: the game's windows by their property.
+  void FindGameWindows();
+  // Any thread: the message is posted to the game's windows from the worker;
+  // nothing ever waits for the game to answer.
+  void PostToGameWindows(uint32_t message, uint64_t wParam, int64_t lParam);
+  // UI thread: shows and focuses the game's window; false without one.
+  bool ActivateGameWindow();
+  // UI thread: the game registered |window| (kMsgGameRegister).
+  void OnGameRegister(GameWindow window);
+  // UI thread: the main window's handling of the game's messages where no
+  // pre-download panel answers them: registration, and the answers of a
+  // launcher without a pre-download panel (status 0, no progress, no speed)
+  // and the echo. False for any other message.
+  bool HandleGameMessage(uint32_t message, uint64_t wParam, int64_t lParam);
+  // Starts the game in the game folder (slot 0 only); false when it could not
+  // be started. The launch's usage event is queued either way.
+  bool LaunchGame(const std::string& launchParameter, int32_t slot);
+
+  // --- Skin package, repair, links ---
+  // Worker: the skin is reloaded on the UI thread, then |continuation| runs
+  // on the worker.
+  void ReloadSkinPackage(std::function<void()> continuation);
+  // UI thread: forgets the installed version (and the game's marker folder)
+  // and starts a full game check.
+  void RepairGame();
+  // UI thread: opens the link (the URL under the key |link| of the link map
+  // when |lookUp|) in the user's browser; http and https only.
+  void OpenLink(const std::string& link, bool lookUp);
+
   // The current language table's text of a key (empty when missing).
   std::u16string LanguageText(const std::string& key) const;
 
@@ -239,6 +276,9 @@ class LauncherStore : public UsageEventStore {
   // Runs beside the current state (worker only).
   std::unique_ptr<State> preDownloadState;
   std::map<std::u16string, std::u16string> renameMap;
+  // Worker only: files whose patch made something other than the map's file;
+  // they are fetched whole until an apply succeeds.
+  std::set<std::string> wholeFileOnly;
 
   bool firstTick = false;  // worker only
   bool firstRun = false;
@@ -311,6 +351,7 @@ class LauncherStore : public UsageEventStore {
   mutable std::mutex settingsMutex_;  // guards writes of |settings| after Init
   mutable std::mutex downloadLogMutex_;  // guards |downloadLog| once the worker runs
   WindowHooks windowHooks_;
+  GameWindowList gameWindows_;
   DialogHost* dialogHost_ = nullptr;
   std::unique_ptr<StoreDownloadHost> downloadHost_;
   FirstStateFactory firstStateFactory_;
@@ -323,6 +364,10 @@ class LauncherStore : public UsageEventStore {
   std::u16string programPath_;
   bool programLocationSet_ = false;
 };
+
+// UI thread: pauses the running downloads, or resumes them when paused; the
+// toggle itself runs on the worker.
+void ToggleDownloadPause();
 
 // The machine's first IPv4 address in dotted form; empty when none.
 std::string GetLocalHostAddress();

@@ -2,9 +2,16 @@
 
 #include <atomic>
 
+// The patch applier's flag (services/exit_request.h, whose variable shares
+// this function's name, so it is declared here rather than included).
+void SetPatchExitRequested(bool requested);
+
 namespace {
 std::atomic<bool> g_exitRequested{false};
 }  // namespace
 
 bool ExitRequested() { return g_exitRequested.load(); }
-void SetExitRequested(bool requested) { g_exitRequested.store(requested); }
+void SetExitRequested(bool requested) {
+  g_exitRequested.store(requested);
+  SetPatchExitRequested(requested);
+}

@@ -60,6 +60,9 @@ struct StoreHooks {
   std::function<void(MessageBoxRequest)> showMessageBox;
   // Opens a message box (the store's message-box request task).
   std::function<void(MessageBoxRequest)> requestMessageBox;
+  // Drops the UI framework's fonts, classes, colours and images and reads
+  // "global.xml" and the language table again from the skin package.
+  std::function<void()> reloadSkin;
   // Re-applies the speed limit of mode 0 (game) or 1 (pre-download).
   std::function<void(int32_t mode)> applySpeedLimit;
 };

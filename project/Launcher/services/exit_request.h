@@ -6,3 +6,6 @@
 #include <atomic>
 
 extern std::atomic<bool> ExitRequested;
+
+// Sets the flag (for callers that name it through a function).
+void SetPatchExitRequested(bool requested);

@@ -1,0 +1,138 @@
+#include "platform/process/process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+class FileActions {
+ public:
+  FileActions() { ok_ = posix_spawn_file_actions_init(&actions_) == 0; }
+  ~FileActions() {
+    if (ok_) posix_spawn_file_actions_destroy(&actions_);
+  }
+  FileActions(const FileActions&) = delete;
+  FileActions& operator=(const FileActions&) = delete;
+  bool ok() const { return ok_; }
+  posix_spawn_file_actions_t* get() { return &actions_; }
+
+ private:
+  posix_spawn_file_actions_t actions_;
+  bool ok_ = false;
+};
+
+class SpawnAttributes {
+ public:
+  SpawnAttributes() { ok_ = posix_spawnattr_init(&attributes_) == 0; }
+  ~SpawnAttributes() {
+    if (ok_) posix_spawnattr_destroy(&attributes_);
+  }
+  SpawnAttributes(const SpawnAttributes&) = delete;
+  SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+  bool ok() const { return ok_; }
+  posix_spawnattr_t* get() { return &attributes_; }
+
+ private:
+  posix_spawnattr_t attributes_;
+  bool ok_ = false;
+};
+
+}  // namespace
+
+bool SpawnProcess(const std::vector<std::string>& argv, const SpawnOptions& options, pid_t* pid,
+                  int* error) {
+  auto fail = [error](int code) {
+    if (error) *error = code;
+    return false;
+  };
+  if (argv.empty() || argv[0].empty()) return fail(EINVAL);
+
+  FileActions actions;
+  SpawnAttributes attributes;
+  if (!actions.ok() || !attributes.ok()) return fail(ENOMEM);
+  // Nothing but the standard descriptors reaches the child, whatever the
+  // parent opened without close-on-exec.
+  int rc = posix_spawn_file_actions_addclosefrom_np(actions.get(), 3);
+  if (rc != 0) return fail(rc);
+  if (!options.workingFolder.empty()) {
+    rc = posix_spawn_file_actions_addchdir_np(actions.get(), options.workingFolder.c_str());
+    if (rc != 0) return fail(rc);
+  }
+  // The child starts with default signal dispositions and an empty mask, not
+  // with whatever the launcher's threads blocked.
+  sigset_t none;
+  sigemptyset(&none);
+  sigset_t all;
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(attributes.get(), &none);
+  posix_spawnattr_setsigdefault(attributes.get(), &all);
+  posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+
+  pid_t child = -1;
+  rc = options.searchPath
+           ? posix_spawnp(&child, args[0], actions.get(), attributes.get(), args.data(), environ)
+           : posix_spawn(&child, args[0], actions.get(), attributes.get(), args.data(), environ);
+  if (rc != 0) return fail(rc);
+  if (pid) *pid = child;
+  if (options.detach) {
+    // Nobody waits for a detached child; reaping it here keeps it from
+    // lingering as a zombie for the launcher's lifetime.
+    std::thread([child] { WaitProcess(child); }).detach();
+  }
+  return true;
+}
+
+int WaitProcess(pid_t pid) {
+  int status = 0;
+  pid_t rc;
+  do {
+    rc = ::waitpid(pid, &status, 0);
+  } while (rc < 0 && errno == EINTR);
+  if (rc != pid) return -1;
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+bool IsOpenableUrl(const std::string& url) {
+  std::string scheme = url.substr(0, 8);
+  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  size_t rest;
+  if (scheme.rfind("https://", 0) == 0) {
+    rest = 8;
+  } else if (scheme.rfind("http://", 0) == 0) {
+    rest = 7;
+  } else {
+    return false;
+  }
+  if (url.size() <= rest) return false;  // no host
+  for (unsigned char c : url) {
+    if (c <= 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
+bool OpenUrlInBrowser(const std::string& url) {
+  if (!IsOpenableUrl(url)) return false;
+  SpawnOptions options;
+  options.searchPath = true;
+  return SpawnProcess({"xdg-open", url}, options, nullptr, nullptr);
+}
+
+}  // namespace platform

@@ -1,0 +1,43 @@
+#pragma once
+// Starting other programs: the game, the browser opener and the self-update
+// copy. A program is started from an argument vector, never from a command
+// string and never through a shell, so no text of a link, a map or a server
+// is ever interpreted. This folder is the only place that calls posix_spawn.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct SpawnOptions {
+  // Empty: the caller's working folder.
+  std::string workingFolder;
+  // Look the program up in PATH when it holds no "/".
+  bool searchPath = false;
+  // The child is reaped in the background; the caller never waits for it.
+  bool detach = true;
+};
+
+// Starts |argv[0]| with |argv| as its arguments. The child inherits only the
+// standard descriptors. True with the child's id in |pid| (may be null) when
+// the program runs; false with the errno value in |error| (may be null) when
+// it could not be started (missing, not executable, bad working folder).
+bool SpawnProcess(const std::vector<std::string>& argv, const SpawnOptions& options, pid_t* pid,
+                  int* error);
+
+// Waits for a child started without |detach|; its exit status (the signal
+// number plus 128 when it was killed), or -1.
+int WaitProcess(pid_t pid);
+
+// True for an absolute http or https URL without control characters or
+// blanks: the only links handed to the desktop's opener.
+bool IsOpenableUrl(const std::string& url);
+
+// Opens the URL in the user's default browser through "xdg-open", which is
+// found in PATH and given the URL as its only argument. False, starting
+// nothing, for a URL IsOpenableUrl refuses or when the opener cannot start.
+bool OpenUrlInBrowser(const std::string& url);
+
+}  // namespace platform
