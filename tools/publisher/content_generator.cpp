@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include <json/json.h>
 
@@ -34,6 +35,18 @@ std::string WithRegion(std::string base, size_t at, size_t count, uint32_t seed)
 // version it belongs to, over a body shared by every version so a patch is
 // small. A later stand-in game program takes its place.
 std::string StandInGameProgram(const std::string& version, uint32_t index) {
+#ifdef STAND_IN_GAME_PATH
+  // The stand-in game program itself, with a trailer naming the version: the
+  // program runs the same, and the versions differ in a small region.
+  {
+    std::ifstream program(STAND_IN_GAME_PATH, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(program)), std::istreambuf_iterator<char>());
+    if (!bytes.empty()) {
+      return bytes + "\n#KVOR version=" + version + "\n" +
+             WithRegion(PatternBytes(6000, 7), 1000 + 60 * index, 40, 100 + index);
+    }
+  }
+#endif
   std::string text = "#!KVOR stand-in\nversion=" + version + "\n";
   return text + WithRegion(PatternBytes(6000, 7), 1000 + 60 * index, 40, 100 + index);
 }

@@ -197,7 +197,8 @@ void DownloadFilesState::StartDownloads() {
     std::string urlPath = name;
     VersionEntry wanted = entry;
     auto patch = patches.find(name);
-    if (patching && patch != patches.end()) {
+    // A file whose patch result was refused before is fetched whole.
+    if (patching && patch != patches.end() && !store.wholeFileOnly.count(name)) {
       fileName = name + PatchExtension();
       urlPath = MakePatchUrl(store, mode, fileName);
       wanted = patch->second;

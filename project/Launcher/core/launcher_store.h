@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,9 @@ class LauncherStore : public UsageEventStore {
   // Runs beside the current state (worker only).
   std::unique_ptr<State> preDownloadState;
   std::map<std::u16string, std::u16string> renameMap;
+  // Worker only: files whose patch made something other than the map's file;
+  // they are fetched whole until an apply succeeds.
+  std::set<std::string> wholeFileOnly;
 
   bool firstTick = false;  // worker only
   bool firstRun = false;

@@ -2,6 +2,8 @@
 // launch and window protocol, the skin reload, the pause toggle, the repair
 // and the links.
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <utility>
@@ -47,6 +49,12 @@ bool LauncherStore::LaunchGame(const std::string& launchParameter, int32_t slot)
   if (deleteGameLog) RemoveFileIfPresent(folder + "save/log.txt");
   std::vector<std::string> argv =
       GameLaunchArguments(folder, launchParameter, platformName, localGameVersion, slot);
+  // The update wrote the program as plain data: it becomes executable for
+  // its owner's readers before it is started.
+  struct stat info;
+  if (::stat(argv[0].c_str(), &info) == 0 && S_ISREG(info.st_mode) && !(info.st_mode & S_IXUSR)) {
+    ::chmod(argv[0].c_str(), info.st_mode | ((info.st_mode & 0444) >> 2));
+  }
   platform::SpawnOptions options;
   options.workingFolder = folder;
   bool started = platform::SpawnProcess(argv, options, nullptr, nullptr);

@@ -1,0 +1,25 @@
+#pragma once
+// Where a failed game flow ends: the failure is shown with a retry offer and
+// the state waits for the user. Retrying starts a new game check; cancelling
+// leaves this state current until the main button, the tray or a repair
+// starts another flow.
+
+#include <string>
+
+#include "project/Launcher/core/state.h"
+
+class ExceptionState : public State {
+ public:
+  ExceptionState(int32_t code, std::string text, std::string detailText, bool retry);
+
+  int32_t TypeId() const override { return kExceptionStateId; }
+  void Enter(State* previous) override;
+  void Update() override {}
+  void Leave(State*) override {}
+
+  int32_t offerRetry = 0;
+};
+
+// The states that end the flows (apply, idle, error) and the skin reload,
+// installed in the flow's table of next states.
+void InstallFlowEndStates();
