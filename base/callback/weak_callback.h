@@ -39,8 +39,8 @@ class WeakCallback {
   // type's default value (false, null, nothing) without calling it.
   template <typename... Args>
   auto operator()(Args&&... args) const
-      -> decltype(std::declval<const T&>()(std::forward<Args>(args)...)) {
-    using Result = decltype(std::declval<const T&>()(std::forward<Args>(args)...));
+      -> decltype(std::declval<T&>()(std::forward<Args>(args)...)) {
+    using Result = decltype(std::declval<T&>()(std::forward<Args>(args)...));
     if (Expired()) {
       if constexpr (std::is_void_v<Result>)
         return;
@@ -56,7 +56,9 @@ class WeakCallback {
 
  private:
   std::weak_ptr<WeakFlag> weak_flag_;
-  T callable_;
+  // Mutable so that a callable with state of its own (a mutable lambda) can
+  // be called through a closure held by value in a queue.
+  mutable T callable_;
 };
 
 class SupportWeakCallback {

@@ -1,6 +1,8 @@
 #include "base/thread/framework_thread.h"
 
+#include "base/framework/io_message_loop.h"
 #include "base/framework/message_loop_proxy.h"
+#include "base/framework/ui_message_loop.h"
 #include "base/thread/thread_registry.h"
 
 namespace kbase {
@@ -20,8 +22,14 @@ FrameworkThread::~FrameworkThread() {
 }
 
 std::unique_ptr<MessageLoop> FrameworkThread::CreateLoop(MessageLoop::Type type) {
-  (void)type;
-  return std::make_unique<MessageLoop>();
+  switch (type) {
+    case MessageLoop::kUIMessageLoop:
+      return std::make_unique<UIMessageLoop>();
+    case MessageLoop::kIOMessageLoop:
+      return std::make_unique<IOMessageLoop>();
+    default:
+      return std::make_unique<MessageLoop>();
+  }
 }
 
 bool FrameworkThread::Start() {
@@ -89,8 +97,7 @@ void FrameworkThread::Stop() {
     if (std::shared_ptr<MessageLoopProxy> proxy = message_loop_proxy())
       proxy->PostNonNestableTask(WrapWeak([] { QuitCurrentLoop(); }));
   }
-  if (has_handle())
-    Join();
+  Join();
   running_ = false;
 }
 

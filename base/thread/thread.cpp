@@ -47,10 +47,10 @@ void Thread::ThreadMain() { Run(); }
 void Thread::ApplyPriority() {
   // Windows-style levels as nice values; raising fails quietly without the
   // privilege to do so, leaving the default.
+  if (priority_ <= 0)
+    return;
   int nice_value;
   switch (priority_) {
-    case 0:
-      return;
     case 1:
       nice_value = 10;
       break;
@@ -64,12 +64,12 @@ void Thread::ApplyPriority() {
       nice_value = 5;
       break;
   }
-  if (priority_ < 0)
-    return;
   setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice_value);
 }
 
 void Thread::Join() {
+  // Two threads may stop the same thread at once; one of them joins.
+  std::lock_guard<std::mutex> guard(join_lock_);
   if (!thread_.joinable())
     return;
   if (thread_.get_id() == std::this_thread::get_id())

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 
 namespace kbase {
@@ -28,6 +29,7 @@ class Thread {
   // itself, the thread is detached instead (it cannot wait for itself).
   void Join();
 
+  // Only for the thread that starts and stops this one.
   bool has_handle() const { return thread_.joinable(); }
   // The kernel's identifier of the thread; 0 when not running.
   uint32_t thread_id() const { return thread_id_.load(std::memory_order_acquire); }
@@ -46,6 +48,7 @@ class Thread {
   void ApplyPriority();
 
   std::atomic<uint32_t> thread_id_{0};
+  std::mutex join_lock_;
   std::thread thread_;
   int priority_ = 0;
 };

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/framework/io_message_loop.h"
 #include "base/framework/message_loop_proxy.h"
 #include "base/time/task_time_clock.h"
 #include "platform/clock/fake_clock.h"
@@ -226,6 +227,38 @@ TEST_F(MessageLoopTest, ProxyHandedToALoopThatNeverRunsIsStillFreed) {
   EXPECT_FALSE(alive.expired());
   loop.reset();
   EXPECT_TRUE(alive.expired());
+}
+
+}  // namespace
+}  // namespace kbase
+
+namespace kbase {
+namespace {
+
+TEST(IOMessageLoopTest, RunsPostedAndDelayedTasksOnItsPump) {
+  platform::ScopedFakeClock clock;
+  IOMessageLoop loop;
+  EXPECT_TRUE(loop.IsType(MessageLoop::kIOMessageLoop));
+  auto proxy = loop.message_loop_proxy();
+  std::vector<std::string> order;
+  const int64_t due = clock.Now() + 2000;
+  int64_t delayed_ran_at = 0;
+  loop.PostDelayedTask(
+      [&] {
+        order.push_back("delayed");
+        delayed_ran_at = TaskTimeClock::Now();
+        loop.QuitWhenIdle();
+      },
+      TimeDelta(2000));
+  std::thread other([&] {
+    proxy->PostTask([&] { order.push_back("from another thread"); });
+    clock.Advance(1000);
+    clock.Advance(1000);
+  });
+  loop.RunWithRunState();
+  other.join();
+  EXPECT_EQ((std::vector<std::string>{"from another thread", "delayed"}), order);
+  EXPECT_GE(delayed_ran_at, due);
 }
 
 }  // namespace

@@ -81,6 +81,25 @@ TEST_F(ThreadTest, StartRunsInitFirstAndStopRunsWhatWasQueued) {
   worker.Stop();  // a second Stop does nothing
 }
 
+TEST_F(ThreadTest, StopFromTwoThreadsAtOnceEndsTheThreadOnce) {
+  Worker worker(kWorkerId);
+  ASSERT_TRUE(worker.Start());
+  std::atomic<int> runs{0};
+  for (int i = 0; i < 20; ++i)
+    ThreadRegistry::PostTask(kWorkerId, [&runs] { runs++; });
+  std::thread first([&] { worker.Stop(); });
+  std::thread second([&] { worker.Stop(); });
+  first.join();
+  second.join();
+  EXPECT_EQ(20, runs.load());
+  EXPECT_FALSE(worker.IsRunning());
+  // The thread can be started again afterwards.
+  ASSERT_TRUE(worker.Start());
+  EXPECT_TRUE(ThreadRegistry::PostTask(kWorkerId, [&runs] { runs++; }));
+  worker.Stop();
+  EXPECT_EQ(21, runs.load());
+}
+
 TEST_F(ThreadTest, StopWithoutStartDoesNothing) {
   Worker worker(kWorkerId);
   worker.Stop();

@@ -65,6 +65,20 @@ TEST(WeakCallbackTest, CancelSilencesEarlierClosuresOnly) {
   EXPECT_EQ(10, runs);
 }
 
+TEST(WeakCallbackTest, StatefulCallableKeepsItsStateAcrossCalls) {
+  WeakCallbackFlag flag;
+  StdClosure closure;
+  int last = 0;
+  auto counter = flag.WrapWeak([count = 0, &last]() mutable { last = ++count; });
+  closure = counter;  // as queues and timers hold it
+  closure();
+  closure();
+  EXPECT_EQ(2, last);
+  flag.Cancel();
+  closure();
+  EXPECT_EQ(2, last);
+}
+
 TEST(WeakCallbackTest, ClosuresShareTheOwnersOneFlag) {
   // An owner reached through two bases still has one flag.
   struct Delegate : virtual SupportWeakCallback {};

@@ -280,7 +280,7 @@ class LauncherStore : public UsageEventStore {
   bool forceLauncherUpdate = false;
   int32_t skinPackageChanged = 0;
   bool languageChanged = false;
-  bool enterGameAfterFlow = false;
+  std::atomic<bool> enterGameAfterFlow{false};  // written by the UI, read by the worker
 
   std::string launcherVersion = "1.0.0";
   std::string localGameVersion;

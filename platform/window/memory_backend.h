@@ -1,0 +1,160 @@
+// The window back-end without a display, for tests: windows are records, the
+// test sets sizes, monitors, DPI and the time, injects input, and reads back
+// the last picture presented to each window. Input goes through the same
+// steps as on X11 (hit test first, double clicks, hover and leave).
+// Single-threaded except the Inject* calls, which may come from any thread.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/window/double_click_detector.h"
+#include "platform/window/mouse_tracker.h"
+#include "platform/window/window_backend.h"
+
+namespace platform {
+
+class MemoryBackend : public WindowBackend {
+ public:
+  struct Picture {
+    std::vector<uint32_t> pixels;  // premultiplied, constant alpha applied
+    int width = 0;
+    int height = 0;
+    uint8_t constant_alpha = 255;
+  };
+  struct MoveResize {
+    NativeWindow window = 0;
+    LRESULT hit_test = 0;
+    Point screen_point;
+  };
+
+  MemoryBackend();
+  ~MemoryBackend() override;
+  MemoryBackend(const MemoryBackend&) = delete;
+  MemoryBackend& operator=(const MemoryBackend&) = delete;
+
+  // WindowBackend.
+  void SetClient(BackendClient* client) override { client_ = client; }
+  NativeWindow CreateNativeWindow(const NativeWindowParams& params) override;
+  void DestroyNativeWindow(NativeWindow window) override;
+  bool IsNativeWindow(NativeWindow window) const override;
+  void ShowNativeWindow(NativeWindow window, ShowCommand command) override;
+  bool IsVisible(NativeWindow window) const override;
+  bool IsMinimized(NativeWindow window) const override;
+  bool IsMaximized(NativeWindow window) const override;
+  void SetWindowRect(NativeWindow window, const Rect& rect) override;
+  Rect GetWindowRect(NativeWindow window) const override;
+  void SetTitle(NativeWindow window, const std::u16string& title) override;
+  void Present(NativeWindow window, const PresentBuffer& buffer) override;
+  void SetRoundShape(NativeWindow window, Size ellipse) override;
+  void SetFocus(NativeWindow window) override;
+  NativeWindow GetFocus() const override { return focus_; }
+  void SetCapture(NativeWindow window) override;
+  void ReleaseCapture() override;
+  NativeWindow GetCapture() const override { return capture_; }
+  void SetCursor(NativeWindow window, CursorKind shape) override;
+  Point GetCursorPos() const override { return cursor_pos_; }
+  bool IsKeyDown(uint32_t virtual_key) const override { return keys_down_.count(virtual_key) != 0; }
+  void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) override;
+  void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) override;
+  std::vector<MonitorInfo> GetMonitors() const override { return monitors_; }
+  int GetDpi() const override { return dpi_; }
+  void SetSharedProperty(NativeWindow window, const std::string& name, uint64_t value) override;
+  void RemoveSharedProperty(NativeWindow window, const std::string& name) override;
+  std::optional<uint64_t> GetSharedProperty(NativeWindow window, const std::string& name) const override;
+  int EventDescriptor() const override { return event_fd_; }
+  bool DispatchEvents() override;
+  int NextTimeoutMs() const override;
+
+  // Set by the test.
+  void SetMonitors(std::vector<MonitorInfo> monitors) { monitors_ = std::move(monitors); }
+  void SetDpi(int dpi) { dpi_ = dpi; }
+  void SetTimeMs(int64_t now_ms) { now_ms_ = now_ms; }
+  void AdvanceTimeMs(int64_t ms) { now_ms_ += ms; }
+
+  // Input, delivered by the next DispatchEvents. Points are client points.
+  void InjectMessage(NativeWindow window, uint32_t message, WPARAM wparam, LPARAM lparam);
+  void InjectMouseMove(NativeWindow window, Point client);
+  // button: 1 left, 2 middle, 3 right.
+  void InjectButton(NativeWindow window, int button, bool down, Point client);
+  void InjectWheel(NativeWindow window, int notches, Point client);
+  void InjectMouseLeave(NativeWindow window);
+  void InjectKey(NativeWindow window, uint32_t virtual_key, bool down);
+  void InjectText(NativeWindow window, const std::u16string& text);
+  // The window manager's close button.
+  void InjectCloseRequest(NativeWindow window);
+  void InjectExpose(NativeWindow window, const Rect& rect);
+
+  // Read by the test.
+  std::optional<Picture> LastPicture(NativeWindow window) const;
+  int PresentCount(NativeWindow window) const;
+  Size RoundShape(NativeWindow window) const;
+  CursorKind Cursor(NativeWindow window) const;
+  std::u16string Title(NativeWindow window) const;
+  NativeWindow Owner(NativeWindow window) const;
+  std::string ClassName(NativeWindow window) const;
+  std::optional<MoveResize> LastMoveResize() const { return last_move_resize_; }
+
+ private:
+  struct Window {
+    NativeWindowParams params;
+    Rect rect;
+    Rect restore_rect;
+    bool visible = false;
+    bool minimized = false;
+    bool maximized = false;
+    Size shape;
+    CursorKind cursor = CursorKind::kArrow;
+    std::map<std::string, uint64_t> properties;
+    std::optional<Picture> picture;
+    int present_count = 0;
+  };
+  enum class EventKind { kMessage, kButton, kMove, kLeave, kExpose };
+  struct Event {
+    EventKind kind = EventKind::kMessage;
+    NativeWindow window = 0;
+    uint32_t message = 0;
+    WPARAM wparam = 0;
+    LPARAM lparam = 0;
+    int button = 0;
+    bool down = false;
+    Point point;
+    Rect rect;
+  };
+
+  Window* Find(NativeWindow window);
+  const Window* Find(NativeWindow window) const;
+  void Queue(Event event);
+  void Deliver(const Event& event);
+  void DeliverButton(const Event& event);
+  void DeliverMove(const Event& event);
+  WPARAM ButtonState() const;
+  LRESULT Send(NativeWindow window, uint32_t message, WPARAM wparam, LPARAM lparam);
+  void ApplyRect(NativeWindow window, const Rect& rect, WPARAM size_kind);
+
+  BackendClient* client_ = nullptr;
+  std::map<NativeWindow, Window> windows_;
+  NativeWindow next_id_ = 0x100;
+  NativeWindow focus_ = 0;
+  NativeWindow capture_ = 0;
+  Point cursor_pos_;
+  std::vector<MonitorInfo> monitors_;
+  int dpi_ = 96;
+  int64_t now_ms_ = 0;
+  std::set<uint32_t> keys_down_;
+  bool buttons_down_[4] = {false, false, false, false};
+  DoubleClickDetector double_click_;
+  MouseTracker tracker_;
+  std::optional<MoveResize> last_move_resize_;
+
+  int event_fd_ = -1;
+  mutable std::mutex pending_lock_;
+  std::deque<Event> pending_;
+};
+
+}  // namespace platform

@@ -1,0 +1,151 @@
+// The window back-end on an X server (Xlib): borderless top-level windows on a
+// 32-bit ARGB visual, presenting premultiplied pictures, input translated to
+// window messages, and the receiving end of messages from other processes.
+// Everything runs on the thread that created it (the UI thread).
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/window/double_click_detector.h"
+#include "platform/window/mouse_tracker.h"
+#include "platform/window/window_backend.h"
+#include "platform/x11/x11_presenter.h"
+
+namespace platform::x11 {
+
+class X11Backend : public WindowBackend {
+ public:
+  struct Options {
+    std::string display_name;  // empty: $DISPLAY
+    PresentMode present_mode = PresentMode::kAuto;
+    int dpi_override = 0;      // 0: Xft.dpi, else 96
+  };
+
+  // Null when the display cannot be opened or offers no 32-bit visual.
+  static std::unique_ptr<X11Backend> Open(const Options& options);
+  ~X11Backend() override;
+  X11Backend(const X11Backend&) = delete;
+  X11Backend& operator=(const X11Backend&) = delete;
+
+  // WindowBackend.
+  void SetClient(BackendClient* client) override { client_ = client; }
+  NativeWindow CreateNativeWindow(const NativeWindowParams& params) override;
+  void DestroyNativeWindow(NativeWindow window) override;
+  bool IsNativeWindow(NativeWindow window) const override;
+  void ShowNativeWindow(NativeWindow window, ShowCommand command) override;
+  bool IsVisible(NativeWindow window) const override;
+  bool IsMinimized(NativeWindow window) const override;
+  bool IsMaximized(NativeWindow window) const override;
+  void SetWindowRect(NativeWindow window, const Rect& rect) override;
+  Rect GetWindowRect(NativeWindow window) const override;
+  void SetTitle(NativeWindow window, const std::u16string& title) override;
+  void Present(NativeWindow window, const PresentBuffer& buffer) override;
+  void SetRoundShape(NativeWindow window, Size ellipse) override;
+  void SetFocus(NativeWindow window) override;
+  NativeWindow GetFocus() const override { return focus_; }
+  void SetCapture(NativeWindow window) override;
+  void ReleaseCapture() override;
+  NativeWindow GetCapture() const override { return capture_; }
+  void SetCursor(NativeWindow window, CursorKind shape) override;
+  Point GetCursorPos() const override;
+  bool IsKeyDown(uint32_t virtual_key) const override { return keys_down_.count(virtual_key) != 0; }
+  void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) override;
+  void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) override;
+  std::vector<MonitorInfo> GetMonitors() const override;
+  int GetDpi() const override { return dpi_; }
+  void SetSharedProperty(NativeWindow window, const std::string& name, uint64_t value) override;
+  void RemoveSharedProperty(NativeWindow window, const std::string& name) override;
+  std::optional<uint64_t> GetSharedProperty(NativeWindow window, const std::string& name) const override;
+  int EventDescriptor() const override;
+  bool DispatchEvents() override;
+  int NextTimeoutMs() const override;
+
+  Display* display() const { return display_; }
+  bool HasWindowManager() const;
+  bool UsingSharedMemory(NativeWindow window) const;
+
+ private:
+  struct NativeRecord {
+    NativeWindowParams params;
+    Rect rect;
+    Rect restore_rect;
+    bool shown = false;
+    bool mapped = false;
+    bool minimized = false;
+    bool maximized = false;
+    bool focus_on_map = false;
+    Size shape;
+    CursorKind cursor = CursorKind::kArrow;
+    XIC input_context = nullptr;
+    std::unique_ptr<X11Presenter> presenter;
+  };
+  struct Drag {
+    Window window = 0;
+    LRESULT hit_test = 0;
+    Point start_pointer;
+    Rect start_rect;
+  };
+  struct Synthetic {
+    Window window;
+    uint32_t message;
+    WPARAM wparam;
+    LPARAM lparam;
+  };
+
+  X11Backend(Display* display, const Options& options);
+  bool Init();
+  Atom AtomFor(const char* name) const;
+  NativeRecord* Find(Window window);
+  const NativeRecord* Find(Window window) const;
+  LRESULT Send(Window window, uint32_t message, WPARAM wparam, LPARAM lparam);
+  void Queue(Window window, uint32_t message, WPARAM wparam, LPARAM lparam);
+  int64_t NowMs() const;
+  WPARAM MouseKeyState(unsigned int x_state) const;
+  void ApplyShape(Window window, const NativeRecord& record);
+  void SendNetWmState(Window window, bool add, const char* first, const char* second);
+  bool WindowManagerSupports(const char* atom_name) const;
+  int ReadDpi() const;
+
+  void HandleEvent(XEvent& event);
+  void OnButtonPress(const XButtonEvent& event);
+  void OnButtonRelease(const XButtonEvent& event);
+  void OnMotion(const XMotionEvent& event);
+  void OnKey(XKeyEvent& event, bool down);
+  void OnConfigure(const XConfigureEvent& event);
+  void OnClientMessage(const XClientMessageEvent& event);
+  void OnCopyData(const XClientMessageEvent& event);
+  void OnFocus(const XFocusChangeEvent& event, bool in);
+  void UpdateDrag(Point pointer);
+
+  Display* display_;
+  Options options_;
+  int screen_ = 0;
+  Window root_ = 0;
+  Visual* visual_ = nullptr;
+  Colormap colormap_ = 0;
+  XIM input_method_ = nullptr;
+  Cursor cursors_[3] = {0, 0, 0};
+  int dpi_ = 96;
+  BackendClient* client_ = nullptr;
+  std::map<Window, NativeRecord> windows_;
+  std::deque<Synthetic> synthetic_;
+  Window focus_ = 0;
+  Window capture_ = 0;
+  std::set<uint32_t> keys_down_;
+  std::optional<Drag> drag_;
+  DoubleClickDetector double_click_;
+  MouseTracker tracker_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace platform::x11

@@ -1,0 +1,163 @@
+#include "project/Launcher/launcher_entry.h"
+
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "base/util/module_util.h"
+#include "base/util/string_util.h"
+#include "platform/message/event_source.h"
+#include "platform/message/message_queue.h"
+#include "platform/window/window_api.h"
+#include "project/Launcher/basic_main_window.h"
+#include "project/Launcher/core/command_line.h"
+#include "project/Launcher/core/launcher_messages.h"
+#include "project/Launcher/core/launcher_store.h"
+#include "project/Launcher/core/main_thread.h"
+#include "project/Launcher/core/scripted_dialogs.h"
+#include "project/Launcher/core/single_instance_lock.h"
+#include "project/Launcher/program_record.h"
+
+namespace {
+
+const char* ModeWord(LaunchCommand::Mode mode) {
+  switch (mode) {
+    case LaunchCommand::Mode::kReplace: return "replace";
+    case LaunchCommand::Mode::kMakeVersion: return "make_version";
+    case LaunchCommand::Mode::kMakeDependenceVersion: return "make_dependence_version";
+    default: return "";
+  }
+}
+
+// A second launcher: the first one's main window is found by its instance
+// property and asked to show itself. Nothing found (the first one is still
+// starting or already closing): nothing to do.
+void WakeRunningLauncher() {
+  for (platform::HWND window : platform::FindWindowsWithSelfProperty(kLauncherInstanceNameW)) {
+    if (platform::PostMessage(window, kMsgShowLauncher, 0, 0)) return;
+  }
+}
+
+// SIGINT and SIGTERM end the launcher as closing its window does: they are
+// read from a signalfd on the UI thread's queue, which then ends the loop.
+class TerminationSignals : public platform::EventSource {
+ public:
+  static sigset_t Set() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+  }
+  // Before any thread starts, so that every thread inherits the mask.
+  static void Block() {
+    sigset_t set = Set();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  }
+  TerminationSignals() {
+    sigset_t set = Set();
+    fd_ = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (fd_ >= 0) platform::MessageQueue::ForCurrentThread()->AddEventSource(this);
+  }
+  ~TerminationSignals() override {
+    if (fd_ < 0) return;
+    platform::MessageQueue::ForCurrentThread()->RemoveEventSource(this);
+    ::close(fd_);
+  }
+  int descriptor() const override { return fd_; }
+  void Pump() override {
+    signalfd_siginfo info;
+    bool any = false;
+    while (::read(fd_, &info, sizeof(info)) == static_cast<ssize_t>(sizeof(info))) any = true;
+    if (any) {
+      ProgramRecord::Get().Line("signal");
+      EndUiLoop();
+    }
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+int RunNormalStart(const CommandLineOverrides& overrides) {
+  SingleInstanceLock instance(kLauncherInstanceName);
+  if (instance.Acquire() == SingleInstanceLock::Result::kHeldByOther) {
+    WakeRunningLauncher();
+    return 0;
+  }
+
+  TerminationSignals::Block();
+  LauncherStore& store = LauncherStore::GetInstance();
+  ScriptedDialogs dialogs;  // the boxes until the dialog windows exist: they stay open
+  dialogs.SetObserver([](const ScriptedDialogs::OpenedBox& box) {
+    ProgramRecord::Get().Line(box.optionsBox ? "options_box " + box.options.contentKey
+                                             : "message_box " + kbase::UTF16ToUTF8(box.message.title.text));
+  });
+  store.SetDialogHost(&dialogs);
+  BasicMainWindow::InstallWindowHooks(store);
+
+  std::unique_ptr<TerminationSignals> signals;
+  MainThreadHooks hooks;
+  hooks.record = [](const std::string& step) { ProgramRecord::Get().Line(step); };
+  hooks.createMainWindow = [&store, &signals] {
+    signals = std::make_unique<TerminationSignals>();
+    bool shown = BasicMainWindow::Create(store);
+    ProgramRecord::Get().Line(std::string(shown ? "main_window_registered" : "no_display") +
+                              " language=" + store.settings.languageCode);
+  };
+  hooks.shutdownUi = [&signals] {
+    BasicMainWindow::Shutdown();
+    signals.reset();
+  };
+  hooks.startSelfUpdate = [] {
+    // The self-update copy is not part of this build yet.
+    std::fprintf(stderr, "launcher: a replaced launcher needs the self-update copy, which this build lacks\n");
+    return false;
+  };
+
+  bool abandoned = false;
+  {
+    MainThread main(store, hooks, overrides.language.value_or(std::u16string()));
+    main.RunOnCurrentThread();
+    abandoned = main.worker_abandoned();
+  }
+  store.SetDialogHost(nullptr);
+  ProgramRecord::Get().Line("exit 0");
+  // A worker that did not stop may still touch process-wide objects: end the
+  // process without running their destructors.
+  if (abandoned) std::_Exit(0);
+  return 0;
+}
+
+}  // namespace
+
+int RunLauncher(const std::vector<std::string>& arguments) {
+  // Everything the launcher reads and writes is relative to its own folder.
+  const std::string folder = kbase::UTF16ToUTF8(kbase::GetModuleDirectory());
+  if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+    std::fprintf(stderr, "launcher: cannot enter the program's folder\n");
+    return 1;
+  }
+  ProgramRecord::Get().Open();
+
+  LaunchCommand command = ParseCommandLine(arguments);
+  switch (command.mode) {
+    case LaunchCommand::Mode::kRefused:
+      std::fprintf(stderr, "launcher: a command-line value is longer than allowed; nothing done\n");
+      return kExitRefused;
+    case LaunchCommand::Mode::kReplace:
+    case LaunchCommand::Mode::kMakeVersion:
+    case LaunchCommand::Mode::kMakeDependenceVersion:
+      std::fprintf(stderr, "launcher: the \"%s\" mode is not available in this build yet\n",
+                   ModeWord(command.mode));
+      return kExitModeUnavailable;
+    case LaunchCommand::Mode::kNormal:
+      break;
+  }
+  SetCommandLineOverrides(command.overrides);
+  return RunNormalStart(command.overrides);
+}

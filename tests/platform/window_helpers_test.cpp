@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "platform/window/pixel_ops.h"
+#include "platform/window/utf_convert.h"
+#include "platform/window/window_backend.h"
+#include "platform/window/window_region.h"
+#include "platform/x11/x11_keys.h"
+
+#include <X11/keysym.h>
+
+namespace platform {
+namespace {
+
+TEST(PixelOps, ConstantAlphaScalesEveryChannelWithExactRounding) {
+  for (uint32_t alpha = 0; alpha < 256; ++alpha) {
+    for (uint32_t c = 0; c < 256; ++c) {
+      const uint32_t expected = (c * alpha + 127) / 255;
+      const uint32_t pixel = (c << 24) | (c << 16) | (c << 8) | c;
+      const uint32_t scaled = ScalePixel(pixel, static_cast<uint8_t>(alpha));
+      ASSERT_EQ(scaled, (expected << 24) | (expected << 16) | (expected << 8) | expected)
+          << "c=" << c << " alpha=" << alpha;
+    }
+  }
+}
+
+TEST(PixelOps, CopyHonoursBothStrides) {
+  const uint32_t src[6] = {1, 2, 0xDEAD, 3, 4, 0xBEEF};  // 2 x 2 with one pixel of padding a row
+  uint32_t dst[8] = {};
+  CopyWithConstantAlpha(src, 12, dst, 16, 2, 2, 255);
+  EXPECT_EQ(dst[0], 1u);
+  EXPECT_EQ(dst[1], 2u);
+  EXPECT_EQ(dst[2], 0u);
+  EXPECT_EQ(dst[4], 3u);
+  EXPECT_EQ(dst[5], 4u);
+}
+
+TEST(WindowRegion, RoundRectCutsTheCornersOnly) {
+  const auto bands = RoundRectBands(100, 60, Size{20, 20});
+  EXPECT_FALSE(BandsContain(bands, Point{0, 0}));
+  EXPECT_FALSE(BandsContain(bands, Point{99, 0}));
+  EXPECT_FALSE(BandsContain(bands, Point{0, 59}));
+  EXPECT_FALSE(BandsContain(bands, Point{99, 59}));
+  EXPECT_TRUE(BandsContain(bands, Point{50, 0}));
+  EXPECT_TRUE(BandsContain(bands, Point{0, 30}));
+  EXPECT_TRUE(BandsContain(bands, Point{99, 30}));
+  EXPECT_TRUE(BandsContain(bands, Point{50, 59}));
+  EXPECT_TRUE(BandsContain(bands, Point{5, 5}));
+  // Bands are disjoint rows from top to bottom.
+  for (size_t i = 1; i < bands.size(); ++i) EXPECT_EQ(bands[i].top, bands[i - 1].bottom);
+  EXPECT_EQ(bands.front().top, 0);
+  EXPECT_EQ(bands.back().bottom, 60);
+}
+
+TEST(WindowRegion, NoEllipseMeansTheWholeWindow) {
+  const auto bands = RoundRectBands(30, 20, Size{0, 0});
+  ASSERT_EQ(bands.size(), 1u);
+  EXPECT_EQ(bands[0], (Rect{0, 0, 30, 20}));
+  EXPECT_TRUE(RoundRectBands(0, 20, Size{4, 4}).empty());
+}
+
+TEST(Monitors, NearestMonitorContainsThePointOrIsClosest) {
+  const std::vector<MonitorInfo> monitors = {
+      {Rect{0, 0, 100, 100}, Rect{0, 0, 100, 90}, true},
+      {Rect{100, 0, 300, 100}, Rect{100, 0, 300, 100}, false},
+  };
+  EXPECT_EQ(MonitorNearestPoint(monitors, Point{150, 50})->monitor.left, 100);
+  EXPECT_EQ(MonitorNearestPoint(monitors, Point{99, 50})->monitor.left, 0);
+  EXPECT_EQ(MonitorNearestPoint(monitors, Point{500, -40})->monitor.left, 100);
+  EXPECT_EQ(MonitorNearestPoint(monitors, Point{-5, 500})->monitor.left, 0);
+  EXPECT_FALSE(MonitorNearestPoint({}, Point{}).has_value());
+}
+
+TEST(Utf8ToUtf16, ConvertsAndReplacesMalformedInput) {
+  struct Case {
+    std::string in;
+    std::u16string out;
+  } cases[] = {
+      {"abc", u"abc"},
+      {"\xC3\xA9", u"\u00e9"},
+      {"\xE4\xB8\xAD", u"\u4e2d"},
+      {"\xF0\x9F\x98\x80", u"\U0001F600"},
+      {"\xC3", u"\uFFFD"},              // cut short
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},    // overlong
+      {"a\xFFz", u"a\uFFFDz"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Utf8ToUtf16(c.in), c.out) << c.in;
+}
+
+TEST(Utf16ToUtf8, RoundTripsAndReplacesLoneSurrogates) {
+  for (const std::u16string& text : {std::u16string(u"abc"), std::u16string(u"\u00e9\u4e2d\U0001F600")}) {
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
+  }
+  EXPECT_EQ(Utf16ToUtf8(u"\u00e9"), "\xC3\xA9");
+  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
+}
+
+TEST(KeyTranslation, KeysymsBecomeWindowsVirtualKeys) {
+  struct Case {
+    KeySym keysym;
+    uint32_t vk;
+  } cases[] = {
+      {XK_a, 'A'}, {XK_Z, 'Z'}, {XK_5, '5'}, {XK_F1, VK_F1}, {XK_F12, VK_F1 + 11},
+      {XK_Return, VK_RETURN}, {XK_Tab, VK_TAB}, {XK_ISO_Left_Tab, VK_TAB}, {XK_Shift_R, VK_SHIFT},
+      {XK_Control_L, VK_CONTROL}, {XK_Escape, VK_ESCAPE}, {XK_Left, VK_LEFT}, {XK_KP_3, VK_NUMPAD0 + 3},
+      {XK_Delete, VK_DELETE}, {XK_minus, VK_OEM_MINUS}, {XK_dead_acute, 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(x11::VirtualKeyFromKeysym(c.keysym), c.vk) << c.keysym;
+}
+
+}  // namespace
+}  // namespace platform
