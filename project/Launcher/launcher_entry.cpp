@@ -20,6 +20,7 @@
 #include "project/Launcher/core/main_thread.h"
 #include "project/Launcher/core/scripted_dialogs.h"
 #include "project/Launcher/core/single_instance_lock.h"
+#include "project/Launcher/core/enter_game_state.h"
 #include "project/Launcher/core/self_update_launch.h"
 #include "project/Launcher/program_record.h"
 #include "project/Launcher/services/font_installer.h"
@@ -110,6 +111,12 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   };
   hooks.uninstallFonts = [] { UninstallFonts(); };
   hooks.startSelfUpdate = [&store] { return StartStoreSelfUpdate(store, std::u16string()); };
+  // The restart question after a launcher update: the copy starts, then the
+  // launcher ends as closing its window does.
+  SetLauncherRestarter([&store](bool replaceLauncher) {
+    StartRestartingSelfUpdate(store, replaceLauncher);
+    EndUiLoop();
+  });
   StoreHooks storeHooks;
   storeHooks.installFonts = [] { InstallFonts(GetCommandLineOverrides().font); };
   store.SetHooks(storeHooks);

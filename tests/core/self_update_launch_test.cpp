@@ -59,3 +59,21 @@ TEST_F(SelfUpdateLaunchTest, ACopyThatCannotStartKeepsTheFlags) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SelfUpdateLaunchTest, TheRestartClearsTheOtherFlagsOrKeepsTheLauncherFlagOnFailure) {
+  store_.fontsChanged = true;
+  EXPECT_FALSE(StartRestartingSelfUpdate(store_, true));  // no launcher.exe yet
+  EXPECT_TRUE(store_.launcherReplaced);
+  EXPECT_TRUE(store_.fontsChanged);
+
+  InstallLauncher();
+  store_.launcherReplaced = false;  // the restart question clears it first
+  EXPECT_TRUE(StartRestartingSelfUpdate(store_, true));
+  EXPECT_FALSE(store_.launcherReplaced);
+  EXPECT_FALSE(store_.fontsChanged);
+  EXPECT_FALSE(StartStoreSelfUpdate(store_, u""));
+}
+
+}  // namespace

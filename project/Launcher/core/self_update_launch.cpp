@@ -14,3 +14,15 @@ bool StartStoreSelfUpdate(LauncherStore& store, const std::u16string& program) {
   store.fontsChanged = false;
   return true;
 }
+
+bool StartRestartingSelfUpdate(LauncherStore& store, bool replaceLauncher) {
+  if (!StartSelfUpdate(u"./launcher.exe", replaceLauncher)) {
+    // The clean-up at exit tries again.
+    if (replaceLauncher) store.launcherReplaced = true;
+    return false;
+  }
+  store.launcherReplaced = false;
+  store.browserFilesChanged = false;
+  store.fontsChanged = false;
+  return true;
+}
