@@ -71,6 +71,10 @@ class WorkerHarness {
   void StartGameCheck();
 
   std::vector<RelayedMessage> Messages() const;
+  // Waits until the main window has been sent this message with these
+  // parameters; false on time-out.
+  bool WaitForMessage(uint32_t message, uint64_t wParam, int64_t lParam,
+                      std::chrono::seconds timeout = std::chrono::seconds(30));
   std::vector<std::string> BoxesAsked() const;
   // The request paths (with query) the publisher saw, in order, from |first|.
   std::vector<std::string> RequestTargets(size_t first = 0) const;
