@@ -253,4 +253,36 @@ TEST_F(PreDownloadTest, AFailedFileStopsEveryTransferAndShowsTheError) {
   EXPECT_FALSE(h_.BoxesAsked().empty());
 }
 
+// The idle state sends the queued usage events, one a tick, oldest first.
+TEST_F(PreDownloadTest, TheIdleStateSendsOneQueuedEventATick) {
+  std::vector<size_t> queuedAfter;
+  std::vector<std::string> bodiesAfter;
+  auto trackBodies = [this] {
+    std::vector<std::string> bodies;
+    for (const auto& record : h_.publisher().Requests()) {
+      if (record.path == "/track/json_track" && record.body.rfind("{\"demo\"", 0) == 0) {
+        bodies.push_back(record.body);
+      }
+    }
+    return bodies;
+  };
+  h_.RunOnWorker([&] {
+    LauncherStore& store = h_.store();
+    store.ChangeState(nullptr);
+    store.ChangeState(std::make_unique<EnterGameState>());
+    DownloadManager& downloads = DownloadManager::GetInstance();
+    downloads.SendEvent("{\"demo\":1}", downloads.track_url(), false);
+    downloads.SendEvent("{\"demo\":2}", downloads.track_url(), false);
+    for (int tick = 0; tick < 3; ++tick) {
+      store.currentState()->Update();
+      queuedAfter.push_back(downloads.queued_event_count());
+      bodiesAfter.push_back(trackBodies().empty() ? "" : trackBodies().back());
+    }
+  });
+  EXPECT_EQ(queuedAfter, (std::vector<size_t>{1, 0, 0}));
+  EXPECT_EQ(bodiesAfter, (std::vector<std::string>{"{\"demo\":1}", "{\"demo\":2}",
+                                                   "{\"demo\":2}"}));
+  EXPECT_EQ(trackBodies().size(), 2u);
+}
+
 }  // namespace
