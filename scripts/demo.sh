@@ -82,7 +82,7 @@ echo "== 2. The publisher serves 10077_0_2, and 10077_0_3 as the pre-download"
 start_publisher 10077_0_2 "$port"
 before=$(transfers)
 "$flow_bin" --program "$work/app" --echo "${base}ip" --play
-echo "  (the update took $(( $(transfers) - before )) ranged file requests: patches and new files)"
+echo "  (the update and the pre-download took $(( $(transfers) - before )) ranged file requests: patches and new files)"
 
 if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
   echo

@@ -9,14 +9,15 @@
 // The launcher checks itself, then the game flow runs: without --play it
 // installs or updates the game and stops once the new version is in place;
 // with --play it also starts the game (the publisher's stand-in game), tells
-// how it was started, waits for the idle state's poll to report the
-// pre-download, and then ends the game. Exit status 0 when all of that
+// how it was started, checks for a pre-download of the next version and
+// fetches it as the pre-download panel would, and then ends the game. Exit status 0 when all of that
 // happened, 1 otherwise (a flow failed, or nothing happened for 120 s).
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,10 +27,12 @@
 
 #include "base/thread/thread_registry.h"
 #include "base/util/string_util.h"
+#include "project/Launcher/core/dialog_host.h"
 #include "project/Launcher/core/exception_state.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/main_thread.h"
+#include "project/Launcher/core/pre_download_state.h"
 #include "project/Launcher/core/state.h"
 #include "project/Launcher/core/update_flow.h"
 
@@ -46,6 +49,27 @@ std::string Normalized(std::string folder) {
   if (!folder.empty() && folder.back() != '/') folder += '/';
   return folder;
 }
+
+// The message boxes the launcher would show: told, and answered with their
+// first button (the answer of a box closed without confirming).
+class TellingDialogs : public DialogHost {
+ public:
+  bool OpenMessageBox(WindowHandle, const MessageBoxContent& content,
+                      AnswerCallback answer) override {
+    std::string line = "message box: " + kbase::UTF16ToUTF8(content.title.text);
+    if (!content.content.text.empty()) line += " / " + kbase::UTF16ToUTF8(content.content.text);
+    if (!content.detail.text.empty()) line += " / " + kbase::UTF16ToUTF8(content.detail.text);
+    Say(line);
+    kbase::ThreadRegistry::PostTask(kThreadUI, [answer] { answer(0); });
+    return true;
+  }
+  bool OpenOptionsBox(WindowHandle, const OptionsBoxContent& content,
+                      AnswerCallback answer) override {
+    Say("options box: " + content.contentKey);
+    kbase::ThreadRegistry::PostTask(kThreadUI, [answer] { answer(0); });
+    return true;
+  }
+};
 
 // Follows the flow through the messages the main window would receive; runs
 // on the UI thread only.
@@ -71,21 +95,19 @@ class FlowWatcher {
         if (phase_ == Phase::kGameFlow && play_) OnGameStarted();
         break;
       case kMsgPreDownloadStatus:
-        if (phase_ == Phase::kPlaying) {
-          if (wParam == 1) Say("idle poll: a pre-download of " + store_.preDownloadVersion +
-                               " is offered");
-          else if (wParam == 3) Say("idle poll: the pre-download of the next version is complete");
-          else Say("idle poll: no pre-download offered");
-          Finish(0);
-        }
+        OnPreDownloadStatus(wParam, lParam);
         break;
       default:
         break;
     }
     if (done_) return;
     if (view.stateType == kExceptionStateId) {
-      Say("the flow failed (see the error box's text in the store)");
-      Finish(1);
+      // Ended on a later tick, once its error box has been told.
+      if (message == kMsgUiTick && failedSeen_) {
+        Say("the flow failed");
+        Finish(1);
+      }
+      failedSeen_ = true;
       return;
     }
     if (message != kMsgUiTick && message != kMsgRefreshState) return;
@@ -113,6 +135,32 @@ class FlowWatcher {
     }
   }
 
+  // The pre-download panel's part: first a check, then the download.
+  void OnPreDownloadStatus(uint64_t panel, int64_t running) {
+    if (phase_ == Phase::kPlaying && panel == 1) {
+      Say("a pre-download of the version after " + store_.UiView().remoteGameVersion +
+          " is offered; the panel's button is pressed");
+      phase_ = Phase::kPreDownloading;
+      RunPreDownload(true);
+    } else if (phase_ == Phase::kPreDownloading && panel == 2 && running == 1) {
+      Say("pre-download running");
+    } else if (phase_ == Phase::kPreDownloading && panel == 3) {
+      Say("pre-download complete: the next version's files wait in update/predownload/");
+      Finish(0);
+    } else if (phase_ == Phase::kPreDownloading && panel == 0) {
+      Say("the pre-download failed");
+      Finish(1);
+    }
+  }
+
+  void RunPreDownload(bool download) {
+    LauncherStore* store = &store_;
+    kbase::ThreadRegistry::PostTask(kThreadMisc, [store, download] {
+      store->preDownloadRequested = download;
+      StartPreDownload(*store);
+    });
+  }
+
   void OnTimeOut() {
     if (done_) return;
     Say("nothing happened for 120 s; giving up");
@@ -120,7 +168,7 @@ class FlowWatcher {
   }
 
  private:
-  enum class Phase { kLauncherCheck, kGameFlow, kPlaying };
+  enum class Phase { kLauncherCheck, kGameFlow, kPlaying, kPreDownloading };
 
   void OnGameStarted() {
     const StoreUiView view = store_.UiView();
@@ -142,7 +190,10 @@ class FlowWatcher {
         if (entry["event"].asString() != "start") continue;
         gamePid_ = static_cast<pid_t>(entry["pid"].asInt64());
         std::string args;
-        for (const Json::Value& arg : entry["args"]) args += " " + arg.asString();
+        for (const Json::Value& arg : entry["args"]) {
+          args += ' ';
+          args += arg.asString();
+        }
         Say("stand-in game running: pid " + std::to_string(gamePid_) + ", folder " +
             entry["cwd"].asString());
         Say("its command line:" + args);
@@ -155,6 +206,8 @@ class FlowWatcher {
       return;
     }
     phase_ = Phase::kPlaying;
+    Say("pre-download panel: is the next version offered?");
+    RunPreDownload(false);
   }
 
   void Finish(int code) {
@@ -173,6 +226,7 @@ class FlowWatcher {
   Phase phase_ = Phase::kLauncherCheck;
   std::string startVersion_;
   bool toldDownload_ = false;
+  bool failedSeen_ = false;
   bool done_ = false;
   int exitCode_ = 1;
   pid_t gamePid_ = 0;
@@ -198,6 +252,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   game = program + "Valdrenth Game/";
+  // The install-path dialog's part: the chosen folder exists before the
+  // install starts.
+  std::error_code ignored;
+  std::filesystem::create_directories(game, ignored);
 
   LauncherStore& store = LauncherStore::GetInstance();
   store.SetProgramLocation(kbase::UTF8ToUTF16(program),
@@ -209,6 +267,8 @@ int main(int argc, char** argv) {
     watcher.OnMessage(message, wParam, lParam);
   };
   store.SetWindowHooks(windowHooks);
+  TellingDialogs dialogs;
+  store.SetDialogHost(&dialogs);
   InstallUpdateFlow(store);
   InstallFlowEndStates();
   if (!echo.empty()) SetAddressEchoUrl(echo);
@@ -224,5 +284,6 @@ int main(int argc, char** argv) {
     MainThread main(store, hooks, std::u16string());
     main.RunOnCurrentThread();
   }
+  store.SetDialogHost(nullptr);
   return watcher.exitCode();
 }
