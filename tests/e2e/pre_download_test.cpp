@@ -120,9 +120,10 @@ class PreDownloadTest : public ::testing::Test {
     return gone;
   }
 
-  WorkerHarness h_;
+  // Before the harness: its worker posts to the game's windows until it stops.
   std::mutex gameLock_;
   std::vector<RelayedMessage> gameMessages_;
+  WorkerHarness h_;
 };
 
 TEST_F(PreDownloadTest, CheckOnlyOffersThePreDownloadAndFetchesNoFile) {
@@ -250,6 +251,8 @@ TEST_F(PreDownloadTest, AFailedFileStopsEveryTransferAndShowsTheError) {
   });
   EXPECT_EQ(transfers, 0u);
   EXPECT_FALSE(fs::exists(Folder() + "predownload_version_map.txt"));
+  // The error box was asked for right after the panel was cleared.
+  h_.RunOnUi([] {});
   EXPECT_FALSE(h_.BoxesAsked().empty());
 }
 

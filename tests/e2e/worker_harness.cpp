@@ -221,6 +221,8 @@ void WorkerHarness::Stop() {
 
 void WorkerHarness::RunOnWorker(std::function<void()> task) { RunOn(kThreadMisc, std::move(task)); }
 
+void WorkerHarness::RunOnUi(std::function<void()> task) { RunOn(kThreadUI, std::move(task)); }
+
 void WorkerHarness::StartGameCheck() {
   RunOn(kThreadUI, [this] { store().StartGameCheck(false, false); });
 }

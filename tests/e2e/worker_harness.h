@@ -83,6 +83,8 @@ class WorkerHarness {
   LauncherStore& store();
   // Runs |task| on the worker and waits for it.
   void RunOnWorker(std::function<void()> task);
+  // The same on the UI thread: every task posted to it before has run.
+  void RunOnUi(std::function<void()> task);
 
   // Called by the stand-in states (worker thread).
   void RecordFlowEnd(const FlowEnd& end);
