@@ -26,6 +26,7 @@ ForeignWindows::ForeignWindows(Display* display) : display_(display) {}
 
 ForeignWindows::~ForeignWindows() {
   if (mailbox_) XDestroyWindow(display_, mailbox_);
+  X11ErrorTrap::ForgetConnection(display_);
   XCloseDisplay(display_);
 }
 
@@ -107,6 +108,26 @@ bool ForeignWindows::IsShown(NativeWindow window) {
   XWindowAttributes attributes{};
   return XGetWindowAttributes(display_, static_cast<Window>(window), &attributes) && trap.SyncAndCheck() &&
          attributes.map_state == IsViewable;
+}
+
+bool ForeignWindows::IsIconic(NativeWindow window) {
+  std::lock_guard<std::mutex> lock(lock_);
+  X11ErrorTrap trap(display_);
+  const Atom wm_state = XInternAtom(display_, "WM_STATE", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long remaining = 0;
+  unsigned char* data = nullptr;
+  bool iconic = false;
+  if (XGetWindowProperty(display_, static_cast<Window>(window), wm_state, 0, 2, False, wm_state, &type, &format,
+                         &count, &remaining, &data) == Success &&
+      data && format == 32 && count >= 1) {
+    constexpr long kIconicState = 3;
+    iconic = reinterpret_cast<const long*>(data)[0] == kIconicState;
+  }
+  if (data) XFree(data);
+  return iconic && trap.SyncAndCheck();
 }
 
 bool ForeignWindows::Activate(NativeWindow window) {

@@ -34,6 +34,8 @@ class ForeignWindows {
   std::optional<uint64_t> GetProperty(NativeWindow window, const std::string& name);
   bool Exists(NativeWindow window);
   bool IsShown(NativeWindow window);
+  // Iconified, as its window manager's WM_STATE says.
+  bool IsIconic(NativeWindow window);
   // Maps, raises and asks for the focus of another process's window.
   bool Activate(NativeWindow window);
 

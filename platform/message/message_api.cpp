@@ -62,7 +62,7 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
         return 0;
       return reinterpret_cast<LONG_PTR>(record->proc.exchange(reinterpret_cast<WNDPROC>(value)));
     default:
-      return 0;
+      return internal::SetWindowStyleLong(hwnd, index, value);
   }
 }
 
@@ -76,7 +76,7 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
     case GWLP_WNDPROC:
       return reinterpret_cast<LONG_PTR>(record->proc.load());
     default:
-      return 0;
+      return internal::GetWindowStyleLong(hwnd, index);
   }
 }
 

@@ -34,7 +34,7 @@ struct MessageFilter {
   bool Matches(HWND message_hwnd, UINT message) const;
 };
 
-class MessageQueue : private ClockWaiter {
+class MessageQueue final : private ClockWaiter {
  public:
   using MessageFilterHook = std::function<bool(int code, MSG* message)>;
   using MessageTranslator = std::function<bool(const MSG& message)>;

@@ -247,12 +247,10 @@ void MemoryBackend::InjectButton(NativeWindow window, int button, bool down, Poi
 }
 
 void MemoryBackend::InjectWheel(NativeWindow window, int notches, Point client) {
-  const Window* w = Find(window);
-  if (!w) return;
-  const Point screen{w->rect.left + client.x, w->rect.top + client.y};
-  const int delta = notches * WHEEL_DELTA;
-  Queue(Event{EventKind::kMessage, window, WM_MOUSEWHEEL, MakeWParam(0, static_cast<unsigned>(delta)),
-              MakeLParam(screen.x, screen.y)});
+  Event e{EventKind::kWheel, window};
+  e.button = notches;
+  e.point = client;
+  Queue(e);
 }
 
 void MemoryBackend::InjectMouseLeave(NativeWindow window) { Queue(Event{EventKind::kLeave, window}); }
@@ -334,6 +332,14 @@ void MemoryBackend::Deliver(const Event& event) {
     case EventKind::kMove:
       DeliverMove(event);
       break;
+    case EventKind::kWheel: {
+      // One notch is 120, the point on the screen.
+      const Window* w = Find(event.window);
+      const int delta = event.button * WHEEL_DELTA;
+      Send(event.window, WM_MOUSEWHEEL, MakeWParam(static_cast<unsigned>(ButtonState()), static_cast<unsigned>(delta)),
+           MakeLParam(w->rect.left + event.point.x, w->rect.top + event.point.y));
+      break;
+    }
     case EventKind::kLeave:
       if (tracker_.OnLeave(event.window)) Send(event.window, WM_MOUSELEAVE, 0, 0);
       break;

@@ -114,7 +114,7 @@ class MemoryBackend : public WindowBackend {
     std::optional<Picture> picture;
     int present_count = 0;
   };
-  enum class EventKind { kMessage, kButton, kMove, kLeave, kExpose };
+  enum class EventKind { kMessage, kButton, kMove, kWheel, kLeave, kExpose };
   struct Event {
     EventKind kind = EventKind::kMessage;
     NativeWindow window = 0;

@@ -116,6 +116,12 @@ LRESULT NativeWindowHost::OnBackendMessage(NativeWindow window, uint32_t message
     default:
       break;
   }
+  const bool is_key = message >= WM_KEYDOWN && message <= WM_SYSKEYUP;
+  if ((IsMouseMessage(message) || is_key || message == WM_NCHITTEST) && !IsWindowEnabled(hwnd)) {
+    // A disabled window (the owner of a modal box) takes no input; nowhere
+    // to hit means no move or resize either.
+    return message == WM_NCHITTEST ? HTNOWHERE : 0;
+  }
   if (IsMouseMessage(message)) {
     {
       std::lock_guard<std::mutex> lock(lock_);

@@ -193,8 +193,14 @@ HWND CreateWindowEx(uint32_t ex_style, const std::u16string& class_name, const s
     DestroyWindow(hwnd);
     return nullptr;
   }
-  if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
-  return hwnd;
+  if (!message_only && IsWindow(hwnd)) {
+    // The first size and position, before the window is shown, as Windows
+    // sends them: handlers of WM_SIZE (the window region) see the window once.
+    proc(hwnd, WM_SIZE, SIZE_RESTORED, MakeLParam(width, height));
+    if (IsWindow(hwnd)) proc(hwnd, WM_MOVE, 0, MakeLParam(x, y));
+  }
+  if (IsWindow(hwnd) && (style & WS_VISIBLE)) ShowWindow(hwnd, SW_SHOW);
+  return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
 namespace internal {
@@ -219,6 +225,14 @@ LRESULT DefaultWindowHandling(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
       return 1;
     case WM_NCHITTEST:
       return HTCLIENT;
+    case WM_RBUTTONUP: {
+      // The context menu request follows the right button, at the screen point.
+      Point point{GetXLParam(lparam), GetYLParam(lparam)};
+      if (ClientToScreen(hwnd, &point)) {
+        SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MakeLParam(point.x, point.y));
+      }
+      return 0;
+    }
     case WM_SETCURSOR:
       if (LoWord(static_cast<uint64_t>(lparam)) == HTCLIENT) {
         if (std::shared_ptr<WindowState> state = WindowStateTable::Instance().Find(hwnd)) {
@@ -247,6 +261,27 @@ LRESULT DefaultWindowHandling(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
     default:
       return 0;
   }
+}
+
+LONG_PTR SetWindowStyleLong(HWND hwnd, int index, LONG_PTR value) {
+  std::shared_ptr<WindowState> state = WindowStateTable::Instance().Find(hwnd);
+  if (!state || (index != GWL_STYLE && index != GWL_EXSTYLE)) return 0;
+  std::lock_guard<std::mutex> lock(state->lock);
+  uint32_t& field = index == GWL_STYLE ? state->style : state->ex_style;
+  const uint32_t old = field;
+  field = static_cast<uint32_t>(value);
+  if (index == GWL_STYLE) {
+    // Visibility follows ShowWindow, not the style word.
+    field = (field & ~WS_VISIBLE) | (old & WS_VISIBLE);
+  }
+  return static_cast<LONG_PTR>(old);
+}
+
+LONG_PTR GetWindowStyleLong(HWND hwnd, int index) {
+  std::shared_ptr<WindowState> state = WindowStateTable::Instance().Find(hwnd);
+  if (!state || (index != GWL_STYLE && index != GWL_EXSTYLE)) return 0;
+  std::lock_guard<std::mutex> lock(state->lock);
+  return static_cast<LONG_PTR>(index == GWL_STYLE ? state->style : state->ex_style);
 }
 
 HWND ForeignHandle(NativeWindow native) {
@@ -337,6 +372,10 @@ bool IsWindowVisible(HWND hwnd) {
 }
 
 bool IsIconic(HWND hwnd) {
+  if (IsForeignWindow(hwnd)) {
+    ForeignWindows* foreign = Foreign();
+    return foreign && foreign->IsIconic(ForeignNative(hwnd));
+  }
   auto target = Native(hwnd);
   return target && target->backend()->IsMinimized(target->native());
 }

@@ -213,6 +213,9 @@ LRESULT DefaultWindowHandling(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
 bool ForeignWindowExists(HWND hwnd);
 bool PostToForeignWindow(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 HWND ForeignHandle(NativeWindow native);
+// GWL_STYLE and GWL_EXSTYLE of SetWindowLongPtr and GetWindowLongPtr.
+LONG_PTR SetWindowStyleLong(HWND hwnd, int index, LONG_PTR value);
+LONG_PTR GetWindowStyleLong(HWND hwnd, int index);
 }  // namespace internal
 
 }  // namespace platform

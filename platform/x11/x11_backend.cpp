@@ -93,6 +93,7 @@ X11Backend::~X11Backend() {
   }
   if (input_method_) XCloseIM(input_method_);
   if (colormap_) XFreeColormap(display_, colormap_);
+  X11ErrorTrap::ForgetConnection(display_);
   XCloseDisplay(display_);
 }
 
@@ -590,9 +591,12 @@ std::optional<uint64_t> X11Backend::GetSharedProperty(NativeWindow window, const
   return value;
 }
 
-int X11Backend::EventDescriptor() const { return ConnectionNumber(display_); }
+int X11Backend::EventDescriptor() const {
+  return X11ErrorTrap::ConnectionLost(display_) ? -1 : ConnectionNumber(display_);
+}
 
 int X11Backend::NextTimeoutMs() const {
+  if (X11ErrorTrap::ConnectionLost(display_)) return -1;
   if (!synthetic_.empty() || XPending(display_) > 0) return 0;
   const int64_t deadline = tracker_.HoverDeadline();
   if (deadline < 0) return -1;
@@ -609,6 +613,7 @@ void X11Backend::Queue(Window window, uint32_t message, WPARAM wparam, LPARAM lp
 }
 
 bool X11Backend::DispatchEvents() {
+  if (X11ErrorTrap::ConnectionLost(display_)) return false;
   bool delivered = false;
   while (!synthetic_.empty()) {
     const Synthetic s = synthetic_.front();

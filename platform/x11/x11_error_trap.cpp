@@ -2,12 +2,16 @@
 
 #include <cstdio>
 #include <mutex>
+#include <set>
 
 namespace platform::x11 {
 
 namespace {
 
 thread_local X11ErrorTrap* t_current_trap = nullptr;
+
+std::mutex g_lost_lock;
+std::set<Display*> g_lost;
 
 }  // namespace
 
@@ -16,14 +20,22 @@ X11ErrorTrap::X11ErrorTrap(Display* display) : display_(display), outer_(t_curre
   t_current_trap = this;
 }
 
+namespace {
+
+// Whether the server has answered every request sent so far (the last
+// request with a reply, or a sync, already brought any error in).
+bool AllProcessed(Display* display) { return LastKnownRequestProcessed(display) + 1 >= NextRequest(display); }
+
+}  // namespace
+
 X11ErrorTrap::~X11ErrorTrap() {
   // Errors of requests made inside the trap must reach it, not the next one.
-  XSync(display_, False);
+  if (!AllProcessed(display_)) XSync(display_, False);
   t_current_trap = outer_;
 }
 
 bool X11ErrorTrap::SyncAndCheck() {
-  XSync(display_, False);
+  if (!AllProcessed(display_)) XSync(display_, False);
   return error_code_ == 0;
 }
 
@@ -31,6 +43,9 @@ void X11ErrorTrap::InstallHandlers() {
   static std::once_flag once;
   std::call_once(once, [] {
     XSetErrorHandler(&X11ErrorTrap::OnError);
+    // Xlib's own handler ends the process; ours returns, and the exit
+    // handler of each connection marks it lost instead.
+    XSetIOErrorHandler(&X11ErrorTrap::OnIoError);
   });
 }
 
@@ -52,8 +67,22 @@ void X11ErrorTrap::SurviveConnectionLoss(Display* display) {
   XSetIOErrorExitHandler(display, &X11ErrorTrap::OnIoErrorExit, nullptr);
 }
 
-void X11ErrorTrap::OnIoErrorExit(Display*, void*) {
+int X11ErrorTrap::OnIoError(Display*) { return 0; }
+
+void X11ErrorTrap::OnIoErrorExit(Display* display, void*) {
   std::fprintf(stderr, "X connection lost\n");
+  std::lock_guard<std::mutex> lock(g_lost_lock);
+  g_lost.insert(display);
+}
+
+bool X11ErrorTrap::ConnectionLost(Display* display) {
+  std::lock_guard<std::mutex> lock(g_lost_lock);
+  return g_lost.count(display) != 0;
+}
+
+void X11ErrorTrap::ForgetConnection(Display* display) {
+  std::lock_guard<std::mutex> lock(g_lost_lock);
+  g_lost.erase(display);
 }
 
 }  // namespace platform::x11

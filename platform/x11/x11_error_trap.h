@@ -24,9 +24,15 @@ class X11ErrorTrap {
   static void InstallHandlers();
   // A lost connection leaves the display unusable but the program running.
   static void SurviveConnectionLoss(Display* display);
+  // Whether the connection was lost; its descriptor then only reports a
+  // hang-up and must not be waited on any more.
+  static bool ConnectionLost(Display* display);
+  // Forgets a closed connection.
+  static void ForgetConnection(Display* display);
 
  private:
   static int OnError(Display* display, XErrorEvent* event);
+  static int OnIoError(Display* display);
   static void OnIoErrorExit(Display* display, void* user_data);
 
   Display* display_;

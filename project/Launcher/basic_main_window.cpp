@@ -99,6 +99,7 @@ platform::LRESULT BasicMainWindow::WindowProc(platform::HWND hwnd, platform::UIN
   switch (message) {
     case kMsgShowLauncher:
       ShowLauncher(hwnd);
+      if (g_store) g_store->StartFlowOnShowRequest(wParam, lParam);
       return 0;
     case kMsgHideLauncher:
       platform::ShowWindow(hwnd, platform::SW_HIDE);

@@ -26,6 +26,9 @@
 #include "project/Launcher/services/font_installer.h"
 #include "project/Launcher/services/self_update.h"
 #include "project/Launcher/services/version_map_maker.h"
+#include "project/Launcher/services/download_manager_event_transport.h"
+#include "project/Launcher/services/system_usage_event_environment.h"
+#include "project/Launcher/services/usage_events.h"
 
 namespace {
 
@@ -95,6 +98,11 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   });
   store.SetDialogHost(&dialogs);
   BasicMainWindow::InstallWindowHooks(store);
+  // Usage records are built and sent on the worker, through the download
+  // manager; a record for a worker that is gone is dropped.
+  SystemUsageEventEnvironment eventEnvironment;
+  DownloadManagerEventTransport eventTransport;
+  SetUsageEventServices(&store, &eventEnvironment, &eventTransport);
 
   std::unique_ptr<TerminationSignals> signals;
   MainThreadHooks hooks;
@@ -127,6 +135,7 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
     main.RunOnCurrentThread();
     abandoned = main.worker_abandoned();
   }
+  if (!abandoned) SetUsageEventServices(nullptr, nullptr, nullptr);
   store.SetDialogHost(nullptr);
   ProgramRecord::Get().Line("exit 0");
   // A worker that did not stop may still touch process-wide objects: end the

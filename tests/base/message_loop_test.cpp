@@ -1,6 +1,7 @@
 #include "base/framework/message_loop.h"
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -251,7 +252,12 @@ TEST(IOMessageLoopTest, RunsPostedAndDelayedTasksOnItsPump) {
       },
       TimeDelta(2000));
   std::thread other([&] {
-    proxy->PostTask([&] { order.push_back("from another thread"); });
+    std::promise<void> ran;
+    proxy->PostTask([&] {
+      order.push_back("from another thread");
+      ran.set_value();
+    });
+    ran.get_future().wait();
     clock.Advance(1000);
     clock.Advance(1000);
   });

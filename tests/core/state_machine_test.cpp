@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "project/Launcher/core/launcher_store.h"
+#include "project/Launcher/services/download_task.h"
 #include "tests/core/fake_state.h"
 
 namespace {
@@ -93,6 +94,20 @@ TEST_F(StateMachineTest, ResultsReachOnlyTheStateThatAskedForThem) {
   store_.RouteProbeDone(token, 0, "probe", false, "");
   EXPECT_EQ(journal_, (Journal{std::string("second.request(-3,map,body\0tail,timeout)", 40),
                                "second.file(-4,file,md5)", "second.probe(0,probe,no,)"}));
+}
+
+TEST_F(StateMachineTest, TheDownloadManagersCallbacksRouteByToken) {
+  auto state = Make(kDownloadFilesStateId, kGameFlow, "download");
+  const int32_t token = state->JobToken();
+  store_.ChangeState(std::move(state));
+  journal_.clear();
+  // The plain functions as the download manager holds them.
+  FileDoneCallback onFile = &RouteFileDone;
+  MemoryDoneCallback onRequest = &RouteRequestDone;
+  onFile(token + 1, 0, "other", "");
+  onFile(token, 0, "mine", "");
+  onRequest(token, -1, "list", nullptr, 0, "no mirror");
+  EXPECT_EQ(journal_, (Journal{"download.file(0,mine,)", "download.request(-1,list,,no mirror)"}));
 }
 
 TEST_F(StateMachineTest, NewStatesClearTheErrorFlag) {

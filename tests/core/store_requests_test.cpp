@@ -196,4 +196,28 @@ TEST_F(FlowRequestsTest, DisableAutoEnterGameIsHonouredOnlyWhenAsked) {
   EXPECT_FALSE(store_.enterGameAfterFlow);
 }
 
+TEST_F(FlowRequestsTest, TheShowRequestStartsAFlowOnlyWhileNoneRuns) {
+  EXPECT_FALSE(store_.StartFlowOnShowRequest(0, 0));  // only shows the window
+  EXPECT_TRUE(store_.StartFlowOnShowRequest(2, 0));   // nothing runs: the launcher check
+  ASSERT_TRUE(RunOn(kThreadMisc, [] {}));
+  EXPECT_EQ(store_.UiView().stateMode, kLauncherFlow);
+  // A launcher-flow state is current: neither request starts anything.
+  EXPECT_FALSE(store_.StartFlowOnShowRequest(1, 1));
+  EXPECT_FALSE(store_.StartFlowOnShowRequest(2, 0));
+
+  // An idle game-flow state (the game is started or waiting) lets a game
+  // flow start, entering the game only for lParam 1.
+  ASSERT_TRUE(RunOn(kThreadMisc, [this] {
+    store_.ChangeState(std::make_unique<FakeState>(kEnterGameStateId, kGameFlow, "idle", &journal_));
+  }));
+  EXPECT_TRUE(store_.StartFlowOnShowRequest(1, 1));
+  EXPECT_TRUE(store_.enterGameAfterFlow);
+  ASSERT_TRUE(RunOn(kThreadMisc, [] {}));
+  StoreUiView view = store_.UiView();
+  EXPECT_EQ(view.stateType, kPrepareStateId);
+  EXPECT_EQ(view.stateMode, kGameFlow);
+  // Now a game flow runs: refused.
+  EXPECT_FALSE(store_.StartFlowOnShowRequest(1, 0));
+}
+
 }  // namespace

@@ -343,6 +343,57 @@ TEST_F(WindowApiTest, BackEndInputReachesTheProcedure) {
   EXPECT_EQ(first[1], WM_SETCURSOR);
 }
 
+TEST_F(WindowApiTest, StyleWordsAndTheFirstSizeAndPosition) {
+  const HWND hwnd = CreateWindowEx(0, u"RecordingWindow", u"", 0xCE0000, 10, 20, 300, 200, nullptr, nullptr);
+  ASSERT_NE(hwnd, nullptr);
+  created_.push_back(hwnd);
+  // The first WM_SIZE and WM_MOVE come right after WM_CREATE.
+  const auto first = Messages({WM_CREATE, WM_SIZE, WM_MOVE});
+  ASSERT_EQ(first.size(), 3u);
+  EXPECT_EQ(first[1], WM_SIZE);
+  EXPECT_EQ(GetWindowLongPtr(hwnd, GWL_STYLE), 0xCE0000);
+  // What the window base does on creation: the caption bits go.
+  EXPECT_EQ(SetWindowLongPtr(hwnd, GWL_STYLE, 0xCE0000 & ~WS_CAPTION), 0xCE0000);
+  EXPECT_EQ(GetWindowLongPtr(hwnd, GWL_STYLE) & WS_CAPTION, 0);
+  ShowWindow(hwnd, SW_SHOW);
+  EXPECT_EQ(GetWindowLongPtr(hwnd, GWL_STYLE) & WS_VISIBLE, static_cast<LONG_PTR>(WS_VISIBLE));
+  SetWindowLongPtr(hwnd, GWL_EXSTYLE, WS_EX_LAYERED);
+  EXPECT_EQ(GetWindowLongPtr(hwnd, GWL_EXSTYLE), static_cast<LONG_PTR>(WS_EX_LAYERED));
+}
+
+TEST_F(WindowApiTest, RightClickEndsInAContextMenuRequestAtTheScreenPoint) {
+  const HWND hwnd = Create();  // at (100, 100)
+  DrainQueue();
+  recorder_.seen.clear();
+  backend_.InjectButton(GetNativeWindow(hwnd), 3, true, Point{7, 9});
+  backend_.InjectButton(GetNativeWindow(hwnd), 3, false, Point{7, 9});
+  DrainQueue();
+  const auto order = Messages({WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU});
+  ASSERT_EQ(order.size(), 3u);
+  EXPECT_EQ(order[2], WM_CONTEXTMENU);
+  const Seen& menu = recorder_.seen.back();
+  EXPECT_EQ(menu.message, WM_CONTEXTMENU);
+  EXPECT_EQ(GetXLParam(menu.lparam), 107);
+  EXPECT_EQ(GetYLParam(menu.lparam), 109);
+}
+
+TEST_F(WindowApiTest, DisabledWindowTakesNoInput) {
+  const HWND hwnd = Create();
+  DrainQueue();
+  EnableWindow(hwnd, false);
+  recorder_.seen.clear();
+  const NativeWindow native = GetNativeWindow(hwnd);
+  backend_.InjectButton(native, 1, true, Point{7, 9});
+  backend_.InjectButton(native, 1, false, Point{7, 9});
+  backend_.InjectKey(native, VK_ESCAPE, true);
+  DrainQueue();
+  EXPECT_TRUE(Messages({WM_NCHITTEST, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN}).empty());
+  EnableWindow(hwnd, true);
+  backend_.InjectKey(native, VK_ESCAPE, true);
+  DrainQueue();
+  EXPECT_EQ(Messages({WM_KEYDOWN}).size(), 1u);
+}
+
 TEST_F(WindowApiTest, CloseRequestGoesThroughSystemCloseToDestruction) {
   const HWND hwnd = Create();
   DrainQueue();

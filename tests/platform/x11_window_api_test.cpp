@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@
 #include "platform/message/message_queue.h"
 #include "platform/window/window_api.h"
 #include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_protocol.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
 
 extern char** environ;
 
@@ -32,8 +37,21 @@ struct Seen {
 };
 std::vector<Seen>* g_seen = nullptr;
 
+// The picture the window paints on WM_PAINT.
+std::vector<uint32_t>* g_picture = nullptr;
+
 LRESULT Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   Seen seen{message, wparam, lparam, {}};
+  if (message == WM_PAINT && g_picture) {
+    PAINTSTRUCT paint;
+    BeginPaint(hwnd, &paint);
+    Rect client;
+    GetClientRect(hwnd, &client);
+    UpdateLayeredWindow(hwnd, PresentBuffer{g_picture->data(), client.Width(), client.Height(), client.Width() * 4, 255});
+    EndPaint(hwnd, &paint);
+    g_seen->push_back(seen);
+    return 0;
+  }
   if (message == WM_COPYDATA) {
     const auto* data = reinterpret_cast<const CopyDataStruct*>(lparam);
     seen.payload.assign(static_cast<const char*>(data->lpData), data->cbData);
@@ -117,6 +135,7 @@ class X11WindowApiTest : public ::testing::Test {
     InstallWindowBackend(nullptr);
     backend_.reset();
     g_seen = nullptr;
+    g_picture = nullptr;
   }
   bool Saw(UINT message) const {
     for (const Seen& s : seen_) {
@@ -158,6 +177,110 @@ TEST_F(X11WindowApiTest, CopyDataReachesTheProcedureAndItsResultTheSender) {
       EXPECT_EQ(s.payload, "hello");
     }
   }
+}
+
+TEST_F(X11WindowApiTest, ExposedWindowIsPaintedThroughItsProcedureAndClickedThroughTheQueue) {
+  std::vector<uint32_t> picture(120 * 80);
+  for (size_t i = 0; i < picture.size(); ++i) picture[i] = (i % 3 == 0) ? 0xFF336699u : 0x80200010u;
+  g_picture = &picture;
+  // Shown at creation (WS_VISIBLE): the server's expose becomes WM_PAINT.
+  ASSERT_TRUE(PumpUntil([&] { return Saw(WM_PAINT); }));
+  Display* display = backend_->display();
+  const Window window = static_cast<Window>(GetNativeWindow(hwnd_));
+  XImage* image = XGetImage(display, window, 0, 0, 120, 80, AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+  std::vector<uint32_t> back;
+  for (int y = 0; y < 80; ++y) {
+    for (int x = 0; x < 120; ++x) back.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)));
+  }
+  XDestroyImage(image);
+  EXPECT_EQ(back, picture);
+
+  Display* input = XOpenDisplay(nullptr);
+  ASSERT_NE(input, nullptr);
+  XTestFakeMotionEvent(input, -1, 1010, 615, CurrentTime);
+  XTestFakeButtonEvent(input, 1, True, CurrentTime);
+  XTestFakeButtonEvent(input, 1, False, CurrentTime);
+  XFlush(input);
+  ASSERT_TRUE(PumpUntil([&] { return Saw(WM_LBUTTONUP); }));
+  XCloseDisplay(input);
+  for (const Seen& s : seen_) {
+    if (s.message == WM_LBUTTONDOWN) {
+      EXPECT_EQ(GetXLParam(s.lparam), 10);
+      EXPECT_EQ(GetYLParam(s.lparam), 15);
+    }
+  }
+  EXPECT_EQ(GetFocus(), hwnd_);
+}
+
+// A window of "another process": made on a connection of its own, the way
+// the game's window looks to the launcher.
+class OtherClientWindow {
+ public:
+  OtherClientWindow() : display_(XOpenDisplay(nullptr)) {
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
+    XClassHint hint{};
+    char name[] = "UnityWndClassStandIn";
+    hint.res_name = name;
+    hint.res_class = name;
+    XSetClassHint(display_, window_, &hint);
+    long self[2] = {static_cast<long>(window_ & 0xFFFFFFFF), 0};
+    XChangeProperty(display_, window_, XInternAtom(display_, "_VDL_GAME_KOREA_TEST", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(self), 2);
+    const Atom wm_state = XInternAtom(display_, "WM_STATE", False);
+    long state[2] = {3, 0};  // iconic
+    XChangeProperty(display_, window_, wm_state, wm_state, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(state), 2);
+    XSync(display_, False);
+  }
+  ~OtherClientWindow() {
+    XDestroyWindow(display_, window_);
+    XCloseDisplay(display_);
+  }
+  Window window() const { return window_; }
+  // The next window message posted to the window, waiting up to 5 seconds.
+  std::optional<x11::PostedMessage> NextPosted() {
+    const Atom type = XInternAtom(display_, x11::kPostedMessageAtom, False);
+    const int64_t deadline = NowMicroseconds() + 5 * 1000 * 1000;
+    while (NowMicroseconds() < deadline) {
+      XEvent event;
+      while (XCheckTypedWindowEvent(display_, window_, ClientMessage, &event)) {
+        if (event.xclient.message_type == type) return x11::DecodePostedMessage(event.xclient);
+      }
+      pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+      poll(&fd, 1, static_cast<int>((deadline - NowMicroseconds()) / 1000) + 1);
+      XEventsQueued(display_, QueuedAfterReading);
+    }
+    return std::nullopt;
+  }
+
+ private:
+  Display* display_;
+  Window window_;
+};
+
+TEST_F(X11WindowApiTest, WindowsOfAnotherProcessAreFoundReadAndPostedTo) {
+  OtherClientWindow game;
+  const HWND by_class = FindWindow(u"UnityWndClassStandIn", u"");
+  ASSERT_NE(by_class, nullptr);
+  EXPECT_TRUE(IsForeignWindow(by_class));
+  EXPECT_TRUE(IsWindow(by_class));
+  EXPECT_TRUE(IsIconic(by_class));
+  EXPECT_FALSE(IsWindowVisible(by_class));
+  const auto by_property = FindWindowsWithSelfProperty(u"_VDL_GAME_KOREA_TEST");
+  ASSERT_EQ(by_property.size(), 1u);
+  EXPECT_EQ(by_property[0], by_class);
+  // The property names the window itself, so it reads back as its handle.
+  EXPECT_EQ(GetProp(by_class, u"_VDL_GAME_KOREA_TEST"), reinterpret_cast<uintptr_t>(by_class));
+  EXPECT_EQ(GetProp(by_class, u"_VDL_NO_SUCH_PROPERTY"), 0u);
+
+  // Sending to another process never waits for it: it is posted.
+  EXPECT_EQ(SendMessage(by_class, 2032, 0xFFFFFFFF00000001ull, -7), 0);
+  const auto posted = game.NextPosted();
+  ASSERT_TRUE(posted.has_value());
+  EXPECT_EQ(posted->message, 2032u);
+  EXPECT_EQ(posted->wparam, 0xFFFFFFFF00000001ull);
+  EXPECT_EQ(posted->lparam, -7);
 }
 
 }  // namespace

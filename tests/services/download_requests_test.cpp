@@ -224,8 +224,12 @@ TEST(DownloadTlsTest, PeersAreVerifiedAgainstTheConfiguredCa) {
   ASSERT_TRUE(PumpUntil(manager, [&] { return file.called; }));
   EXPECT_EQ(file.result, kDownloadOk) << file.message;
 
-  // Another CA (here: the system's) does not know this server.
+  // Another CA does not know this server.
+  TempFolder otherDir;
+  testsrv::TlsFiles otherTls;
+  ASSERT_TRUE(testsrv::GenerateTlsFiles(otherDir.path(), &otherTls));
   RecordingHost stranger;
+  stranger.caFile = otherTls.caCert;
   DownloadManager other;
   other.Init(&stranger);
   other.SetMirrors({server.BaseUrl() + "/m/"});

@@ -1,25 +1,43 @@
 // launcher_test_server: serves a folder (and generated files) over HTTP or
 // HTTPS on 127.0.0.1 until it receives SIGINT or SIGTERM.
 //
-//   launcher_test_server [--port N] [--root DIR] [--tls CERT KEY]
+//   launcher_test_server [--port N] [--root DIR] [--tls CERT KEY | --make-tls DIR]
 //                        [--pattern URLPATH SIZE SEED]...
 //
-// Prints "port N" and, for each generated file, "md5 URLPATH DIGEST" on
-// standard output once it listens.
+// --make-tls generates a CA and a server certificate for 127.0.0.1 in DIR
+// and serves HTTPS with them. Prints "ca PATH" (with --make-tls), "md5
+// URLPATH DIGEST" for each generated file and "port N" once it listens.
 #include <signal.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "tools/test_server/test_server.h"
 
+namespace {
+
+int g_stop_pipe[2] = {-1, -1};
+
+// Whatever thread receives the signal, the main thread learns of it through
+// the pipe and stops the server cleanly.
+void OnStopSignal(int) {
+  const char byte = 1;
+  const ssize_t written = write(g_stop_pipe[1], &byte, 1);
+  (void)written;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);  // every thread inherits the mask
+  if (pipe(g_stop_pipe) != 0) return 1;
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
 
   testsrv::TestServer server;
   unsigned port = 0;
@@ -33,6 +51,15 @@ int main(int argc, char** argv) {
     } else if (a == "--tls" && i + 2 < argc) {
       cert = argv[++i];
       key = argv[++i];
+    } else if (a == "--make-tls" && i + 1 < argc) {
+      testsrv::TlsFiles files;
+      if (!testsrv::GenerateTlsFiles(argv[++i], &files)) {
+        std::fprintf(stderr, "cannot generate certificates\n");
+        return 1;
+      }
+      cert = files.serverCert;
+      key = files.serverKey;
+      std::printf("ca %s\n", files.caCert.c_str());
     } else if (a == "--pattern" && i + 3 < argc) {
       const std::string path = argv[++i];
       const long long size = std::strtoll(argv[++i], nullptr, 10);
@@ -51,8 +78,9 @@ int main(int argc, char** argv) {
   }
   std::printf("port %u\n", server.port());
   std::fflush(stdout);
-  int sig = 0;
-  sigwait(&set, &sig);
+  char byte = 0;
+  while (read(g_stop_pipe[0], &byte, 1) < 0 && errno == EINTR) {
+  }
   server.Stop();
   return 0;
 }

@@ -141,15 +141,15 @@ const char* Reason(int status) {
 bool ParseRange(const std::string& value, int64_t* begin, int64_t* end) {
   const std::string v = Trim(value);
   if (v.rfind("bytes=", 0) != 0) return false;
-  const std::string spec = v.substr(6);
-  const size_t dash = spec.find('-');
-  if (dash == std::string::npos || dash == 0 || spec.find(',') != std::string::npos)
+  const std::string rangeText = v.substr(6);
+  const size_t dash = rangeText.find('-');
+  if (dash == std::string::npos || dash == 0 || rangeText.find(',') != std::string::npos)
     return false;
   try {
     size_t used = 0;
-    *begin = std::stoll(spec.substr(0, dash), &used);
+    *begin = std::stoll(rangeText.substr(0, dash), &used);
     if (used != dash || *begin < 0) return false;
-    const std::string tail = spec.substr(dash + 1);
+    const std::string tail = rangeText.substr(dash + 1);
     if (tail.empty()) {
       *end = -1;
     } else {

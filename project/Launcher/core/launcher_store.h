@@ -202,6 +202,11 @@ class LauncherStore : public UsageEventStore {
   // Any thread: the first state of a flow is made current on the worker.
   void StartLauncherCheck();
   void StartGameCheck(bool enterGame, bool honourDisableAutoEnter);
+  // UI thread, for kMsgShowLauncher: wParam 1 starts the game flow (entering
+  // the game when lParam is 1), wParam 2 the launcher check, and only while
+  // no flow runs (no current state, or an idle game-flow state). True when a
+  // flow was started.
+  bool StartFlowOnShowRequest(uint64_t wParam, int64_t lParam);
   // Any thread: a message box is opened on the UI thread. ShowMessageBox also
   // sets the box-open flags, cleared when a box closes or cannot open.
   void ShowMessageBox(MessageBoxRequest request);

@@ -59,6 +59,24 @@ void LauncherStore::RouteProgress(int32_t token, double bytesPerSecond) {
   }
 }
 
+void RouteFileDone(int32_t user, int32_t code, std::string url, std::string errorText) {
+  LauncherStore::GetInstance().RouteFileDone(user, code, std::move(url), std::move(errorText));
+}
+
+void RouteRequestDone(int32_t user, int32_t code, std::string url, const char* body, int64_t length,
+                      std::string errorText) {
+  LauncherStore::GetInstance().RouteRequestDone(user, code, std::move(url), body, length,
+                                                std::move(errorText));
+}
+
+void RouteProbeDone(int32_t user, int32_t code, std::string url, bool exists, std::string errorText) {
+  LauncherStore::GetInstance().RouteProbeDone(user, code, std::move(url), exists, std::move(errorText));
+}
+
+void RouteProgress(int32_t user, double bytesPerSecond) {
+  LauncherStore::GetInstance().RouteProgress(user, bytesPerSecond);
+}
+
 void LauncherStore::PublishStateLocked() {
   std::lock_guard<std::mutex> hold(viewMutex_);
   view_.stateType = currentState_ ? currentState_->TypeId() : -1;

@@ -63,6 +63,22 @@ void LauncherStore::StartGameCheck(bool enterGame, bool honourDisableAutoEnter) 
   PostFlowStart(kGameFlow);
 }
 
+bool LauncherStore::StartFlowOnShowRequest(uint64_t wParam, int64_t lParam) {
+  if (wParam != 1 && wParam != 2) return false;
+  // Read from what the worker published: the state object itself may be
+  // replaced and deleted meanwhile.
+  const StoreUiView view = UiView();
+  const bool flowRuns = view.stateType >= kPrepareStateId && view.stateType <= kApplyUpdateStateId;
+  const bool idle = view.stateType == -1 || (view.stateMode != kLauncherFlow && !flowRuns);
+  if (!idle) return false;
+  if (wParam == 1) {
+    StartGameCheck(lParam == 1, false);
+  } else {
+    StartLauncherCheck();
+  }
+  return true;
+}
+
 // --- Dialogs ---
 
 void LauncherStore::ShowMessageBox(MessageBoxRequest request) {

@@ -31,17 +31,14 @@ void State::OnProbeDone(int32_t, std::string, bool, std::string) {}
 void State::OnProgress(double) {}
 
 std::u16string State::ErrorDetailText() const {
-  std::u16string text = kbase::UTF8ToUTF16(errorText);
+  // Built by appending: g++ 12 at -O3 warns falsely about prefixing a string.
+  std::u16string text;
   if (errorCode != 0) {
-    std::string code = std::to_string(errorCode);
-    text = std::u16string(code.begin(), code.end()) + u"\n" + text;
+    const std::string code = std::to_string(errorCode);
+    text.append(code.begin(), code.end()).append(1, u'\n');
   }
-  // Appended piece by piece: g++ 12 at -O3 warns falsely about u"(" + ...
-  if (!detail.empty()) {
-    text += u'(';
-    text += kbase::UTF8ToUTF16(detail);
-    text += u')';
-  }
+  text.append(kbase::UTF8ToUTF16(errorText));
+  if (!detail.empty()) text.append(1, u'(').append(kbase::UTF8ToUTF16(detail)).append(1, u')');
   return text;
 }
 

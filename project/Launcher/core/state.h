@@ -33,6 +33,15 @@ enum StateTypeId : int32_t {
 inline constexpr int32_t kLauncherFlow = 0;
 inline constexpr int32_t kGameFlow = 1;
 
+// The routing functions handed to the download manager with a state's job
+// token as the user value; each delivers to the process store's current
+// state only when that state made the request (worker thread).
+void RouteFileDone(int32_t user, int32_t code, std::string url, std::string errorText);
+void RouteRequestDone(int32_t user, int32_t code, std::string url, const char* body, int64_t length,
+                      std::string errorText);
+void RouteProbeDone(int32_t user, int32_t code, std::string url, bool exists, std::string errorText);
+void RouteProgress(int32_t user, double bytesPerSecond);
+
 class State {
  public:
   // Game flow.

@@ -222,12 +222,15 @@ void DownloadManager::DownloadFile(const std::string& urlPath, const std::string
       parts = DivideIntoParts(size, tuning_.partSize);
       SaveResumeInfo(localFile, md5, parts);
     }
+    hashers_.erase(localFile);  // an older hasher of this file stops first
+    hashers_[localFile] = std::make_unique<FileHasher>(localFile, size);
   }
   for (const auto& p : parts) {
     CreateTask(p.index, urlPath, localFile, md5, p.begin, p.end, size, onDone, onProgress, user,
                retry, mirror);
     AddTaskPart(*pending_.back());
   }
+  if (!md5.empty()) AdvanceHasher(localFile);
 }
 
 void DownloadManager::CreateTask(int32_t partIndex, const std::string& urlPath,
@@ -323,9 +326,39 @@ void DownloadManager::ReleaseTaskHandles(DownloadTask& task) {
 void DownloadManager::FinishTask(TaskPtr task, int32_t result, const std::string& message,
                                  bool callBack) {
   ReleaseTaskHandles(*task);
+  if (result != kDownloadOk) AbandonFile(task->localFile);
   if (callBack && task->onDone && running_)
     task->onDone(task->user, result, task->urlPath, message);
   if (result == kDownloadOk && message.empty()) RemoveQuietly(ResumeInfoPath(task->localFile));
+}
+
+void DownloadManager::AbandonFile(const std::string& localFile) {
+  auto sameFile = [&](const TaskPtr& t) { return t->localFile == localFile; };
+  std::list<TaskPtr> dropped;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto it = active_.begin(); it != active_.end();) {
+      if (sameFile(*it)) {
+        dropped.push_back(std::move(*it));
+        it = active_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (auto* list : {&pending_, &verifying_}) {
+    for (auto it = list->begin(); it != list->end();) {
+      if (sameFile(*it)) {
+        dropped.push_back(std::move(*it));
+        it = list->erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (auto& task : dropped) ReleaseTaskHandles(*task);
+  parts_.erase(localFile);
+  hashers_.erase(localFile);
 }
 
 bool DownloadManager::RotateAttempt(DownloadTask& task) const {
@@ -340,13 +373,18 @@ bool DownloadManager::RotateAttempt(DownloadTask& task) const {
 void DownloadManager::Requeue(TaskPtr task) { pending_.push_back(std::move(task)); }
 
 void DownloadManager::CancelAllTasks(int32_t mode) {
+  std::list<TaskPtr> cancelled;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    for (auto& task : active_) ReleaseTaskHandles(*task);
-    active_.clear();
+    cancelled.swap(active_);
   }
+  // Outside the lock: removing a handle may call back into the manager.
+  for (auto& task : cancelled) ReleaseTaskHandles(*task);
+  cancelled.clear();
   for (auto& task : pending_) ReleaseTaskHandles(*task);
   pending_.clear();
+  verifying_.clear();
+  hashers_.clear();
   parts_.clear();
   paused_ = false;
   total_bytes_ = 0;

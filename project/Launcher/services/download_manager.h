@@ -25,6 +25,7 @@
 
 #include "project/Launcher/services/download_host.h"
 #include "project/Launcher/services/download_task.h"
+#include "project/Launcher/services/file_hasher.h"
 #include "project/Launcher/services/resume_info.h"
 
 // Figures that the tests and the benchmark may change; the defaults are the
@@ -87,6 +88,7 @@ class DownloadManager {
   int32_t limit_mode() const { return limit_mode_; }
   size_t pending_count() const { return pending_.size(); }
   size_t active_count() const { return active_.size(); }
+  size_t verifying_count() const { return verifying_.size(); }
 
   // --- pump, statistics, limit ---
   void PumpTransfers();
@@ -150,6 +152,9 @@ class DownloadManager {
   bool StartTask(DownloadTask& task, std::string* error);
   void FinishTask(TaskPtr task, int32_t result, const std::string& message, bool callBack);
   void ReleaseTaskHandles(DownloadTask& task);
+  // Ends every other part of a file that has failed, without callbacks: a
+  // file gets one outcome. Its resume record stays for a later attempt.
+  void AbandonFile(const std::string& localFile);
   bool IsTaskRunning(const DownloadTask* task) const;
   std::vector<CURL*> ActiveHandles() const;
   // Advances retry and mirror; true while a mirror is left.
@@ -162,7 +167,11 @@ class DownloadManager {
   size_t WriteTaskData(DownloadTask& task, const char* data, size_t n);
   bool CheckAnswer(DownloadTask& task);
   void OnTransferDone(CURLMsg* message);
-  int32_t CheckTaskParts(DownloadTask& task);
+  // Keeps the part's next byte current and lets the file's hasher follow.
+  void NoteProgress(const DownloadTask& task);
+  void AdvanceHasher(const std::string& localFile);
+  // Judges files whose last part has ended once their MD5 is known.
+  void CheckVerifications();
   void RetryAfterMd5Mismatch(TaskPtr task);
   void AddDownloaded(int64_t delta);
   bool PrepareFreshFile(const std::string& localFile, int64_t size, std::string* error);
@@ -196,6 +205,8 @@ class DownloadManager {
   std::list<CURL*> idle_handles_;
   mutable std::mutex lock_;  // guards active_
   std::map<std::string, std::vector<PartInfo>> parts_;
+  std::map<std::string, std::unique_ptr<FileHasher>> hashers_;
+  std::list<TaskPtr> verifying_;  // last parts whose file is being hashed
   int64_t limit_bps_ = 0;            // current receive limit, 0 = none
   double budget_ = 0;                // bytes that may still be received now
   int64_t budget_time_us_ = 0;

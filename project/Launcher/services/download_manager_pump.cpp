@@ -24,8 +24,9 @@ std::string Format3(double value) {
 }  // namespace
 
 void DownloadManager::PumpTransfers() {
-  if (!running_ || (pending_.empty() && active_.empty())) return;
+  if (!running_ || (pending_.empty() && active_.empty() && verifying_.empty())) return;
   pump_tick_ = Now();
+  CheckVerifications();
   // The pump runs at most pumpBudgetMs, and every call reads the finished
   // transfers and starts queued ones, so the worker's tick stays live.
   const auto deadline =
@@ -34,6 +35,7 @@ void DownloadManager::PumpTransfers() {
     int runningCount = 0;
     curl_multi_perform(multi_, &runningCount);
     ReadCompletions();
+    CheckVerifications();
     StartPendingTasks();
     ReleaseHeldTransfers();
     if (!running_ || active_.empty()) return;
@@ -126,7 +128,7 @@ void DownloadManager::AddSpeedSample(double bytesPerSecond) {
   samples_.push_back(bytesPerSecond);
   while (samples_.size() > 60) samples_.pop_front();
   if (paused_) return;
-  const int64_t now = pump_tick_;
+  const int64_t now = Now();
   if (now - last_speed_tick_ < 1000) return;
   last_speed_tick_ = now;
   int64_t sum = 0;

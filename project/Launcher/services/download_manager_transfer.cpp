@@ -54,6 +54,32 @@ int32_t DownloadManager::RemoveTaskPart(const DownloadTask& task) {
   return static_cast<int32_t>(list.size());
 }
 
+void DownloadManager::NoteProgress(const DownloadTask& task) {
+  if (task.md5.empty()) return;
+  auto it = parts_.find(task.localFile);
+  if (it == parts_.end()) return;
+  for (auto& p : it->second) {
+    if (p.index == task.partIndex) {
+      p.begin = task.begin;
+      p.end = task.end;
+      break;
+    }
+  }
+  AdvanceHasher(task.localFile);
+}
+
+void DownloadManager::AdvanceHasher(const std::string& localFile) {
+  auto hasher = hashers_.find(localFile);
+  if (hasher == hashers_.end()) return;
+  // Every byte below the first unwritten byte of every unfinished part is final.
+  int64_t prefix = INT64_MAX;
+  auto it = parts_.find(localFile);
+  if (it != parts_.end())
+    for (const auto& p : it->second)
+      if (p.begin <= p.end) prefix = std::min(prefix, p.begin);
+  hasher->second->Advance(prefix);
+}
+
 void DownloadManager::SaveTaskRecord(const DownloadTask& task) {
   if (task.md5.empty()) return;  // a file without a digest has no record
   auto it = parts_.find(task.localFile);
@@ -136,14 +162,14 @@ size_t DownloadManager::WriteTaskData(DownloadTask& task, const char* data, size
   }
   task.begin += static_cast<int64_t>(take);
   if (limit_bps_ > 0) budget_ -= static_cast<double>(take);
+  NoteProgress(task);
   AddDownloaded(static_cast<int64_t>(take));
   if (pump_tick_ - task.lastFlushTick > 999 || task.finished()) {
     task.lastFlushTick = pump_tick_;
-    // Start writing the new data back, then record it. Waiting for the disk
-    // here would stall every transfer; should the system itself crash before
-    // the data lands, the file's MD5 check catches it and the file is fetched
-    // again. (A crash of this process alone loses nothing written.)
-    sync_file_range(task.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    // The record claims only bytes already handed to the system, so a crash
+    // of this process loses nothing. Waiting for the disk here would stall
+    // every transfer; should the system itself crash before the data lands,
+    // the file's MD5 check catches it and the file is fetched again.
     SaveTaskRecord(task);
   }
   return take;  // less than n past the part's end: libcurl ends the transfer
@@ -205,6 +231,7 @@ void DownloadManager::OnTransferDone(CURLMsg* message) {
       AppendTrace(task->urlPath + ":" + std::to_string(task->begin) + "<=" +
                   std::to_string(task->end) + "\n");
     }
+    if (progressed) SaveTaskRecord(*task);  // where the next attempt starts
     if (progressed || RotateAttempt(*task)) {
       Requeue(std::move(task));
       return;
@@ -227,31 +254,43 @@ void DownloadManager::OnTransferDone(CURLMsg* message) {
     FinishTask(std::move(task), kDownloadOk, "", true);
     return;
   }
-  switch (CheckTaskParts(*task)) {
-    case 1:
-      FinishTask(std::move(task), kDownloadOk, "", true);
-      break;
-    case 0:
-      FinishTask(std::move(task), kDownloadOk, "waiting", false);
-      break;
-    case -2:
-      RetryAfterMd5Mismatch(std::move(task));
-      break;
-    default:
-      FinishTask(std::move(task), -1, "check task exception", false);
-      break;
+  if (RemoveTaskPart(*task) > 0) {
+    FinishTask(std::move(task), kDownloadOk, "waiting", false);  // other parts still run
+    return;
   }
+  // The last part: the whole file is final; judge it once its hash is done.
+  parts_.erase(task->localFile);
+  auto hasher = hashers_.find(task->localFile);
+  if (hasher == hashers_.end())
+    hasher = hashers_.emplace(task->localFile,
+                              std::make_unique<FileHasher>(task->localFile, task->fileSize))
+                 .first;
+  hasher->second->Advance(INT64_MAX);
+  verifying_.push_back(std::move(task));
 }
 
-int32_t DownloadManager::CheckTaskParts(DownloadTask& task) {
-  if (!task.finished()) return -1;
-  if (RemoveTaskPart(task) > 0) return 0;
-  parts_.erase(task.localFile);
-  std::string computed;
-  int64_t size = 0;
-  if (CheckFileMd5(task.localFile, task.md5, computed, size)) return 1;
-  AppendTrace(task.urlPath + ":" + task.md5 + "!=" + computed + "\n");
-  return -2;
+void DownloadManager::CheckVerifications() {
+  // Take the judged tasks out first: a callback may queue or cancel downloads.
+  std::vector<std::pair<TaskPtr, std::string>> ready;
+  for (auto it = verifying_.begin(); it != verifying_.end();) {
+    auto hasher = hashers_.find((*it)->localFile);
+    std::string computed;
+    if (hasher != hashers_.end() && !hasher->second->Finished(&computed)) {
+      ++it;
+      continue;
+    }
+    if (hasher != hashers_.end()) hashers_.erase(hasher);
+    ready.emplace_back(std::move(*it), computed);
+    it = verifying_.erase(it);
+  }
+  for (auto& [task, computed] : ready) {
+    if (!computed.empty() && computed == task->md5) {
+      FinishTask(std::move(task), kDownloadOk, "", true);
+    } else {
+      AppendTrace(task->urlPath + ":" + task->md5 + "!=" + computed + "\n");
+      RetryAfterMd5Mismatch(std::move(task));
+    }
+  }
 }
 
 void DownloadManager::RetryAfterMd5Mismatch(TaskPtr task) {
