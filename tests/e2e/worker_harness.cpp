@@ -15,6 +15,9 @@
 
 #include "platform/disk/disk_space.h"
 #include "project/Launcher/core/launcher_store.h"
+#include "project/Launcher/core/apply_update_state.h"
+#include "project/Launcher/core/enter_game_state.h"
+#include "project/Launcher/core/exception_state.h"
 #include "project/Launcher/core/misc_thread.h"
 #include "project/Launcher/core/state.h"
 #include "project/Launcher/core/update_flow.h"
@@ -45,6 +48,40 @@ class FlowEndState : public State {
  private:
   int32_t typeId_;
   FlowEnd end_;
+};
+
+// The launcher's idle and error states, recording their entry.
+class RecordedEnterGameState : public EnterGameState {
+ public:
+  void Enter(State* previous) override {
+    FlowEnd end;
+    end.typeId = kEnterGameStateId;
+    end.flow = previous ? previous->mode : -1;
+    EnterGameState::Enter(previous);
+    if (g_harness) g_harness->RecordFlowEnd(end);
+  }
+};
+
+class RecordedExceptionState : public ExceptionState {
+ public:
+  RecordedExceptionState(const State& failed, bool offerRetry)
+      : ExceptionState(failed.errorCode, failed.errorText, failed.detail, offerRetry),
+        flow_(failed.mode) {}
+  void Enter(State* previous) override {
+    ExceptionState::Enter(previous);
+    FlowEnd end;
+    end.typeId = kExceptionStateId;
+    end.flow = flow_;
+    end.errorCode = errorCode;
+    end.errorText = errorText;
+    end.detail = detail;
+    end.detailText = ErrorDetailText();
+    end.offerRetry = offerRetry != 0;
+    if (g_harness) g_harness->RecordFlowEnd(end);
+  }
+
+ private:
+  int32_t flow_;
 };
 
 }  // namespace
@@ -89,9 +126,9 @@ class WorkerHarness::Worker : public kbase::FrameworkThread {
 class WorkerHarness::RecordingDialogs : public DialogHost {
  public:
   explicit RecordingDialogs(WorkerHarness* harness) : harness_(harness) {}
-  bool OpenMessageBox(WindowHandle, const MessageBoxContent& content, AnswerCallback) override {
-    harness_->RecordBox(kbase::UTF16ToUTF8(content.content.text));
-    return false;
+  bool OpenMessageBox(WindowHandle, const MessageBoxContent& content,
+                      AnswerCallback answer) override {
+    return harness_->RecordOpenBox(kbase::UTF16ToUTF8(content.content.text), std::move(answer));
   }
   bool OpenOptionsBox(WindowHandle, const OptionsBoxContent& content, AnswerCallback) override {
     harness_->RecordBox(content.contentKey);
@@ -195,6 +232,20 @@ void WorkerHarness::Start() {
     end.offerRetry = offerRetry;
     return std::make_unique<FlowEndState>(kExceptionStateId, kGameFlow, end);
   };
+  if (realFlowEnds_) {
+    states.applyUpdate = [](int32_t mode) -> std::unique_ptr<State> {
+      return std::make_unique<ApplyUpdateState>(mode);
+    };
+    states.enterGame = []() -> std::unique_ptr<State> {
+      return std::make_unique<RecordedEnterGameState>();
+    };
+    states.exception = [](const State& failed, bool offerRetry) -> std::unique_ptr<State> {
+      return std::make_unique<RecordedExceptionState>(failed, offerRetry);
+    };
+    states.reloadSkinPackage = [](std::function<void()> then) {
+      LauncherStore::GetInstance().ReloadSkinPackage(std::move(then));
+    };
+  }
   SetFlowStates(states);
 
   store.Init();
@@ -261,8 +312,36 @@ bool WorkerHarness::WaitForMessage(uint32_t message, uint64_t wParam, int64_t lP
 }
 
 void WorkerHarness::RecordBox(const std::string& what) {
-  std::lock_guard<std::mutex> hold(lock_);
-  boxes_.push_back(what);
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    boxes_.push_back(what);
+    openBoxes_.emplace_back();
+  }
+  changed_.notify_all();
+}
+
+bool WorkerHarness::RecordOpenBox(const std::string& what, std::function<void(int32_t)> answer) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    boxes_.push_back(what);
+    openBoxes_.push_back(keepBoxesOpen_ ? std::move(answer) : nullptr);
+  }
+  changed_.notify_all();
+  return keepBoxesOpen_;
+}
+
+bool WorkerHarness::WaitForBoxes(size_t count, std::chrono::seconds timeout) {
+  std::unique_lock<std::mutex> hold(lock_);
+  return changed_.wait_for(hold, timeout, [this, count] { return boxes_.size() >= count; });
+}
+
+void WorkerHarness::AnswerBox(size_t index, int32_t answer) {
+  std::function<void(int32_t)> callback;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (index < openBoxes_.size()) callback = std::move(openBoxes_[index]);
+  }
+  if (callback) RunOn(kThreadUI, [callback, answer] { callback(answer); });
 }
 
 std::vector<RelayedMessage> WorkerHarness::Messages() const {

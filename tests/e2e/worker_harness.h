@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -59,6 +60,18 @@ class WorkerHarness {
   // publisher's.
   void SetSetting(const std::string& key, const std::string& value);
   void UseDlcUrlsSetting() { withDlcUrls_ = true; }
+  // The launcher's own states end the flows (applying, idling, the error
+  // state) in place of the recording stand-ins; the idle and error states
+  // still record their entry (before Start).
+  void UseRealFlowEnds() { realFlowEnds_ = true; }
+  // Boxes stay open until AnswerBox answers them, instead of answering 0 at
+  // once (before Start).
+  void KeepBoxesOpen() { keepBoxesOpen_ = true; }
+  // Waits until |count| boxes have been asked; false on time-out.
+  bool WaitForBoxes(size_t count, std::chrono::seconds timeout = std::chrono::seconds(30));
+  // Answers the open box number |index| (in order of asking) with |answer|,
+  // on the UI thread.
+  void AnswerBox(size_t index, int32_t answer);
 
   // Initialises the store, registers the recording main window and starts
   // the worker, whose first tick starts the launcher's own check.
@@ -90,6 +103,8 @@ class WorkerHarness {
   void RecordFlowEnd(const FlowEnd& end);
   void RecordMessage(const RelayedMessage& message);
   void RecordBox(const std::string& what);
+  // A message box: recorded; true (kept open) when boxes stay open.
+  bool RecordOpenBox(const std::string& what, std::function<void(int32_t)> answer);
 
  private:
   class UiThread;
@@ -102,6 +117,9 @@ class WorkerHarness {
   std::string oldFolder_;
   std::vector<std::pair<std::string, std::string>> extraSettings_;
   bool withDlcUrls_ = false;
+  bool realFlowEnds_ = false;
+  bool keepBoxesOpen_ = false;
+  std::vector<std::function<void(int32_t)>> openBoxes_;  // guarded by lock_
   std::unique_ptr<UiThread> ui_;
   std::unique_ptr<Worker> worker_;
   std::unique_ptr<RecordingDialogs> dialogs_;

@@ -119,7 +119,8 @@ std::string DownloadFilesState::FirstPatchedFile() const {
   const VersionMap& update =
       store.versionMaps[IsGameFlow() ? "_update_game_version_" : "_update_launcher_version_"];
   for (const auto& entry : update) {
-    if (patches.count(entry.first)) return entry.first;
+    // A file to be fetched whole needs no patch, so no probe for it.
+    if (patches.count(entry.first) && !store.wholeFileOnly.count(entry.first)) return entry.first;
   }
   return std::string();
 }

@@ -229,6 +229,11 @@ class LauncherStore : public UsageEventStore {
   bool ActivateGameWindow();
   // UI thread: the game registered |window| (kMsgGameRegister).
   void OnGameRegister(GameWindow window);
+  // UI thread: the main window's handling of the game's messages where no
+  // pre-download panel answers them: registration, and the answers of a
+  // launcher without a pre-download panel (status 0, no progress, no speed)
+  // and the echo. False for any other message.
+  bool HandleGameMessage(uint32_t message, uint64_t wParam, int64_t lParam);
   // Starts the game in the game folder (slot 0 only); false when it could not
   // be started. The launch's usage event is queued either way.
   bool LaunchGame(const std::string& launchParameter, int32_t slot);

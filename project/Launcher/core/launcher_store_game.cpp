@@ -43,6 +43,28 @@ bool LauncherStore::ActivateGameWindow() { return gameWindows_.ActivateFirst(); 
 
 void LauncherStore::OnGameRegister(GameWindow window) { gameWindows_.Register(window); }
 
+bool LauncherStore::HandleGameMessage(uint32_t message, uint64_t, int64_t lParam) {
+  switch (message) {
+    case kMsgGameRegister:
+      OnGameRegister(static_cast<GameWindow>(lParam));
+      return true;
+    case kMsgGamePreDownloadAction:
+      PostToGameWindows(kMsgPreDownloadActionReply, 0, 0);
+      return true;
+    case kMsgGamePreDownloadProgress:
+      PostToGameWindows(kMsgPreDownloadProgressReply, 0, 0);
+      return true;
+    case kMsgGamePreDownloadState:
+      PostToGameWindows(kMsgPreDownloadStateReply, 0, 0);
+      return true;
+    case kMsgGameEcho:
+      PostToGameWindows(kMsgGameEcho, 0, 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool LauncherStore::LaunchGame(const std::string& launchParameter, int32_t slot) {
   if (slot != 0) return false;
   const std::string folder = GameFolder();
