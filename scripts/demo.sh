@@ -74,14 +74,15 @@ echo "  publisher listening at $base"
 cp "$work/content/launcher/$launcher_version/launcher.exe" \
    "$work/content/launcher/$launcher_version/launcher_version_map.txt" "$work/app/"
 "$flow_bin" --program "$work/app" --echo "${base}ip"
-echo "  (the publisher answered $(transfers) ranged file requests so far)"
-stop_publisher
+stop_publisher  # its request log is complete once it has stopped
+echo "  (the install took $(transfers) ranged file requests)"
 
 echo
 echo "== 2. The publisher serves 10077_0_2, and 10077_0_3 as the pre-download"
 start_publisher 10077_0_2 "$port"
 before=$(transfers)
 "$flow_bin" --program "$work/app" --echo "${base}ip" --play
+stop_publisher
 echo "  (the update and the pre-download took $(( $(transfers) - before )) ranged file requests: patches and new files)"
 
 if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
@@ -95,6 +96,5 @@ else
   echo
   echo "(no X display: the launcher's window is not shown)"
 fi
-stop_publisher
 echo
 echo "Done: the publisher is stopped and $work is removed."
