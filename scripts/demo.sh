@@ -1,8 +1,100 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the release preset and runs the launcher's main job.
+# The launcher's main job, end to end on this machine: sets up, builds the
+# release preset, starts the local publisher with its generated game, and runs
+# the launcher's update flow against it in a temporary folder:
+#   1. the publisher serves game 10077_0_1: the launcher checks itself, the
+#      game is installed;
+#   2. the publisher serves 10077_0_2 (and 10077_0_3 as the pre-download): the
+#      game is updated through patches, started (the stand-in game records how
+#      it was started), and the idle poll reports the pre-download.
+# Until the launcher's windows exist the flow runs without them and tells
+# what it does. With an X display the launcher program itself is started
+# afterwards, as far as it stands, until its window is closed or Ctrl-C.
+# Everything happens in a temporary folder (HOME and the XDG folders too);
+# the publisher is stopped and the folder removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
+
 bash scripts/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-echo "Nothing to run yet: the launcher's entry point has not landed."
+
+build=$root/build/release
+publisher_bin=$build/tools/publisher/launcher_publisher
+flow_bin=$build/tools/flow_demo/launcher_flow_demo
+launcher_bin=$build/project/Launcher/launcher.exe
+launcher_version=1.0.1
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/launcher-demo.XXXXXX")
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+export XDG_RUNTIME_DIR=$work/run
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$work/app/save"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+publisher_pid=
+stop_publisher() {
+  if [[ -n "$publisher_pid" ]]; then
+    kill "$publisher_pid" 2>/dev/null || true
+    wait "$publisher_pid" 2>/dev/null || true
+    publisher_pid=
+  fi
+}
+cleanup() {
+  stop_publisher
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# start_publisher GAME_VERSION PORT: serves until stop_publisher; sets $base.
+start_publisher() {
+  : >"$work/publisher.out"
+  "$publisher_bin" --content "$work/content" --port "$2" --game-version "$1" \
+    --launcher-version "$launcher_version" --setting "$work/app/save/setting.json" \
+    --log "$work/requests.jsonl" >"$work/publisher.out" &
+  publisher_pid=$!
+  for _ in $(seq 1 300); do
+    if grep -q '^base ' "$work/publisher.out"; then break; fi
+    if ! kill -0 "$publisher_pid" 2>/dev/null; then echo "the publisher did not start" >&2; exit 1; fi
+    sleep 0.1
+  done
+  base=$(sed -n 's/^base //p' "$work/publisher.out")
+  port=$(sed -n 's/^port //p' "$work/publisher.out")
+  [[ -n "$base" ]] || { echo "the publisher did not start" >&2; exit 1; }
+}
+
+transfers() { grep '"range":"bytes=' "$work/requests.jsonl" 2>/dev/null | grep -vc 'bytes=0-0"' || true; }
+
+echo
+echo "== 1. The publisher serves game 10077_0_1"
+start_publisher 10077_0_1 0
+echo "  publisher listening at $base"
+# The launcher's own files as the publisher has them: its check finds it current.
+cp "$work/content/launcher/$launcher_version/launcher.exe" \
+   "$work/content/launcher/$launcher_version/launcher_version_map.txt" "$work/app/"
+"$flow_bin" --program "$work/app" --echo "${base}ip"
+stop_publisher  # its request log is complete once it has stopped
+echo "  (the install took $(transfers) ranged file requests)"
+
+echo
+echo "== 2. The publisher serves 10077_0_2, and 10077_0_3 as the pre-download"
+start_publisher 10077_0_2 "$port"
+before=$(transfers)
+"$flow_bin" --program "$work/app" --echo "${base}ip" --play
+stop_publisher
+echo "  (the update and the pre-download took $(( $(transfers) - before )) ranged file requests: patches and new files)"
+
+if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
+  echo
+  echo "== 3. The launcher program, as far as it stands (close its window or press Ctrl-C)"
+  mkdir -p "$work/window/save"
+  cp "$launcher_bin" "$work/window/launcher.exe"
+  cp "$work/app/save/setting.json" "$work/window/save/"
+  "$work/window/launcher.exe" || true
+else
+  echo
+  echo "(no X display: the launcher's window is not shown)"
+fi
+echo
+echo "Done: the publisher is stopped and $work is removed."

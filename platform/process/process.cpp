@@ -1,13 +1,17 @@
 #include "platform/process/process.h"
 
 #include <signal.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <thread>
 
 extern char** environ;
@@ -108,6 +112,40 @@ int WaitProcess(pid_t pid) {
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return -1;
+}
+
+pid_t RunningParentOf(const std::string& executable) {
+  const pid_t parent = getppid();
+  if (parent <= 1) return 0;
+  struct stat mine, theirs;
+  const std::string link = "/proc/" + std::to_string(parent) + "/exe";
+  if (stat(executable.c_str(), &mine) != 0 || stat(link.c_str(), &theirs) != 0) return 0;
+  if (mine.st_dev != theirs.st_dev || mine.st_ino != theirs.st_ino) return 0;
+  return parent;
+}
+
+bool WaitForProcessExit(pid_t pid) {
+  if (pid <= 0) return true;
+#ifdef SYS_pidfd_open
+  const int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  if (fd >= 0) {
+    struct pollfd watch = {fd, POLLIN, 0};
+    int rc;
+    do {
+      rc = poll(&watch, 1, -1);
+    } while (rc < 0 && errno == EINTR);
+    ::close(fd);
+    return rc > 0;
+  }
+  if (errno == ESRCH) return true;
+#endif
+  // Kernels without pidfds: the process is watched through its /proc entry.
+  const std::string entry = "/proc/" + std::to_string(pid);
+  struct stat info;
+  while (stat(entry.c_str(), &info) == 0) {
+    poll(nullptr, 0, 20);
+  }
+  return true;
 }
 
 bool IsOpenableUrl(const std::string& url) {

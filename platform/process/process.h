@@ -31,6 +31,15 @@ bool SpawnProcess(const std::vector<std::string>& argv, const SpawnOptions& opti
 // number plus 128 when it was killed), or -1.
 int WaitProcess(pid_t pid);
 
+// The id of the process that started this one, when that process still runs
+// the program at |executable| (the same file); 0 otherwise, for instance when
+// it has already ended and this process was handed to another parent.
+pid_t RunningParentOf(const std::string& executable);
+
+// Blocks until the process |pid| has ended (a pidfd where the kernel offers
+// one). True once it is gone; false when it cannot be watched.
+bool WaitForProcessExit(pid_t pid);
+
 // True for an absolute http or https URL without control characters or
 // blanks: the only links handed to the desktop's opener.
 bool IsOpenableUrl(const std::string& url);

@@ -171,6 +171,17 @@ class LinuxMachineRegistry : public MachineRegistry {
     return false;
   }
 
+  bool DeleteValue(const std::string& raw_key, const std::string& name) override {
+    const std::string key = CanonicalRegistryKey(raw_key);
+    if (!IsStoredKey(key)) return false;
+    std::vector<Entry> entries = LoadStore();
+    auto it = std::find_if(entries.begin(), entries.end(),
+                           [&](const Entry& e) { return e.key == key && e.name == name; });
+    if (it == entries.end()) return false;
+    entries.erase(it);
+    return SaveStore(entries);
+  }
+
  private:
   static bool Text(const std::string& text, RegistryValue* out) {
     if (text.empty()) return false;
@@ -269,6 +280,10 @@ class LinuxMachineRegistry : public MachineRegistry {
                            [&](const Entry& e) { return e.key == key && e.name == name; });
     if (it != entries.end()) it->value = value;
     else entries.push_back({key, name, value});
+    return SaveStore(entries);
+  }
+
+  static bool SaveStore(const std::vector<Entry>& entries) {
     std::string text;
     for (const Entry& e : entries) {
       text += Escape(e.key) + "\t" + Escape(e.name) + "\t" + Escape(e.value) + "\n";

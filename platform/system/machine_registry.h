@@ -34,6 +34,13 @@ class MachineRegistry {
   virtual bool ReadValue(const std::string& key, const std::string& name, RegistryValue* out) = 0;
   virtual bool WriteString(const std::string& key, const std::string& name,
                            const std::string& value) = 0;
+  // Removes the value; false when the key holds no such value or cannot be
+  // written.
+  virtual bool DeleteValue(const std::string& key, const std::string& name) {
+    (void)key;
+    (void)name;
+    return false;
+  }
 };
 
 // The process's registry: the Linux stand-in unless a test put its own in

@@ -23,21 +23,17 @@
 #include "project/Launcher/core/scripted_dialogs.h"
 #include "project/Launcher/core/single_instance_lock.h"
 #include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/enter_game_state.h"
+#include "project/Launcher/core/self_update_launch.h"
 #include "project/Launcher/program_record.h"
+#include "project/Launcher/services/font_installer.h"
+#include "project/Launcher/services/self_update.h"
+#include "project/Launcher/services/version_map_maker.h"
 #include "project/Launcher/services/download_manager_event_transport.h"
 #include "project/Launcher/services/system_usage_event_environment.h"
 #include "project/Launcher/services/usage_events.h"
 
 namespace {
-
-const char* ModeWord(LaunchCommand::Mode mode) {
-  switch (mode) {
-    case LaunchCommand::Mode::kReplace: return "replace";
-    case LaunchCommand::Mode::kMakeVersion: return "make_version";
-    case LaunchCommand::Mode::kMakeDependenceVersion: return "make_dependence_version";
-    default: return "";
-  }
-}
 
 // A second launcher: the first one's main window is found by its instance
 // property and asked to show itself. Nothing found (the first one is still
@@ -130,11 +126,17 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
     BasicMainWindow::Shutdown();
     signals.reset();
   };
-  hooks.startSelfUpdate = [] {
-    // The self-update copy is not part of this build yet.
-    std::fprintf(stderr, "launcher: a replaced launcher needs the self-update copy, which this build lacks\n");
-    return false;
-  };
+  hooks.uninstallFonts = [] { UninstallFonts(); };
+  hooks.startSelfUpdate = [&store] { return StartStoreSelfUpdate(store, std::u16string()); };
+  // The restart question after a launcher update: the copy starts, then the
+  // launcher ends as closing its window does.
+  SetLauncherRestarter([&store](bool replaceLauncher) {
+    StartRestartingSelfUpdate(store, replaceLauncher);
+    EndUiLoop();
+  });
+  StoreHooks storeHooks;
+  storeHooks.installFonts = [] { InstallFonts(GetCommandLineOverrides().font); };
+  store.SetHooks(storeHooks);
 
   bool abandoned = false;
   {
@@ -168,11 +170,13 @@ int RunLauncher(const std::vector<std::string>& arguments) {
       std::fprintf(stderr, "launcher: a command-line value is longer than allowed; nothing done\n");
       return kExitRefused;
     case LaunchCommand::Mode::kReplace:
+      return RunReplaceMode(command.values);
     case LaunchCommand::Mode::kMakeVersion:
+      MakeVersionMap(kbase::UTF8ToUTF16(command.values.at(0)));
+      return 0;
     case LaunchCommand::Mode::kMakeDependenceVersion:
-      std::fprintf(stderr, "launcher: the \"%s\" mode is not available in this build yet\n",
-                   ModeWord(command.mode));
-      return kExitModeUnavailable;
+      MakeDependenceVersionMap(kbase::UTF8ToUTF16(command.values.at(0)));
+      return 0;
     case LaunchCommand::Mode::kNormal:
       break;
   }

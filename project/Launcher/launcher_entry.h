@@ -7,7 +7,6 @@
 
 // Exit codes of the modes that end early.
 inline constexpr int kExitRefused = 2;          // a command-line value broke its bound
-inline constexpr int kExitModeUnavailable = 3;  // the mode is not part of this build yet
 
 // |arguments| as main receives them. Returns the process's exit code.
 int RunLauncher(const std::vector<std::string>& arguments);

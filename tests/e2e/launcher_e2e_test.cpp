@@ -2,10 +2,14 @@
 // message from another process with the clean-up order, the language
 // override, and the modes that end early.
 #include <gtest/gtest.h>
+#include <json/json.h>
+#include <openssl/evp.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -124,22 +128,86 @@ TEST_F(LauncherE2eTest, AKilledLauncherDoesNotBlockTheNextStart) {
   EXPECT_EQ(next.WaitForExit(kStartTimeout), 0);
 }
 
-TEST(LauncherModesTest, ModesNotYetBuiltFailClearlyAndTouchNothing) {
+// The digest from OpenSSL, not from the launcher's own MD5.
+std::string OpenSslMd5OfFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
+  std::string text;
+  for (unsigned int i = 0; i < length; ++i) {
+    text += "0123456789abcdef"[digest[i] >> 4];
+    text += "0123456789abcdef"[digest[i] & 15];
+  }
+  return text;
+}
+
+Json::Value ReadJsonFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  Json::Value root;
+  Json::CharReaderBuilder builder;
+  std::string error;
+  EXPECT_TRUE(Json::parseFromStream(builder, in, &root, &error)) << path << ": " << error;
+  return root;
+}
+
+Json::Value MapEntry(const std::string& path) {
+  Json::Value entry(Json::objectValue);
+  entry["md5"] = OpenSslMd5OfFile(path);
+  entry["size"] = static_cast<Json::Int64>(std::filesystem::file_size(path));
+  return entry;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+TEST(LauncherModesTest, MakeVersionWritesTheExactMapWithoutTheLockOrSettings) {
+  LauncherFolder folder;
+  WriteFile(folder.File("prog/resources.zip"), "skin package");
+  WriteFile(folder.File("prog/cef/sub/engine.bin"), std::string(100000, 'e'));
+  WriteFile(folder.File("prog/dependence/d.dll"), "dependency");
+
+  LauncherProcess launcher(folder, {"make_version", "1.0.7"}, false);
+  ASSERT_TRUE(launcher.started());
+  EXPECT_EQ(launcher.WaitForExit(kStartTimeout), 0);
+  Json::Value expected(Json::objectValue);
+  expected["list"]["launcher.exe"] = MapEntry(folder.File("prog/launcher.exe"));
+  expected["list"]["resources.zip"] = MapEntry(folder.File("prog/resources.zip"));
+  expected["list"]["cef/sub/engine.bin"] = MapEntry(folder.File("prog/cef/sub/engine.bin"));
+  expected["version"] = "1.0.7";
+  EXPECT_EQ(ReadJsonFile(folder.File("prog/launcher_version_map.txt")), expected);
+
+  LauncherProcess dependence(folder, {"make_dependence_version", ""}, false);
+  ASSERT_TRUE(dependence.started());
+  EXPECT_EQ(dependence.WaitForExit(kStartTimeout), 0);
+  Json::Value dependenceMap(Json::objectValue);
+  dependenceMap["list"]["dependence/d.dll"] = MapEntry(folder.File("prog/dependence/d.dll"));
+  dependenceMap["version"] = "1.0.0";
+  EXPECT_EQ(ReadJsonFile(folder.File("prog/dependence_version_map.txt")), dependenceMap);
+
+  EXPECT_FALSE(folder.Exists("prog/save"));
+  EXPECT_FALSE(folder.Exists("run/_VDL_LAUNCHER_KOREA"));
+}
+
+TEST(LauncherModesTest, ReplaceRefusesForeignPathsAndOverlongValues) {
   LauncherFolder folder;
   struct Case {
     std::vector<std::string> arguments;
     int exitCode;
   };
-  for (const Case& c : {Case{{"replace", "a", "b", "c"}, 3}, Case{{"make_version", "1.0.1"}, 3},
-                        Case{{"make_dependence_version", "1"}, 3},
+  for (const Case& c : {Case{{"replace", "a", "b", "c"}, 2},
+                        Case{{"replace", "", "", "/bin/sh"}, 2},
                         Case{{"replace", std::string(5000, 'a'), "b", "c"}, 2}}) {
-    SCOPED_TRACE(c.arguments[0]);
+    SCOPED_TRACE(c.arguments[1] + " " + c.arguments[3]);
     LauncherProcess launcher(folder, c.arguments, false);
     ASSERT_TRUE(launcher.started());
     EXPECT_EQ(launcher.WaitForExit(kStartTimeout), c.exitCode);
   }
   EXPECT_FALSE(folder.Exists("prog/save"));
-  EXPECT_FALSE(folder.Exists("run/_VDL_LAUNCHER_KOREA"));
+  EXPECT_TRUE(folder.Exists("prog/launcher.exe"));
 }
 
 }  // namespace

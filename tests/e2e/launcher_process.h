@@ -45,13 +45,16 @@ class LauncherFolder {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
       std::string entry = *e;
-      for (const char* drop : {"XDG_RUNTIME_DIR=", "LAUNCHER_RECORD=", "XDG_CONFIG_HOME=", "LANG=", "LC_ALL="}) {
+      for (const char* drop : {"XDG_RUNTIME_DIR=", "LAUNCHER_RECORD=", "XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "LANG=",
+                               "LC_ALL="}) {
         if (entry.rfind(drop, 0) == 0) entry.clear();
       }
       if (!entry.empty()) env.push_back(entry);
     }
     env.push_back("XDG_RUNTIME_DIR=" + folder_.File("run"));
     env.push_back("XDG_CONFIG_HOME=" + folder_.File("config"));
+    // The carried fonts are installed into the user's font folder.
+    env.push_back("XDG_DATA_HOME=" + folder_.File("data"));
     env.push_back("LANG=C");
     if (!record.empty()) env.push_back("LAUNCHER_RECORD=" + record);
     return env;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "tests/e2e/worker_harness.h"
 
 #include <unistd.h>
@@ -271,6 +272,8 @@ void WorkerHarness::Stop() {
 
 void WorkerHarness::RunOnWorker(std::function<void()> task) { RunOn(kThreadMisc, std::move(task)); }
 
+void WorkerHarness::RunOnUi(std::function<void()> task) { RunOn(kThreadUI, std::move(task)); }
+
 void WorkerHarness::StartGameCheck() {
   RunOn(kThreadUI, [this] { store().StartGameCheck(false, false); });
 }
@@ -291,8 +294,21 @@ void WorkerHarness::RecordFlowEnd(const FlowEnd& end) {
 }
 
 void WorkerHarness::RecordMessage(const RelayedMessage& message) {
-  std::lock_guard<std::mutex> hold(lock_);
-  messages_.push_back(message);
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    messages_.push_back(message);
+  }
+  changed_.notify_all();
+}
+
+bool WorkerHarness::WaitForMessage(uint32_t message, uint64_t wParam, int64_t lParam,
+                                   std::chrono::seconds timeout) {
+  std::unique_lock<std::mutex> hold(lock_);
+  return changed_.wait_for(hold, timeout, [&] {
+    return std::any_of(messages_.begin(), messages_.end(), [&](const RelayedMessage& m) {
+      return m.message == message && m.wParam == wParam && m.lParam == lParam;
+    });
+  });
 }
 
 void WorkerHarness::RecordBox(const std::string& what) {

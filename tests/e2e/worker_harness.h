@@ -87,6 +87,10 @@ class WorkerHarness {
   // The messages the main window received, once those the worker relayed
   // before the call have arrived.
   std::vector<RelayedMessage> Messages() const;
+  // Waits until the main window has been sent this message with these
+  // parameters; false on time-out.
+  bool WaitForMessage(uint32_t message, uint64_t wParam, int64_t lParam,
+                      std::chrono::seconds timeout = std::chrono::seconds(30));
   std::vector<std::string> BoxesAsked() const;
   // The request paths (with query) the publisher saw, in order, from |first|.
   std::vector<std::string> RequestTargets(size_t first = 0) const;
@@ -95,6 +99,8 @@ class WorkerHarness {
   LauncherStore& store();
   // Runs |task| on the worker and waits for it.
   void RunOnWorker(std::function<void()> task);
+  // The same on the UI thread: every task posted to it before has run.
+  void RunOnUi(std::function<void()> task);
 
   // Called by the stand-in states (worker thread).
   void RecordFlowEnd(const FlowEnd& end);

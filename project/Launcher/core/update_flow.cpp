@@ -4,6 +4,8 @@
 #include <mutex>
 
 #include "project/Launcher/core/launcher_store.h"
+#include "project/Launcher/core/enter_game_state.h"
+#include "project/Launcher/core/pre_download_state.h"
 #include "project/Launcher/core/prepare_state.h"
 #include "project/Launcher/core/state.h"
 #include "project/Launcher/services/usage_events.h"
@@ -42,6 +44,8 @@ const FlowStates& GetFlowStates() { return FlowStatesSlot(); }
 void InstallUpdateFlow(LauncherStore& store) {
   store.SetFirstStateFactory(
       [](int32_t mode) -> std::unique_ptr<State> { return std::make_unique<PrepareState>(mode); });
+  // The idle state starts the pre-download when the user asked for it.
+  EnterGameState::SetPreDownloadStarter([&store] { StartPreDownload(store); });
 }
 
 void SetAddressEchoUrl(const std::string& url) {
