@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 TEST(ApplyListTest, WrittenListHasTheCommonStyleAndReadsBack) {
   TempFolder folder;

@@ -13,32 +13,19 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include "base/util/string_util.h"
 #include "project/Launcher/core/apply_list.h"
 #include "project/Launcher/core/apply_update_state.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/update_flow.h"
-#include "tests/core/temp_folder.h"
+#include "tests/support/openssl_md5.h"
+#include "tests/support/temp_folder.h"
 #include "tools/patch_writer/bsdiff_writer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Md5(const std::string& bytes) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
-  static const char hex[] = "0123456789abcdef";
-  std::string text;
-  for (unsigned int i = 0; i < length; ++i) {
-    text += hex[digest[i] >> 4];
-    text += hex[digest[i] & 15];
-  }
-  return text;
-}
 
 // A state that only records that the flow reached it.
 class EndState : public State {
@@ -89,7 +76,7 @@ class ApplyUpdateStateTest : public testing::Test {
   // A downloaded file |name| (in "update") that the update map names.
   void Downloaded(const std::string& name, const std::string& bytes) {
     dir_.Write("update/" + name, bytes);
-    store_.versionMaps["_update_game_version_"][name] = {Md5(bytes), static_cast<int64_t>(bytes.size())};
+    store_.versionMaps["_update_game_version_"][name] = {OpenSslMd5(bytes), static_cast<int64_t>(bytes.size())};
   }
   // Runs the state to its end: the number of steps it took.
   int RunGame(ApplyUpdateState& state) {
@@ -161,8 +148,8 @@ TEST_F(ApplyUpdateStateTest, RenamedFileIsPatchedFromTheNameTheGameUsesAndCopied
   dir_.Write("game/KVOR_Data/unity default resources", oldBytes);
   dir_.Write("update/KVOR_Data/unity_default_resources.patch", patch);
   const std::string name = "KVOR_Data/unity_default_resources";
-  store_.versionMaps["_update_game_version_"][name] = {Md5(newBytes), static_cast<int64_t>(newBytes.size())};
-  store_.versionMaps["_game_patch_version_"][name] = {Md5(patch), static_cast<int64_t>(patch.size())};
+  store_.versionMaps["_update_game_version_"][name] = {OpenSslMd5(newBytes), static_cast<int64_t>(newBytes.size())};
+  store_.versionMaps["_game_patch_version_"][name] = {OpenSslMd5(patch), static_cast<int64_t>(patch.size())};
   dir_.Write("game/tmp_version_map.txt", "{}");
 
   for (int option : {1, 2}) {
@@ -182,8 +169,8 @@ TEST_F(ApplyUpdateStateTest, RenamedFileIsPatchedFromTheNameTheGameUsesAndCopied
 TEST_F(ApplyUpdateStateTest, PatchFailuresAreListedWithTheirCodesAndKeepTheirPatches) {
   dir_.Write("game/a.bin", "old a");
   dir_.Write("update/a.bin.patch", "not a patch");
-  store_.versionMaps["_update_game_version_"]["a.bin"] = {Md5("new a"), 5};
-  store_.versionMaps["_game_patch_version_"]["a.bin"] = {Md5("not a patch"), 11};
+  store_.versionMaps["_update_game_version_"]["a.bin"] = {OpenSslMd5("new a"), 5};
+  store_.versionMaps["_game_patch_version_"]["a.bin"] = {OpenSslMd5("not a patch"), 11};
   Downloaded("b.bin", "new b");
   dir_.Write("game/tmp_version_map.txt", "{}");
   store_.patchOption = 1;

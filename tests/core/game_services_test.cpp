@@ -21,45 +21,11 @@
 #include "project/Launcher/core/state.h"
 #include "tests/core/store_fixture.h"
 #include "tests/core/test_thread.h"
+#include "tests/support/fifo_record.h"
+#include "tests/support/scoped_env.h"
 #include "ui/skin_archive.h"
 
 namespace {
-
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) {
-      had_ = true;
-      old_ = old;
-    }
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (had_) {
-      ::setenv(name_, old_.c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
-
-// What the recorder program wrote into a FIFO: blocks until one run of it
-// has written and closed it.
-std::string ReadRecord(const std::string& fifo) {
-  int fd = ::open(fifo.c_str(), O_RDONLY);
-  if (fd < 0) return {};
-  std::string text;
-  char buffer[4096];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
-  ::close(fd);
-  return text;
-}
 
 TEST(GameLaunchTest, ArgumentsFollowTheVersionRule) {
   const std::string folder = "/games/Valdrenth Game/";
@@ -205,7 +171,7 @@ TEST_F(StoreGameTest, TheGameStartsInItsFolderWithItsArguments) {
 
   EXPECT_FALSE(store.LaunchGame("abc", 1));  // only slot 0 is ever started
   ASSERT_TRUE(store.LaunchGame("0123456789abcdef0123456789abcdef", 0));
-  std::string text = ReadRecord(Dir() + "/fifo");
+  std::string text = ReadRecordFromFifo(Dir() + "/fifo");
   std::string expected = "cwd=" + std::filesystem::canonical(game_).string() +
                          "\narg=0123456789abcdef0123456789abcdef\narg=mac\narg=0|1\nfds=0,1,2\nend\n";
   EXPECT_EQ(text, expected);
@@ -267,7 +233,7 @@ TEST_F(StoreGameTest, LinksOpenOnlyThroughTheLinkMapAndOnlyHttp) {
   store.OpenLink("https://a b", false);
   store.OpenLink("Privacy", true);
   // The first run of the opener is the one link that may open.
-  std::string text = ReadRecord(Dir() + "/fifo");
+  std::string text = ReadRecordFromFifo(Dir() + "/fifo");
   EXPECT_NE(text.find("\narg=https://example.com/privacy?lang=en&x=$(id)\nfds="),
             std::string::npos)
       << text;

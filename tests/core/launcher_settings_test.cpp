@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "project/Launcher/services/json_helpers.h"
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "project/Launcher/core/launcher_store.h"
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "base/util/string_util.h"
 #include "platform/disk/disk_space.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 class ScopedStoreFolder {
  public:

@@ -9,7 +9,7 @@
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/services/resume_info.h"
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -25,22 +25,17 @@
 #include "project/Launcher/core/state.h"
 #include "project/Launcher/services/download_manager.h"
 #include "project/Launcher/services/json_helpers.h"
-#include "tests/core/temp_folder.h"
 #include "tests/core/test_thread.h"
 #include "tests/e2e/worker_harness.h"
+#include "tests/support/read_file.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using publisher::kGameVersion1;
 using publisher::kGameVersion2;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 bool Contains(const std::vector<std::string>& list, const std::string& text) {
   return std::any_of(list.begin(), list.end(),
@@ -51,29 +46,6 @@ size_t CountOf(const std::vector<std::string>& list, const std::string& text) {
   return static_cast<size_t>(std::count_if(
       list.begin(), list.end(), [&](const std::string& s) { return s.find(text) != std::string::npos; }));
 }
-
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) {
-      had_ = true;
-      old_ = old;
-    }
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (had_) {
-      ::setenv(name_, old_.c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
 
 class ApplyFlowTest : public ::testing::Test {
  protected:

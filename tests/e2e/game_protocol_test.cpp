@@ -24,7 +24,7 @@
 #include "project/Launcher/core/game_launch.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tests/core/test_thread.h"
 
 namespace {

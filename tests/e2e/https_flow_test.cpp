@@ -18,7 +18,7 @@
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_task.h"
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tests/e2e/worker_harness.h"
 #include "tools/test_server/test_server.h"
 

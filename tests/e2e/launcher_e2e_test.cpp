@@ -3,7 +3,6 @@
 // override, and the modes that end early.
 #include <gtest/gtest.h>
 #include <json/json.h>
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +15,8 @@
 #include "platform/ipc/foreign_windows.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "tests/e2e/launcher_process.h"
+#include "tests/support/openssl_md5.h"
+#include "tests/support/read_file.h"
 
 namespace {
 
@@ -130,17 +131,7 @@ TEST_F(LauncherE2eTest, AKilledLauncherDoesNotBlockTheNextStart) {
 
 // The digest from OpenSSL, not from the launcher's own MD5.
 std::string OpenSslMd5OfFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
-  std::string text;
-  for (unsigned int i = 0; i < length; ++i) {
-    text += "0123456789abcdef"[digest[i] >> 4];
-    text += "0123456789abcdef"[digest[i] & 15];
-  }
-  return text;
+  return OpenSslMd5(ReadFile(path));
 }
 
 Json::Value ReadJsonFile(const std::string& path) {

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 extern char** environ;
 

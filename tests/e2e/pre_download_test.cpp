@@ -21,19 +21,13 @@
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/services/download_manager.h"
 #include "tests/e2e/worker_harness.h"
+#include "tests/support/read_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 using publisher::FileSet;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::set<std::string> FilesIn(const std::string& folder) {
   std::set<std::string> names;

@@ -11,8 +11,9 @@
 
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/patch_applier.h"
-#include "tests/core/temp_folder.h"
 #include "tests/e2e/http_get.h"
+#include "tests/support/read_file.h"
+#include "tests/support/temp_folder.h"
 #include "tools/publisher/content_generator.h"
 #include "tools/publisher/local_publisher.h"
 
@@ -20,13 +21,6 @@ namespace {
 
 using publisher::FileSet;
 using publisher::GeneratedContent;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 Json::Value ParseOrFail(const std::string& text) {
   Json::Value value;

@@ -17,7 +17,7 @@
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/self_update.h"
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 

@@ -15,17 +15,11 @@
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/services/download_manager.h"
 #include "tests/e2e/worker_harness.h"
+#include "tests/support/read_file.h"
 
 namespace {
 
 using publisher::FileSet;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 

@@ -18,7 +18,7 @@
 
 #include "base/thread/framework_thread.h"
 #include "project/Launcher/core/dialog_host.h"
-#include "tests/core/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tools/publisher/local_publisher.h"
 
 class LauncherStore;

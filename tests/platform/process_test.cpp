@@ -19,74 +19,17 @@
 
 #include "platform/instance/instance_lock.h"
 #include "platform/process/process.h"
+#include "tests/support/fifo_record.h"
+#include "tests/support/read_file.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 std::string RecorderPath() { return SPAWN_RECORDER_PATH; }
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "platform_process_XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-// Sets an environment variable for the test's lifetime.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) {
-      had_ = true;
-      old_ = old;
-    }
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (had_) {
-      ::setenv(name_, old_.c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
-
-// One record block of the recorder, read from a FIFO: blocks until a child
-// has written and closed it.
-std::string ReadRecordFromFifo(const std::string& fifo) {
-  int fd = ::open(fifo.c_str(), O_RDONLY);
-  if (fd < 0) return {};
-  std::string text;
-  char buffer[4096];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
-  ::close(fd);
-  return text;
-}
-
 TEST(SpawnProcessTest, ArgumentsReachTheChildVerbatimInItsWorkingFolder) {
-  TempDir temp;
+  TempFolder temp;
   std::string work = temp.File("game folder with blanks");
   std::filesystem::create_directories(work);
   ScopedEnv record("SPAWN_RECORD", temp.File("record.txt"));
@@ -108,12 +51,12 @@ TEST(SpawnProcessTest, ArgumentsReachTheChildVerbatimInItsWorkingFolder) {
   std::string expected = "cwd=" + std::filesystem::canonical(work).string() + "\n";
   for (size_t i = 1; i < argv.size(); ++i) expected += "arg=" + argv[i] + "\n";
   expected += "fds=0,1,2\nend\n";
-  EXPECT_EQ(ReadAll(temp.File("record.txt")), expected);
+  EXPECT_EQ(ReadFile(temp.File("record.txt")), expected);
   EXPECT_FALSE(std::filesystem::exists(work + "/pwned"));
 }
 
 TEST(SpawnProcessTest, ProgramsThatCannotStartFailWithTheReason) {
-  TempDir temp;
+  TempFolder temp;
   std::ofstream(temp.File("not_executable")) << "data";
   struct Case {
     std::vector<std::string> argv;
@@ -158,7 +101,7 @@ TEST(OpenUrlTest, OnlyHttpAndHttpsLinksAreOpenable) {
 }
 
 TEST(OpenUrlTest, TheOpenerGetsTheLinkAsItsOnlyArgument) {
-  TempDir temp;
+  TempFolder temp;
   // A fake "xdg-open" first in PATH: the recorder under that name.
   ASSERT_EQ(::symlink(RecorderPath().c_str(), temp.File("xdg-open").c_str()), 0);
   ASSERT_EQ(::mkfifo(temp.File("fifo").c_str(), 0600), 0);
@@ -175,7 +118,7 @@ TEST(OpenUrlTest, TheOpenerGetsTheLinkAsItsOnlyArgument) {
 }
 
 TEST(InstanceLockTest, HeldByOneTestedByOthersWithoutTakingIt) {
-  TempDir temp;
+  TempFolder temp;
   ScopedEnv runtime("XDG_RUNTIME_DIR", temp.path());
   const std::string name = "_Kvor_Instance_";
   EXPECT_FALSE(platform::InstanceLock::IsHeld(name));
@@ -194,7 +137,7 @@ TEST(InstanceLockTest, HeldByOneTestedByOthersWithoutTakingIt) {
 }
 
 TEST(InstanceLockTest, AnotherProcessHoldsItUntilItDies) {
-  TempDir temp;
+  TempFolder temp;
   ScopedEnv runtime("XDG_RUNTIME_DIR", temp.path());
   int toChild[2];
   int fromChild[2];

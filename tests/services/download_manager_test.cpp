@@ -8,17 +8,13 @@
 
 #include "project/Launcher/services/file_utils.h"
 #include "tests/services/download_test_support.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/read_file.h"
+#include "tests/support/temp_folder.h"
 #include "tools/test_server/test_server.h"
 
 namespace {
 
 constexpr int64_t kMiB = 1 << 20;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string Md5Of(const std::string& path) {
   std::string md5;

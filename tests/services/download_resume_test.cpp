@@ -12,7 +12,7 @@
 
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/resume_info.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tools/test_server/test_server.h"
 
 extern char** environ;

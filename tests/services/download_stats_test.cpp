@@ -7,7 +7,7 @@
 #include "project/Launcher/services/download_manager.h"
 #include "project/Launcher/services/file_hasher.h"
 #include "tests/services/download_test_support.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tools/test_server/test_server.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "platform/disk/disk_space.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

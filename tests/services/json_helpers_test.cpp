@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "project/Launcher/services/folder_helpers.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "project/Launcher/services/file_utils.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

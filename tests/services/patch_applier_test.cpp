@@ -12,7 +12,7 @@
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/patch_stream.h"
 #include "tools/patch_writer/bsdiff_writer.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

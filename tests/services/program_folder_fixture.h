@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 class ProgramFolderTest : public ::testing::Test {
  protected:

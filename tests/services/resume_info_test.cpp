@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "project/Launcher/services/download_manager.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -10,7 +10,8 @@
 #include "platform/system/machine_registry.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "tests/services/fake_system_source.h"
-#include "tests/services/temp_folder.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -168,19 +169,8 @@ TEST(SystemInfoTest, SetMachineRegistryStringFallsBack) {
 
 class UserConfigTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* old = getenv("XDG_CONFIG_HOME");
-    had_old_ = old != nullptr;
-    if (had_old_) old_ = old;
-    setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (had_old_) setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
-  }
   TempFolder config_;
-  bool had_old_ = false;
-  std::string old_;
+  ScopedEnv config_home_{"XDG_CONFIG_HOME", config_.path()};
 };
 
 TEST_F(UserConfigTest, RunValueIsAnAutostartEntry) {

@@ -2,28 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <json/json.h>
-#include <openssl/evp.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "tests/services/program_folder_fixture.h"
+#include "tests/support/openssl_md5.h"
 
 namespace {
-
-// The digest from OpenSSL, not from the launcher's own MD5.
-std::string OpenSslMd5(const std::string& bytes) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
-  static const char kHex[] = "0123456789abcdef";
-  std::string text;
-  for (unsigned int i = 0; i < length; ++i) {
-    text += kHex[digest[i] >> 4];
-    text += kHex[digest[i] & 15];
-  }
-  return text;
-}
 
 Json::Value ReadJson(const std::string& path) {
   std::ifstream in(path);
