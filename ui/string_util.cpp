@@ -5,94 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/util/utf_conversion.h"
+
 namespace ui {
 
 namespace {
 
-constexpr char16_t kReplacementChar = 0xFFFD;
-
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-void AppendCodePoint(char32_t cp, std::u16string* out) {
-  if (cp < 0x10000) {
-    out->push_back(static_cast<char16_t>(cp));
-  } else {
-    cp -= 0x10000;
-    out->push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-  }
-}
-
-void AppendUtf8(char32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
-// Decodes one UTF-8 sequence at text[*i] and advances *i. An ill-formed
-// sequence yields U+FFFD and consumes its maximal subpart (the lead byte and
-// the continuation bytes that were still valid), as Unicode recommends.
-char32_t DecodeUtf8(std::string_view text, size_t* i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(*i);
-  ++*i;
-  if (lead < 0x80) return lead;
-  int trail = 0;
-  char32_t cp = 0;
-  unsigned char lo = 0x80, hi = 0xBF;  // bounds of the first continuation byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    trail = 1;
-    cp = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    trail = 2;
-    cp = lead & 0x0F;
-    if (lead == 0xE0) lo = 0xA0;  // no overlong forms
-    if (lead == 0xED) hi = 0x9F;  // no encoded surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    trail = 3;
-    cp = lead & 0x07;
-    if (lead == 0xF0) lo = 0x90;
-    if (lead == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return kReplacementChar;
-  }
-  for (int k = 0; k < trail; ++k) {
-    if (*i >= text.size()) return kReplacementChar;
-    const unsigned char c = byte(*i);
-    const unsigned char min = k == 0 ? lo : 0x80;
-    const unsigned char max = k == 0 ? hi : 0xBF;
-    if (c < min || c > max) return kReplacementChar;
-    cp = (cp << 6) | (c & 0x3F);
-    ++*i;
-  }
-  return cp;
-}
-
-// Decodes one UTF-16 character at text[*i]; a lone surrogate is U+FFFD.
-char32_t DecodeUtf16(std::u16string_view text, size_t* i) {
-  const char32_t c = text[*i];
-  ++*i;
-  if (IsHighSurrogate(c) && *i < text.size() && IsLowSurrogate(text[*i])) {
-    const char32_t low = text[*i];
-    ++*i;
-    return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-  }
-  if (IsHighSurrogate(c) || IsLowSurrogate(c)) return kReplacementChar;
-  return c;
-}
 
 size_t Length16(const char16_t* text) {
   size_t n = 0;
@@ -413,9 +333,7 @@ bool Utf8ToWide(const char* text, std::u16string* out) {
 }
 
 bool MultiByteToWide(std::string_view text, std::u16string* out, unsigned /*code_page*/) {
-  out->clear();
-  out->reserve(text.size());
-  for (size_t i = 0; i < text.size();) AppendCodePoint(DecodeUtf8(text, &i), out);
+  *out = kbase::UTF8ToUTF16(text);
   return true;
 }
 
@@ -427,9 +345,7 @@ bool WideToUtf8(const char16_t* text, std::string* out) {
 }
 
 bool WideToMultiByte(std::u16string_view text, std::string* out, unsigned /*code_page*/) {
-  out->clear();
-  out->reserve(text.size());
-  for (size_t i = 0; i < text.size();) AppendUtf8(DecodeUtf16(text, &i), out);
+  *out = kbase::UTF16ToUTF8(text);
   return true;
 }
 

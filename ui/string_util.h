@@ -2,7 +2,8 @@
 // normalisation, printf-style formatting into UTF-16, UTF-8/UTF-16
 // conversion, trimming, splitting and replace-all.
 //
-// Wide strings are UTF-16 (std::u16string). The conversions are our own:
+// Wide strings are UTF-16 (std::u16string). The conversions are the
+// program's one UTF-8/UTF-16 conversion (base/util/utf_conversion.h):
 // malformed UTF-8 becomes U+FFFD (one per maximal ill-formed subpart), a lone
 // surrogate in UTF-16 becomes U+FFFD in UTF-8. The functions keep no state and
 // may be called on any thread.

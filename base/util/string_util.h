@@ -6,6 +6,11 @@
 #include <string>
 #include <string_view>
 
+// The UTF-8/UTF-16 conversions (UTF8ToUTF16, UTF16ToUTF8) live in their own
+// dependency-free library; they are included here for the callers of the
+// text helpers.
+#include "base/util/utf_conversion.h"
+
 namespace kbase {
 
 // printf-style formatting into a new string. The output is first formatted
@@ -16,9 +21,5 @@ std::string FormatStringV(const char* format, va_list args) __attribute__((forma
 
 // Largest buffer FormatString tries, in bytes.
 inline constexpr size_t kFormatStringMaxBuffer = 0x2000000;
-
-// Invalid input sequences become U+FFFD; nothing is dropped silently.
-std::u16string UTF8ToUTF16(std::string_view utf8);
-std::string UTF16ToUTF8(std::u16string_view utf16);
 
 }  // namespace kbase

@@ -40,19 +40,32 @@ TEST(UtfConversionTest, RoundTripsEveryPlane) {
 }
 
 TEST(UtfConversionTest, InvalidInputBecomesReplacementCharacters) {
+  // One U+FFFD per maximal ill-formed subpart: a truncated sequence is one
+  // character, a byte that can never start or continue one is one each.
   struct Case {
     std::string utf8;
     std::u16string utf16;
   } cases[] = {
       {"\xFF", u"\uFFFD"},
-      {"a\xC3", u"a\uFFFD"},              // truncated
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},      // overlong "/"
+      {"a\xFFz", u"a\uFFFDz"},
+      {"a\xC3", u"a\uFFFD"},                // truncated
+      {"\xE2\x82" "x", u"\uFFFDx"},          // truncated three-byte sequence
+      {"\x80z", u"\uFFFDz"},                 // stray continuation
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},         // overlong "/"
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
       {"\xF4\x90\x80\x80x", u"\uFFFD\uFFFD\uFFFD\uFFFDx"},  // above U+10FFFF
   };
   for (const Case& c : cases)
-    EXPECT_EQ(c.utf16, UTF8ToUTF16(c.utf8));
+    EXPECT_EQ(c.utf16, UTF8ToUTF16(c.utf8)) << c.utf8;
   EXPECT_EQ("\xEF\xBF\xBD" "b", UTF16ToUTF8(std::u16string{char16_t(0xD800), u'b'}));
+  EXPECT_EQ("a\xEF\xBF\xBD", UTF16ToUTF8(std::u16string{u'a', char16_t(0xDC00)}));
+}
+
+TEST(UtfConversionTest, AppendUTF16ReplacesWhatIsNoCharacter) {
+  std::u16string out;
+  for (char32_t code_point : {U'a', char32_t(0x1F600), char32_t(0xD800), char32_t(0x110000)})
+    AppendUTF16(code_point, &out);
+  EXPECT_EQ(u"a\U0001F600\uFFFD\uFFFD", out);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/window/pixel_ops.h"
-#include "platform/window/utf_convert.h"
 #include "platform/window/window_backend.h"
 #include "platform/window/window_region.h"
 #include "platform/x11/x11_keys.h"
@@ -68,30 +67,6 @@ TEST(Monitors, NearestMonitorContainsThePointOrIsClosest) {
   EXPECT_EQ(MonitorNearestPoint(monitors, Point{500, -40})->monitor.left, 100);
   EXPECT_EQ(MonitorNearestPoint(monitors, Point{-5, 500})->monitor.left, 0);
   EXPECT_FALSE(MonitorNearestPoint({}, Point{}).has_value());
-}
-
-TEST(Utf8ToUtf16, ConvertsAndReplacesMalformedInput) {
-  struct Case {
-    std::string in;
-    std::u16string out;
-  } cases[] = {
-      {"abc", u"abc"},
-      {"\xC3\xA9", u"\u00e9"},
-      {"\xE4\xB8\xAD", u"\u4e2d"},
-      {"\xF0\x9F\x98\x80", u"\U0001F600"},
-      {"\xC3", u"\uFFFD"},              // cut short
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},    // overlong
-      {"a\xFFz", u"a\uFFFDz"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(Utf8ToUtf16(c.in), c.out) << c.in;
-}
-
-TEST(Utf16ToUtf8, RoundTripsAndReplacesLoneSurrogates) {
-  for (const std::u16string& text : {std::u16string(u"abc"), std::u16string(u"\u00e9\u4e2d\U0001F600")}) {
-    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
-  }
-  EXPECT_EQ(Utf16ToUtf8(u"\u00e9"), "\xC3\xA9");
-  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
 }
 
 TEST(KeyTranslation, KeysymsBecomeWindowsVirtualKeys) {
