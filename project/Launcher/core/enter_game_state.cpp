@@ -40,19 +40,6 @@ uint32_t PeriodOf(int32_t minutes, uint32_t otherwise, uint32_t extra) {
   return otherwise;
 }
 
-bool Servers(const Json::Value& value, std::vector<std::string>* servers) {
-  servers->clear();
-  std::string text;
-  if (value.isArray()) {
-    for (const Json::Value& element : value) {
-      if (JsonValueToText(element, &text) && !text.empty()) servers->push_back(text);
-    }
-  } else if (JsonValueToText(value, &text) && !text.empty()) {
-    servers->push_back(text);
-  }
-  return !servers->empty();
-}
-
 // Moves a file of the program's "save" folder into the game's.
 void HandOver(const std::string& name, const std::string& gameSave) {
   const std::string source = NormalizePath(SaveFolder(), true) + name;
@@ -263,7 +250,7 @@ void EnterGameState::OnPreDownloadInfo(const std::string& body) {
   if (ParseJson(body, root, error) && FindJsonKey(root, "info", info) &&
       JsonValueToText(info.isArray() && !info.empty() ? info[0] : info, &text) &&
       ParseJson(text, parsed, error) && FindJsonKey(parsed, "KOREA_pc_addr", servers)) {
-    Servers(servers, &preDownloadServers);
+    ServerTexts(servers, &preDownloadServers);
   }
   const std::string gate = BuildGateUrl(store(), DeviceId());
   Request(2, gate, DownloadManager::GetInstance().gate_urls());
@@ -275,7 +262,7 @@ void EnterGameState::OnGateReply(const std::string& body) {
   Json::Value dlc;
   std::string error;
   if (!ParseJson(body, root, error) || !FindJsonKey(root, "DlcAddr", dlc) ||
-      !Servers(dlc, &dlcServers)) {
+      !ServerTexts(dlc, &dlcServers)) {
     return;
   }
   if (preDownloadServers.empty()) {
@@ -285,7 +272,7 @@ void EnterGameState::OnGateReply(const std::string& body) {
     std::string text;
     if (FindJsonKey(root, "Others", others) && JsonValueToText(others, &text) &&
         ParseJson(text, settings, error) && FindJsonKey(settings, "PreDlcAddr", preDlc)) {
-      Servers(preDlc, &preDownloadServers);
+      ServerTexts(preDlc, &preDownloadServers);
     }
   }
   DownloadManager& downloads = DownloadManager::GetInstance();

@@ -105,3 +105,16 @@ int32_t EffectiveUpdateMinutes(const GateConfig& config) {
 int32_t EffectivePreDownloadPollMinutes(const GateConfig& config) {
   return IsUsableInterval(config.UpdateInterval) ? config.UpdateInterval + 1 : 31;
 }
+
+bool ServerTexts(const Json::Value& value, std::vector<std::string>* servers) {
+  servers->clear();
+  std::string text;
+  if (value.isArray()) {
+    for (const Json::Value& element : value) {
+      if (JsonValueToText(element, &text) && !text.empty()) servers->push_back(text);
+    }
+  } else if (JsonValueToText(value, &text) && !text.empty()) {
+    servers->push_back(text);
+  }
+  return !servers->empty();
+}

@@ -47,3 +47,6 @@ int32_t EffectivePreDownloadPollMinutes(const GateConfig& config);
 bool JsonValueToText(const Json::Value& value, std::string* text);
 bool JsonValueToInt32(const Json::Value& value, int32_t* number);
 bool JsonValueToFlag(const Json::Value& value, bool* flag);
+// Server addresses given as one text or an array of texts; elements that are
+// no text, and empty texts, are skipped. False when none is left.
+bool ServerTexts(const Json::Value& value, std::vector<std::string>* servers);

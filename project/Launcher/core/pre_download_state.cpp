@@ -30,19 +30,6 @@ namespace {
 constexpr char kTempMapName[] = "tmp_predownload_version_map.txt";
 constexpr char kMapName[] = "predownload_version_map.txt";
 
-// Texts of a JSON value: each element of an array, or the value itself.
-bool ServerList(const Json::Value& value, std::vector<std::string>* servers) {
-  servers->clear();
-  std::string text;
-  if (value.isArray()) {
-    for (const Json::Value& element : value) {
-      if (JsonValueToText(element, &text) && !text.empty()) servers->push_back(text);
-    }
-  } else if (JsonValueToText(value, &text) && !text.empty()) {
-    servers->push_back(text);
-  }
-  return !servers->empty();
-}
 
 // A digest that may name a file of the pre-download folder: exactly 32
 // lower-case hexadecimal digits, so no map can make it a path.
@@ -79,7 +66,7 @@ bool ParsePreDownloadReply(const std::string& text, std::vector<std::string>* se
   const Json::Value& document = info.isArray() && !info.empty() ? info[0] : info;
   if (!JsonValueToText(document, &infoText) || !ParseJson(infoText, inner, *error)) return false;
   if (!FindJsonKey(inner, "KOREA_pc_addr", list)) return false;
-  return ServerList(list, servers);
+  return ServerTexts(list, servers);
 }
 
 bool ParseGateDlcAddr(const std::string& text, std::vector<std::string>* servers,
@@ -89,7 +76,7 @@ bool ParseGateDlcAddr(const std::string& text, std::vector<std::string>* servers
   if (withOthers) preDownloadServers->clear();
   Json::Value root, dlc;
   if (!ParseJson(text, root, *error)) return false;
-  if (!FindJsonKey(root, "DlcAddr", dlc) || !ServerList(dlc, servers)) {
+  if (!FindJsonKey(root, "DlcAddr", dlc) || !ServerTexts(dlc, servers)) {
     *error = "Get DlcAddr failed";
     return false;
   }
@@ -98,7 +85,7 @@ bool ParseGateDlcAddr(const std::string& text, std::vector<std::string>* servers
     std::string othersText, ignored;
     if (FindJsonKey(root, "Others", others) && JsonValueToText(others, &othersText) &&
         ParseJson(othersText, settings, ignored) && FindJsonKey(settings, "PreDlcAddr", preDlc)) {
-      ServerList(preDlc, preDownloadServers);
+      ServerTexts(preDlc, preDownloadServers);
     }
   }
   return true;
