@@ -43,6 +43,11 @@ void FileHasher::Wait() {
   changed_.wait(lock, [this] { return finished_ || stop_; });
 }
 
+int64_t FileHasher::hashed() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return hashed_;
+}
+
 void FileHasher::Run() {
   Md5Context context;
   std::unique_ptr<char[]> buffer(new char[kReadBlock]);
@@ -69,6 +74,7 @@ void FileHasher::Run() {
       context.Update(buffer.get(), static_cast<uint64_t>(n));
       hashed += n;
       std::lock_guard<std::mutex> lock(mutex_);
+      hashed_ = hashed;
       if (stop_) break;
     }
     if (failed || hashed == size_) {
