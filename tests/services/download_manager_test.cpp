@@ -281,6 +281,27 @@ TEST_F(DownloadManagerTest, SizeOtherThanTheMirrorsFailsAtOnce) {
   }
 }
 
+// A resume record nested too deep for the JSON reader (found by fuzzing)
+// beside a full-size file: the record is unusable, so the file starts afresh
+// and the download completes.
+TEST_F(DownloadManagerTest, RecordTooDeepToReadMeansAFreshStart) {
+  Init();
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 3 * kMiB;
+  auto content = testsrv::MakePatternContent(size, 14);
+  const std::string md5 = Serve("deep.bin", content);
+  const std::string local = dir_.Join("deep.bin");
+  std::ofstream(local, std::ios::binary) << std::string(size, 'x');
+  std::ofstream(local + ".cfg", std::ios::binary) << std::string(1001, '[');
+
+  FileOutcome outcome;
+  ASSERT_TRUE(Download("deep.bin", local, md5, size, &outcome));
+  EXPECT_EQ(outcome.result, kDownloadOk) << outcome.message;
+  EXPECT_EQ(Md5Of(local), md5);
+  EXPECT_FALSE(std::filesystem::exists(local + ".cfg"));
+  EXPECT_EQ(server_.BytesSent("/a/deep.bin"), size);
+}
+
 TEST_F(DownloadManagerTest, WrongContentIsFetchedAgainThenReportedAsMd5Mismatch) {
   Init();
   manager_.SetMirrors({Mirror("a")});

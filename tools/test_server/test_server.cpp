@@ -504,11 +504,14 @@ size_t TestServer::LogRequest(const RequestRecord& rec) {
 }
 
 void TestServer::UpdateLog(size_t index, int status, int64_t bytesSent) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (index < log_.size()) {
-    log_[index].status = status;
-    log_[index].bytesSent = bytesSent;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index < log_.size()) {
+      log_[index].status = status;
+      log_[index].bytesSent = bytesSent;
+    }
   }
+  cv_.notify_all();  // WaitForRequest may wait for an answer's progress
 }
 
 bool TestServer::WaitStalled() {
