@@ -302,6 +302,54 @@ TEST_F(DownloadManagerTest, RecordTooDeepToReadMeansAFreshStart) {
   EXPECT_EQ(server_.BytesSent("/a/deep.bin"), size);
 }
 
+// Files already present without a record are hashed off the worker, one
+// after the other, before any of them is fetched; the check reports its
+// progress up to 100, and only the file that differs is fetched.
+TEST_F(DownloadManagerTest, PresentFilesAreCheckedOnTheHashingThreadWithProgress) {
+  Init();
+  manager_.SetMirrors({Mirror("a")});
+  struct File {
+    const char* name;
+    int64_t size;
+    bool intact;
+  };
+  const File files[] = {{"p1.bin", 3 * kMiB, true}, {"p2.bin", 2 * kMiB, false},
+                        {"p3.bin", kMiB + 5, true}};
+  std::vector<FileOutcome> outcomes(3);
+  std::vector<std::string> md5s;
+  for (size_t i = 0; i < 3; ++i) {
+    auto content = testsrv::MakePatternContent(files[i].size, 20 + static_cast<uint32_t>(i));
+    md5s.push_back(Serve(files[i].name, content));
+    const std::string local = dir_.Join(files[i].name);
+    if (files[i].intact) {
+      ASSERT_TRUE(testsrv::WriteContentToFile(*content, local));
+    } else {
+      std::ofstream(local, std::ios::binary) << std::string(files[i].size, 'z');
+    }
+    manager_.DownloadFile(files[i].name, local, md5s[i], files[i].size,
+                          outcomes[i].Callback(), nullptr, 1);
+  }
+  // Nothing was hashed on this thread: every check waits for the pump.
+  EXPECT_EQ(manager_.checking_count(), 3u);
+  for (const auto& o : outcomes) EXPECT_FALSE(o.called);
+  ASSERT_TRUE(PumpUntil(manager_, [&] {
+    return std::all_of(outcomes.begin(), outcomes.end(),
+                       [](const FileOutcome& o) { return o.called; });
+  }));
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(files[i].name);
+    EXPECT_EQ(outcomes[i].result, kDownloadOk) << outcomes[i].message;
+    EXPECT_EQ(Md5Of(dir_.Join(files[i].name)), md5s[i]);
+    EXPECT_EQ(RequestsFor(std::string("/a/") + files[i].name).empty(), files[i].intact);
+  }
+  std::vector<int64_t> percents;
+  for (const auto& [event, zero, percent] : host_.Messages())
+    if (event == RecordingHost::kCheckProgress) percents.push_back(percent);
+  ASSERT_FALSE(percents.empty());
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+  EXPECT_EQ(percents.back(), 100);
+}
+
 TEST_F(DownloadManagerTest, WrongContentIsFetchedAgainThenReportedAsMd5Mismatch) {
   Init();
   manager_.SetMirrors({Mirror("a")});

@@ -205,7 +205,7 @@ void DownloadManager::DownloadFile(const std::string& urlPath, const std::string
   // An unusable record has taken the file with it; a file still there at its
   // size may be complete already: its MD5 decides, on the hashing thread.
   if (presentAtSize()) {
-    FileCheck check;
+    PresentFileChecks::Check check;
     check.urlPath = urlPath;
     check.localFile = localFile;
     check.md5 = md5;
@@ -215,8 +215,7 @@ void DownloadManager::DownloadFile(const std::string& urlPath, const std::string
     check.user = user;
     check.retry = retry;
     check.mirror = mirror;
-    checks_.push_back(std::move(check));
-    check_total_bytes_ += size;
+    checks_.Add(std::move(check));
     return;
   }
   StartFreshFile(urlPath, localFile, md5, size, onDone, onProgress, user, retry, mirror);
@@ -279,19 +278,11 @@ void DownloadManager::CreateTask(int32_t partIndex, const std::string& urlPath,
 // --- checks of present files ---
 
 void DownloadManager::CheckPresentFiles() {
-  while (running_ && !checks_.empty()) {
-    FileCheck& front = checks_.front();
-    if (!front.hasher) {
-      front.hasher = std::make_unique<FileHasher>(front.localFile, front.size);
-      front.hasher->Advance(front.size);
-    }
-    std::string computed;
-    if (!front.hasher->Finished(&computed)) break;
-    // Out of the list before any callback: it may queue or cancel downloads.
-    FileCheck check = std::move(front);
-    checks_.pop_front();
-    check.hasher.reset();
-    check_done_bytes_ += check.size;
+  PresentFileChecks::Check check;
+  std::string computed;
+  // Each check leaves the queue before its callback: that may queue or
+  // cancel downloads.
+  while (running_ && checks_.TakeFinished(&check, &computed)) {
     if (!computed.empty() && computed == check.md5) {
       RemoveQuietly(ResumeInfoPath(check.localFile));
       AddDownloaded(check.size);
@@ -302,23 +293,8 @@ void DownloadManager::CheckPresentFiles() {
                      check.onProgress, check.user, check.retry, check.mirror);
     }
   }
-  ReportCheckProgress();
-}
-
-void DownloadManager::ReportCheckProgress() {
-  if (check_total_bytes_ <= 0) return;
-  int64_t checked = check_done_bytes_;
-  if (!checks_.empty() && checks_.front().hasher) checked += checks_.front().hasher->hashed();
-  const int percent = static_cast<int>(checked * 100 / check_total_bytes_);
-  if (percent != check_percent_) {
-    check_percent_ = percent;
-    host_->OnFilesCheckProgress(percent);
-  }
-  if (checks_.empty()) {
-    check_total_bytes_ = 0;
-    check_done_bytes_ = 0;
-    check_percent_ = -1;
-  }
+  int percent = 0;
+  if (checks_.TakeProgress(&percent)) host_->OnFilesCheckProgress(percent);
 }
 
 // --- the life of a task ---
@@ -441,10 +417,7 @@ void DownloadManager::CancelAllTasks(int32_t mode) {
   verifying_.clear();
   hashers_.clear();
   ledger_.Clear();
-  checks_.clear();
-  check_total_bytes_ = 0;
-  check_done_bytes_ = 0;
-  check_percent_ = -1;
+  checks_.Clear();
   paused_ = false;
   stats_.Clear(Now());
   limit_mode_ = mode;

@@ -29,6 +29,7 @@
 #include "project/Launcher/services/download_task.h"
 #include "project/Launcher/services/download_trace.h"
 #include "project/Launcher/services/file_hasher.h"
+#include "project/Launcher/services/present_file_checks.h"
 #include "project/Launcher/services/request_client.h"
 #include "project/Launcher/services/resume_info.h"
 #include "project/Launcher/services/resume_ledger.h"
@@ -162,21 +163,6 @@ class DownloadManager {
 
  private:
   using TaskPtr = std::unique_ptr<DownloadTask>;
-  // A file present at its size without a resume record, waiting for (or
-  // under) its MD5 check before anything of it is fetched.
-  struct FileCheck {
-    std::string urlPath;
-    std::string localFile;
-    std::string md5;
-    int64_t size = 0;
-    FileDoneCallback onDone;
-    ProgressCallback onProgress;
-    int32_t user = 0;
-    int32_t retry = 0;
-    int32_t mirror = 0;
-    std::unique_ptr<FileHasher> hasher;
-  };
-
   int64_t Now() const { return clock_(); }
   void FillHandlePool();
   void ConfigureHandle(CURL* easy) const;
@@ -208,9 +194,8 @@ class DownloadManager {
   // Ends the transfers whose file another transfer now takes whole.
   void DropSupersededTasks();
 
-  // Present files and their MD5 checks, one file hashed at a time.
+  // Judges the present files whose check is done: complete, or fetched.
   void CheckPresentFiles();
-  void ReportCheckProgress();
 
   void SaveTaskRecord(const DownloadTask& task);
   size_t WriteTaskData(DownloadTask& task, const char* data, size_t n);
@@ -252,10 +237,7 @@ class DownloadManager {
   ResumeLedger ledger_;
   std::map<std::string, std::unique_ptr<FileHasher>> hashers_;
   std::list<TaskPtr> verifying_;  // last parts whose file is being hashed
-  std::list<FileCheck> checks_;
-  int64_t check_total_bytes_ = 0;  // of the checks queued since the last idle moment
-  int64_t check_done_bytes_ = 0;
-  int check_percent_ = -1;
+  PresentFileChecks checks_;
   TransferBudget budget_;
   DownloadStatistics stats_;
   DownloadTrace trace_;
