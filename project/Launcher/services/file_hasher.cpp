@@ -9,6 +9,9 @@
 
 namespace {
 constexpr size_t kReadBlock = 1 << 20;
+// The thread is woken once this much more of the file is final (and at its
+// end): waking it for every received chunk costs more than it gains.
+constexpr int64_t kWakeStep = 1 << 20;
 }
 
 FileHasher::FileHasher(std::string path, int64_t size)
@@ -28,6 +31,8 @@ void FileHasher::Advance(int64_t prefix) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (prefix <= prefix_) return;
     prefix_ = std::min(prefix, size_);
+    if (prefix_ < size_ && prefix_ - woken_at_ < kWakeStep) return;
+    woken_at_ = prefix_;
   }
   changed_.notify_all();
 }

@@ -36,6 +36,7 @@ class FileHasher {
   std::condition_variable changed_;
   int64_t prefix_ = 0;
   int64_t hashed_ = 0;
+  int64_t woken_at_ = 0;  // prefix when the thread was last woken
   bool stop_ = false;
   bool finished_ = false;
   std::string md5_;
