@@ -39,6 +39,8 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$work/www" "$work/out" "$work/nginx"
+# nginx's worker runs as an unprivileged user: it must reach the content.
+chmod 755 "$work" "$work/www"
 
 # The content: random bytes on disk, so both servers read the same files.
 head -c "$size" /dev/urandom >"$work/www/big.bin"
