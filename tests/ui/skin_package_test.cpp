@@ -16,8 +16,12 @@
 #include <vector>
 
 #include "project/Launcher/core/language_table.h"
+#include "project/Launcher/core/skin_package.h"
 #include "skin/embedded_resources.h"
+#include "tests/support/temp_folder.h"
 #include "tests/ui/skin_inspector.h"
+#include "ui/language_table.h"
+#include "ui/skin_archive.h"
 #include "ui/string_util.h"
 #include "ui/zip_reader.h"
 
@@ -361,6 +365,43 @@ TEST(EmbeddedSkinTest, ProgramCarriesTheBuiltPackageAndIcon) {
 
   const auto icon = skin::EmbeddedAppIcon();
   EXPECT_TRUE(SkinInspector::DecodesAsPng(std::string(reinterpret_cast<const char*>(icon.data()), icon.size())));
+}
+
+// The launcher's start-up with no file beside the program: the carried
+// package is opened, its language table and channel configuration are read;
+// without a package, the "resources" folder on disk serves.
+TEST(EmbeddedSkinTest, LauncherReadsTextsAndConfigurationFromCarriedPackageElseFromDisk) {
+  TempFolder folder;
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path());
+  const auto embedded = skin::EmbeddedSkinPackage();
+  SetEmbeddedSkinPackage(embedded.data(), embedded.size());
+
+  EXPECT_FALSE(PrepareSkinPackage());  // no "resources.zip" here
+  LanguageTable& table = LanguageTable::GetInstance();
+  EXPECT_TRUE(LoadSkinLanguage("de"));
+  EXPECT_EQ(table.GetText(u"STRING_CONFIRM"), u"BESTÄTIGEN");
+  EXPECT_EQ(table.GetText(u"STRING_LANG_KOREAN"), u"한국어");
+  std::string config;
+  EXPECT_TRUE(ReadSkinThemeFile("common_config_CHANNEL_KR.json", &config));
+  EXPECT_NE(config.find("\"Forum\""), std::string::npos);
+  EXPECT_FALSE(ReadSkinThemeFile("no_such_file.json", &config));
+  EXPECT_FALSE(LoadSkinLanguage("xx"));
+  EXPECT_EQ(table.GetText(u"STRING_CONFIRM"), u"");
+
+  SkinArchive::Close();
+  SetEmbeddedSkinPackage(nullptr, 0);
+  EXPECT_FALSE(PrepareSkinPackage());
+  EXPECT_FALSE(LoadSkinLanguage("en"));
+  folder.Write("resources/lang/en.ini", "STRING_CONFIRM=FROM DISK\n");
+  folder.Write("resources/themes/default/common_config.json", "{}");
+  EXPECT_TRUE(LoadSkinLanguage("en"));
+  EXPECT_EQ(table.GetText(u"STRING_CONFIRM"), u"FROM DISK");
+  EXPECT_TRUE(ReadSkinThemeFile("common_config.json", &config));
+  EXPECT_EQ(config, "{}");
+
+  table.Clear();
+  std::filesystem::current_path(previous);
 }
 
 }  // namespace
