@@ -613,6 +613,25 @@ std::vector<std::string> SkinInspector::CheckChannelConfigs() const {
         if (faq[code].isObject()) address("FAQ." + code + " url", faq[code]["url"]);
       }
     }
+    // Any other address in the file (beside the links checked above) is a
+    // web address too.
+    std::vector<const Json::Value*> pending;
+    for (const std::string& key : root.getMemberNames()) {
+      if (key != "Privacy" && key != "Service") pending.push_back(&root[key]);
+    }
+    while (!pending.empty()) {
+      const Json::Value* value = pending.back();
+      pending.pop_back();
+      if (value->isString() && value->asString().find("://") != std::string::npos) {
+        address("a text", *value);
+      } else if (value->isArray()) {
+        for (const Json::Value& item : *value) pending.push_back(&item);
+      } else if (value->isObject()) {
+        for (const std::string& key : value->getMemberNames()) {
+          if (key != "url") pending.push_back(&(*value)[key]);
+        }
+      }
+    }
     if (!root["OverwriteStrings"].isArray()) {
       problems.push_back(name + ": OverwriteStrings is not an array");
     }

@@ -339,9 +339,10 @@ TEST_F(DamagedSkinPackageTest, ForeignAddressOrMissingSectionIsReported) {
   std::string& kr = Member(theme_ + "common_config_CHANNEL_KR.json");
   Replace(&kr, "\"url\": \"\"", "\"url\": \"file:///etc/passwd\"");
   Replace(&kr, "\"Titles\"", "\"Titels\"");
+  Replace(&kr, "\"title_sub\": \"Chronicles", "\"title_sub\": \"ftp://example.org/Chronicles");
   Member(theme_ + "common_config.json").resize(40);
   auto problems = inspector_.CheckChannelConfigs();
-  EXPECT_EQ(problems.size(), 3u) << Joined(problems);
+  EXPECT_EQ(problems.size(), 4u) << Joined(problems);
 }
 
 TEST(SkinInspectorTest, PlaceholdersAndTableKeys) {
