@@ -69,8 +69,8 @@ skin_image(public/img_btnPause_disable.png icon S=44 GW=26 GLYPH=pause BG1=6B738
 skin_image(main/img_finish.png icon S=44 GW=28 GLYPH=check BG1=4BD68C BG2=23A35F BGA=1 RING=A6EFC7 RINGA=0.8 FG=FFFFFF)
 
 # --- Install panel, carousel and hints ---
-skin_image(main/img_btn_ChangeInstallPath_normal.png icon S=28 GW=30 GLYPH=folder BG1=FFFFFF BG2=FFFFFF BGA=0 RING=FFFFFF RINGA=0 FG=F2C14E)
-skin_image(main/img_btn_ChangeInstallPath_hovered.png icon S=28 GW=30 GLYPH=folder BG1=FFFFFF BG2=FFFFFF BGA=0.16 RING=FFFFFF RINGA=0 FG=FFDC82)
+skin_image(main/img_btn_ChangeInstallPath_normal.png icon S=28 GW=38 GLYPH=folder BG1=FFFFFF BG2=FFFFFF BGA=0 RING=FFFFFF RINGA=0 FG=F2C14E)
+skin_image(main/img_btn_ChangeInstallPath_hovered.png icon S=28 GW=38 GLYPH=folder BG1=FFFFFF BG2=FFFFFF BGA=0.16 RING=FFFFFF RINGA=0 FG=FFDC82)
 skin_image(main/btn_scroll_left_normal.png icon S=24 GW=28 GLYPH=chevron_left BG1=FFFFFF BG2=FFFFFF BGA=0.1 RING=FFFFFF RINGA=0 FG=DDE2E8)
 skin_image(main/btn_scroll_left_hovered.png icon S=24 GW=28 GLYPH=chevron_left BG1=FFFFFF BG2=FFFFFF BGA=0.24 RING=FFFFFF RINGA=0 FG=FFFFFF)
 skin_image(main/btn_scroll_left_disabled.png icon S=24 GW=28 GLYPH=chevron_left BG1=FFFFFF BG2=FFFFFF BGA=0.04 RING=FFFFFF RINGA=0 FG=5A626D)
