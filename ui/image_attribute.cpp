@@ -1,5 +1,6 @@
 #include "ui/image_attribute.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "ui/dpi_manager.h"
@@ -96,7 +97,7 @@ void ImageAttribute::ApplyAttributeString(const std::u16string& attribute) {
       } else if (name == u"corner") {
         rcCorner = ReadRect(value);
       } else if (name == u"fade") {
-        bFade = static_cast<uint8_t>(ReadInteger(value, 0, &end) & 0xFF);
+        bFade = static_cast<uint8_t>(std::clamp<long>(ReadInteger(value, 0, &end), 0, 255));
       } else if (name == u"xtiled") {
         bTiledX = value == u"true";
       } else if (name == u"ytiled") {

@@ -21,8 +21,9 @@ class ImageAttribute {
   void Init();
   // Applies the pairs of the string over the current values. Names are exact:
   // file, res, destscale, dest, source, corner, fade, xtiled, ytiled,
-  // playcount; others are ignored, and an empty value changes nothing. The
-  // parse ends at the first malformed pair, keeping those before it.
+  // playcount; others are ignored, and an empty value changes nothing. A
+  // fade outside 0..255 is clamped to it. The parse ends at the first
+  // malformed pair, keeping those before it.
   void ApplyAttributeString(const std::u16string& attribute);
 
   // A rectangle is set when none of its sides is -1.

@@ -44,7 +44,7 @@ TEST_F(ImageAttributeTest, PairsAndTheirValues) {
   EXPECT_EQ(attribute.sImageName, u"bk.png");
   EXPECT_EQ(attribute.rcSource, (UiRect{1, 2, 3, 4}));
   EXPECT_EQ(attribute.rcCorner, (UiRect{5, 6, 7, 8}));
-  EXPECT_EQ(attribute.bFade, 44);  // 300 keeps its low 8 bits
+  EXPECT_EQ(attribute.bFade, 255);  // 300 is clamped, not wrapped to 44
   EXPECT_TRUE(attribute.bTiledX);
   EXPECT_FALSE(attribute.bTiledY);
   EXPECT_EQ(attribute.nPlayCount, 2);
