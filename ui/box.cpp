@@ -188,13 +188,26 @@ void Box::ClearImageCache() {
 }
 
 int Box::FindSelectable(int index, bool forward) const {
-  // Only list rows can be selected; a plain box's children are none, so the
-  // search finds nothing until list elements exist.
   const int count = GetCount();
   if (count == 0) return -1;
-  (void)index;
-  (void)forward;
-  return -1;
+  index = std::clamp(index, 0, count - 1);
+  if (forward) {
+    for (int i = index; i < count; ++i) {
+      if (IsSelectableRow(items_[static_cast<size_t>(i)])) return i;
+    }
+    return -1;
+  }
+  for (int i = index; i >= 0; --i) {
+    if (IsSelectableRow(items_[static_cast<size_t>(i)])) return i;
+  }
+  return FindSelectable(0, true);
+}
+
+bool Box::IsSelectableRow(const Control* control) {
+  // Only list rows can be selected, and no control of the framework core is
+  // one: the list widgets bring the row class.
+  (void)control;
+  return false;
 }
 
 Control* Box::GetItemAt(size_t index) const {

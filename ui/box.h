@@ -75,6 +75,8 @@ class Box : public Control {
   // Takes the child out of the tree and deletes it now or after the current
   // message, as the destroy flags say.
   void ReleaseChild(Control* control);
+  // A visible, enabled list row, the only kind FindSelectable stops at.
+  static bool IsSelectableRow(const Control* control);
 
   EventMap xml_bubbled_events_;
   std::unique_ptr<Layout> layout_;

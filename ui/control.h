@@ -8,7 +8,6 @@
 #ifndef UI_CONTROL_H_
 #define UI_CONTROL_H_
 
-#include <any>
 #include <memory>
 #include <string>
 

@@ -14,6 +14,29 @@ using testing::ControlTreeTest;
 
 class ControlAttributeTest : public ControlTreeTest {};
 
+TEST_F(ControlAttributeTest, NewControlDefaultsAndPlainSetters) {
+  Control control;
+  EXPECT_TRUE(control.IsEnabled());
+  EXPECT_TRUE(control.IsMouseEnabled());
+  EXPECT_TRUE(control.IsKeyboardEnabled());
+  EXPECT_TRUE(control.IsVisible());
+  EXPECT_EQ(control.GetState(), kControlStateNormal);
+  EXPECT_EQ(control.GetCursorType(), kCursorArrow);
+  EXPECT_EQ(control.GetAlpha(), 255);
+  EXPECT_EQ(control.GetToolTipWidth(), 300);
+  EXPECT_EQ(control.GetChannel(), u"AppStore");
+  EXPECT_EQ(control.GetMaxWidth(), 9999999);
+  control.SetToolTipText(u"a<n>b");
+  EXPECT_EQ(control.GetToolTipText(), u"a\r\nb");
+  control.SetState(kControlStateHot);
+  control.SetHotAlpha(200);
+  control.SetEnabled(false);
+  EXPECT_EQ(control.GetState(), kControlStateDisabled);
+  control.SetEnabled(true);
+  EXPECT_EQ(control.GetState(), kControlStateNormal);
+  EXPECT_EQ(control.GetHotAlpha(), 0);
+}
+
 TEST_F(ControlAttributeTest, WidthValues) {
   struct Case {
     const char16_t* value;

@@ -224,6 +224,28 @@ TEST_F(EventDispatchTest, ButtonUpOutsideLeavesTheControlNormal) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(EventDispatchTest, ResizeFiresOncePerChangeAndNeverNested) {
+  Window window;
+  Box* root = new Box();
+  Control* control = new Control();
+  root->Add(control);
+  window.AttachRoot(root);
+  int resizes = 0;
+  control->AttachResize([&resizes, control](EventArgs*) {
+    ++resizes;
+    control->SetPos(UiRect{0, 0, 7, 7});  // moving itself from the handler
+    return true;
+  });
+  control->SetPos(UiRect{0, 0, 10, 10});
+  EXPECT_EQ(resizes, 1);
+  EXPECT_EQ(control->GetPos(), (UiRect{0, 0, 7, 7}));
+  control->SetPos(UiRect{0, 0, 7, 7});
+  EXPECT_EQ(resizes, 1) << "the same rectangle fires nothing";
+  control->SetPos(UiRect{5, 5, 1, 1});
+  EXPECT_EQ(control->GetPos(), (UiRect{0, 0, 7, 7})) << "the handler moved it back";
+  EXPECT_EQ(resizes, 2);
+}
+
 TEST_F(EventDispatchTest, EventNames) {
   EXPECT_EQ(EventTypeFromName(u"Click"), kEventNone);
   EXPECT_EQ(EventTypeFromName(u"click"), kEventNone);
