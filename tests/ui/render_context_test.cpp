@@ -9,6 +9,7 @@
 
 #include "tests/ui/pixel_fixture.h"
 #include "ui/dpi_manager.h"
+#include "ui/font_settings.h"
 #include "ui/global_manager.h"
 #include "ui/image_info.h"
 #include "ui/render/render_factory_gdiplus.h"
@@ -172,6 +173,36 @@ TEST_F(RenderContextTest, NestedClipsPopOneAtATime) {
   EXPECT_EQ(PixelAt(*context_, 50, 50), 0xFFFF0000u);
 }
 
+TEST_F(RenderContextTest, RoundClipCutsTheCorners) {
+  context_->SetRoundClip(UiRect{10, 10, 50, 50}, 20, 20);
+  context_->DrawColor(UiRect{0, 0, 80, 60}, 0xFF0000FF);
+  context_->ClearClip();
+  EXPECT_EQ(PixelAt(*context_, 30, 30), 0xFF0000FFu);
+  EXPECT_EQ(PixelAt(*context_, 30, 10), 0xFF0000FFu) << "the straight edge";
+  EXPECT_EQ(PixelAt(*context_, 10, 10), 0u) << "the rounded corner";
+  EXPECT_EQ(PixelAt(*context_, 9, 30), 0u);
+}
+
+TEST_F(RenderContextTest, DrawBitmapCopiesAnOpaqueBitmapAndBlendsOtherwise) {
+  // A picture whose left half is transparent and right half opaque red.
+  std::unique_ptr<ImageInfo> image =
+      ImageInfo::FromBytes(GridPng(10, 2, 1, {0x00000000, 0xFFFF0000}), u"half.png");
+  ASSERT_NE(image, nullptr);
+  const UiRect dest{0, 0, 20, 10};
+  const struct {
+    bool alpha_channel;
+    uint8_t fade;
+    uint32_t left;  // what stays where the picture is transparent
+  } cases[] = {{false, 255, 0u}, {true, 255, 0xFF00FF00u}, {false, 200, 0xFF00FF00u}};
+  for (const auto& c : cases) {
+    context_->DrawColor(dest, 0xFF00FF00);
+    context_->DrawBitmap(dest, image->GetHBitmap(0), c.alpha_channel, dest, UiRect{0, 0, 20, 10},
+                         UiRect{0, 0, 0, 0}, c.fade);
+    EXPECT_EQ(PixelAt(*context_, 5, 5), c.left) << c.alpha_channel << " " << int{c.fade};
+    EXPECT_EQ((PixelAt(*context_, 15, 5) >> 16) & 0xFF, c.fade == 255 ? 255u : 200u);
+  }
+}
+
 TEST_F(RenderContextTest, RestoreDcDropsClipsPushedAfterTheSave) {
   context_->SetClip(UiRect{0, 0, 40, 40});
   context_->SaveDC();
@@ -282,6 +313,22 @@ TEST_F(RenderTextTest, TextAlphaNeverReaches255) {
     for (int x = 0; x < 200; ++x) max_alpha = std::max<int>(max_alpha, AlphaAt(*context_, x, y));
   }
   EXPECT_EQ(max_alpha, 254);
+}
+
+TEST_F(RenderTextTest, AntiAliasSwitchChangesHowTextIsDrawn) {
+  ASSERT_TRUE(context_->Resize(300, 30));
+  auto draw = [this](bool anti_alias) {
+    SetTextAntiAlias(anti_alias);
+    context_->Clear();
+    context_->DrawText(UiRect{0, 0, 300, 30}, u"Launcher settings 1.0.1", 0xFF000000, u"text_14",
+                       DT_SINGLELINE);
+    return std::vector<uint8_t>(context_->GetBits(), context_->GetBits() + 300 * 30 * 4);
+  };
+  const std::vector<uint8_t> smooth = draw(true);
+  const std::vector<uint8_t> fitted = draw(false);
+  EXPECT_NE(smooth, fitted);
+  EXPECT_EQ(draw(true), smooth) << "the same switch draws the same pixels";
+  SetTextAntiAlias(false);
 }
 
 TEST_F(RenderTextTest, StylesPlaceTheTextInItsRectangle) {
