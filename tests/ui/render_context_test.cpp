@@ -397,6 +397,7 @@ TEST_F(RenderTextTest, MeasureTextCountsLinesAndWidth) {
   EXPECT_EQ(two.right, one.right);
   const UiRect single = context_->MeasureText(u"Hello\nHello", u"text_14", DT_SINGLELINE, 10);
   EXPECT_LE(single.right, 11);
+  EXPECT_LT(single.bottom, two.bottom) << "boxed to the height of one sample line";
   const UiRect wrapped = context_->MeasureText(u"Hello Hello", u"text_14", 0, 45);
   EXPECT_GT(wrapped.bottom, one.bottom * 3 / 2) << "wrapped at the width";
   EXPECT_EQ(context_->MeasureText(u"Hello", u"no such font", 0, -1), (UiRect{0, 0, 0, 0}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <type_traits>
 
 #include "ui/render/dc_record.h"
 #include "ui/render/matrix_gdiplus.h"
@@ -10,10 +11,18 @@
 namespace ui {
 namespace {
 
-TEST(RenderFactoryTest, DeletedThroughItsInterface) {
+// The factory is owned and deleted through its interface.
+static_assert(std::has_virtual_destructor_v<IRenderFactory>);
+
+TEST(RenderFactoryTest, MakesEveryObject) {
   std::unique_ptr<IRenderFactory> factory = std::make_unique<RenderFactory_GdiPlus>();
   EXPECT_NE(factory->CreateRenderContext(), nullptr);
-  factory.reset();  // ASan reports a mismatched delete if the destructor is not virtual
+  EXPECT_NE(factory->CreatePen(0xFF000000, 1), nullptr);
+  EXPECT_NE(factory->CreateBrush(0xFF000000), nullptr);
+  EXPECT_NE(factory->CreatePath(), nullptr);
+  EXPECT_NE(factory->CreateMatrix(), nullptr);
+  EXPECT_NE(factory->CreateBitmap(), nullptr);
+  factory.reset();
 }
 
 TEST(RenderObjectsTest, PenKeepsWidthAndColour) {

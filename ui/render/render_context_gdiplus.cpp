@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ui/dpi_manager.h"
@@ -374,7 +375,13 @@ UiRect RenderContext_GdiPlus::MeasureText(const std::u16string& text, const std:
   if (font == nullptr || font->hFont == nullptr) return UiRect{};
   TextFormat format;
   if (style & DT_SINGLELINE) format.flags = TextFormat::kNoWrap;
-  const UiSize size = Text().Measure(Utf16ToUtf8(text), font->hFont, format, width);
+  UiSize size = Text().Measure(Utf16ToUtf8(text), font->hFont, format, width);
+  if ((style & DT_SINGLELINE) && width != -1) {
+    // A single line measured in a width is boxed to the height of a sample
+    // of two CJK characters.
+    const UiSize sample = Text().Measure("\xE6\xB5\x8B\xE8\xAF\x95", font->hFont, format, -1);
+    size.cy = std::min(size.cy, sample.cy);
+  }
   return UiRect{0, 0, size.cx + 1, size.cy + 1};
 }
 
