@@ -137,6 +137,19 @@ TEST(NineGridTest, XTiledCentreOfTwentyFiveOverATileOfTen) {
   }
 }
 
+TEST(NineGridTest, OnlyTilesMeetingThePaintRectAreMade) {
+  NineGridInput in;
+  in.dest = UiRect{0, 0, 1000, 10};
+  in.paint = UiRect{455, 0, 470, 10};
+  in.source = UiRect{0, 0, 10, 10};
+  in.image_width = in.image_height = 10;
+  in.xtiled = true;
+  const std::vector<NineGridPiece> pieces = ComputeNineGrid(in);
+  ASSERT_EQ(pieces.size(), 2u);
+  EXPECT_EQ(pieces[0].dest, (UiRect{450, 0, 460, 10}));
+  EXPECT_EQ(pieces[1].dest, (UiRect{460, 0, 470, 10}));
+}
+
 TEST(NineGridTest, DegenerateInputsNeverGiveNegativePieces) {
   const struct {
     UiRect dest, source, corner, dest_corner;
