@@ -134,6 +134,10 @@ TEST_F(RenderContextTest, DrawColorScalesTheColoursOwnAlpha) {
   EXPECT_EQ(PixelAt(*context_, 25, 5), 0x80800000u) << "premultiplied red at alpha 128";
   context_->DrawNamedColor(UiRect{40, 0, 50, 10}, u"no such colour");
   EXPECT_EQ(PixelAt(*context_, 45, 5), 0u);
+  GlobalManager::AddTextColor(u"bkcolor", 0xFF203040);
+  context_->DrawColor(UiRect{60, 0, 70, 10}, std::u16string(u"bkcolor"), 255);
+  EXPECT_EQ(PixelAt(*context_, 65, 5), 0xFF203040u);
+  GlobalManager::RemoveAllTextColors();
 }
 
 TEST_F(RenderContextTest, RestoreAlphaKeepsTheCornerZones) {
