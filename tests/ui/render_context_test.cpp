@@ -9,6 +9,7 @@
 
 #include "tests/ui/pixel_fixture.h"
 #include "ui/dpi_manager.h"
+#include "ui/font_settings.h"
 #include "ui/global_manager.h"
 #include "ui/image_info.h"
 #include "ui/render/render_factory_gdiplus.h"
@@ -133,6 +134,10 @@ TEST_F(RenderContextTest, DrawColorScalesTheColoursOwnAlpha) {
   EXPECT_EQ(PixelAt(*context_, 25, 5), 0x80800000u) << "premultiplied red at alpha 128";
   context_->DrawNamedColor(UiRect{40, 0, 50, 10}, u"no such colour");
   EXPECT_EQ(PixelAt(*context_, 45, 5), 0u);
+  GlobalManager::AddTextColor(u"bkcolor", 0xFF203040);
+  context_->DrawColor(UiRect{60, 0, 70, 10}, std::u16string(u"bkcolor"), 255);
+  EXPECT_EQ(PixelAt(*context_, 65, 5), 0xFF203040u);
+  GlobalManager::RemoveAllTextColors();
 }
 
 TEST_F(RenderContextTest, RestoreAlphaKeepsTheCornerZones) {
@@ -170,6 +175,36 @@ TEST_F(RenderContextTest, NestedClipsPopOneAtATime) {
   context_->ClearClip();
   context_->DrawColor(UiRect{0, 0, 80, 60}, 0xFFFF0000);
   EXPECT_EQ(PixelAt(*context_, 50, 50), 0xFFFF0000u);
+}
+
+TEST_F(RenderContextTest, RoundClipCutsTheCorners) {
+  context_->SetRoundClip(UiRect{10, 10, 50, 50}, 20, 20);
+  context_->DrawColor(UiRect{0, 0, 80, 60}, 0xFF0000FF);
+  context_->ClearClip();
+  EXPECT_EQ(PixelAt(*context_, 30, 30), 0xFF0000FFu);
+  EXPECT_EQ(PixelAt(*context_, 30, 10), 0xFF0000FFu) << "the straight edge";
+  EXPECT_EQ(PixelAt(*context_, 10, 10), 0u) << "the rounded corner";
+  EXPECT_EQ(PixelAt(*context_, 9, 30), 0u);
+}
+
+TEST_F(RenderContextTest, DrawBitmapCopiesAnOpaqueBitmapAndBlendsOtherwise) {
+  // A picture whose left half is transparent and right half opaque red.
+  std::unique_ptr<ImageInfo> image =
+      ImageInfo::FromBytes(GridPng(10, 2, 1, {0x00000000, 0xFFFF0000}), u"half.png");
+  ASSERT_NE(image, nullptr);
+  const UiRect dest{0, 0, 20, 10};
+  const struct {
+    bool alpha_channel;
+    uint8_t fade;
+    uint32_t left;  // what stays where the picture is transparent
+  } cases[] = {{false, 255, 0u}, {true, 255, 0xFF00FF00u}, {false, 200, 0xFF00FF00u}};
+  for (const auto& c : cases) {
+    context_->DrawColor(dest, 0xFF00FF00);
+    context_->DrawBitmap(dest, image->GetHBitmap(0), c.alpha_channel, dest, UiRect{0, 0, 20, 10},
+                         UiRect{0, 0, 0, 0}, c.fade);
+    EXPECT_EQ(PixelAt(*context_, 5, 5), c.left) << c.alpha_channel << " " << int{c.fade};
+    EXPECT_EQ((PixelAt(*context_, 15, 5) >> 16) & 0xFF, c.fade == 255 ? 255u : 200u);
+  }
 }
 
 TEST_F(RenderContextTest, RestoreDcDropsClipsPushedAfterTheSave) {
@@ -284,6 +319,22 @@ TEST_F(RenderTextTest, TextAlphaNeverReaches255) {
   EXPECT_EQ(max_alpha, 254);
 }
 
+TEST_F(RenderTextTest, AntiAliasSwitchChangesHowTextIsDrawn) {
+  ASSERT_TRUE(context_->Resize(300, 30));
+  auto draw = [this](bool anti_alias) {
+    SetTextAntiAlias(anti_alias);
+    context_->Clear();
+    context_->DrawText(UiRect{0, 0, 300, 30}, u"Launcher settings 1.0.1", 0xFF000000, u"text_14",
+                       DT_SINGLELINE);
+    return std::vector<uint8_t>(context_->GetBits(), context_->GetBits() + 300 * 30 * 4);
+  };
+  const std::vector<uint8_t> smooth = draw(true);
+  const std::vector<uint8_t> fitted = draw(false);
+  EXPECT_NE(smooth, fitted);
+  EXPECT_EQ(draw(true), smooth) << "the same switch draws the same pixels";
+  SetTextAntiAlias(false);
+}
+
 TEST_F(RenderTextTest, StylesPlaceTheTextInItsRectangle) {
   ASSERT_TRUE(context_->Resize(300, 100));
   const UiRect rect{0, 0, 300, 100};
@@ -350,6 +401,7 @@ TEST_F(RenderTextTest, MeasureTextCountsLinesAndWidth) {
   EXPECT_EQ(two.right, one.right);
   const UiRect single = context_->MeasureText(u"Hello\nHello", u"text_14", DT_SINGLELINE, 10);
   EXPECT_LE(single.right, 11);
+  EXPECT_LT(single.bottom, two.bottom) << "boxed to the height of one sample line";
   const UiRect wrapped = context_->MeasureText(u"Hello Hello", u"text_14", 0, 45);
   EXPECT_GT(wrapped.bottom, one.bottom * 3 / 2) << "wrapped at the width";
   EXPECT_EQ(context_->MeasureText(u"Hello", u"no such font", 0, -1), (UiRect{0, 0, 0, 0}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <type_traits>
 
 #include "ui/render/dc_record.h"
 #include "ui/render/matrix_gdiplus.h"
@@ -10,10 +11,18 @@
 namespace ui {
 namespace {
 
-TEST(RenderFactoryTest, DeletedThroughItsInterface) {
+// The factory is owned and deleted through its interface.
+static_assert(std::has_virtual_destructor_v<IRenderFactory>);
+
+TEST(RenderFactoryTest, MakesEveryObject) {
   std::unique_ptr<IRenderFactory> factory = std::make_unique<RenderFactory_GdiPlus>();
   EXPECT_NE(factory->CreateRenderContext(), nullptr);
-  factory.reset();  // ASan reports a mismatched delete if the destructor is not virtual
+  EXPECT_NE(factory->CreatePen(0xFF000000, 1), nullptr);
+  EXPECT_NE(factory->CreateBrush(0xFF000000), nullptr);
+  EXPECT_NE(factory->CreatePath(), nullptr);
+  EXPECT_NE(factory->CreateMatrix(), nullptr);
+  EXPECT_NE(factory->CreateBitmap(), nullptr);
+  factory.reset();
 }
 
 TEST(RenderObjectsTest, PenKeepsWidthAndColour) {
@@ -126,6 +135,19 @@ TEST(NineGridTest, XTiledCentreOfTwentyFiveOverATileOfTen) {
     EXPECT_EQ(pieces[i].source.left, 0);
     EXPECT_EQ(pieces[i].dest.left, static_cast<int>(i) * 10);
   }
+}
+
+TEST(NineGridTest, OnlyTilesMeetingThePaintRectAreMade) {
+  NineGridInput in;
+  in.dest = UiRect{0, 0, 1000, 10};
+  in.paint = UiRect{455, 0, 470, 10};
+  in.source = UiRect{0, 0, 10, 10};
+  in.image_width = in.image_height = 10;
+  in.xtiled = true;
+  const std::vector<NineGridPiece> pieces = ComputeNineGrid(in);
+  ASSERT_EQ(pieces.size(), 2u);
+  EXPECT_EQ(pieces[0].dest, (UiRect{450, 0, 460, 10}));
+  EXPECT_EQ(pieces[1].dest, (UiRect{460, 0, 470, 10}));
 }
 
 TEST(NineGridTest, DegenerateInputsNeverGiveNegativePieces) {

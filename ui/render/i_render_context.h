@@ -55,6 +55,10 @@ class IRenderContext : public virtual kbase::SupportWeakCallback {
   virtual void DrawNamedColor(const UiRect& rect, const std::u16string& color_name,
                               uint8_t alpha = 255) = 0;
   virtual void DrawColor(const UiRect& rect, ARGB color, uint8_t alpha = 255) = 0;
+  // The named form under the name its callers also use.
+  void DrawColor(const UiRect& rect, const std::u16string& color_name, uint8_t alpha = 255) {
+    DrawNamedColor(rect, color_name, alpha);
+  }
   virtual void DrawPenLine(const IPen* pen, int x1, int y1, int x2, int y2) = 0;
   virtual void DrawLine(const UiRect& rect, int width, ARGB color) = 0;
   virtual void DrawBezier(const IPen* pen, int x1, int y1, int x2, int y2, int x3, int y3, int x4,

@@ -41,11 +41,15 @@ void AddCentre(const NineGridInput& in, const UiRect& si, const UiRect& di,
     return;
   }
   // Tiles are the image's own size; the last one in each direction is cut.
+  // Only the tiles that meet the paint rectangle are visited.
   const int step_x = xtiled ? tile_w : di.Width();
   const int step_y = ytiled ? tile_h : di.Height();
-  for (int top = di.top; top < di.bottom; top += step_y) {
+  const UiRect area = IntersectRect(di, in.paint);
+  const int first_top = di.top + (area.top - di.top) / step_y * step_y;
+  const int first_left = di.left + (area.left - di.left) / step_x * step_x;
+  for (int top = first_top; top < area.bottom; top += step_y) {
     const int h = std::min(step_y, di.bottom - top);
-    for (int left = di.left; left < di.right; left += step_x) {
+    for (int left = first_left; left < area.right; left += step_x) {
       const int w = std::min(step_x, di.right - left);
       const UiRect dest{left, top, left + w, top + h};
       const UiRect source{si.left, si.top, si.left + (xtiled ? w : si.Width()),

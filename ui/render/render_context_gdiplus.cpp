@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ui/dpi_manager.h"
@@ -75,10 +76,30 @@ void DrawSurfacePiece(cairo_t* cr, HBITMAP surface, const UiRect& source, const 
   cairo_restore(cr);
 }
 
-// Strokes drawn without anti-aliasing cover the pixels whose centres the
-// pen's centre line runs through, as GDI+ draws them: the path is moved by
-// half a pixel onto cairo's pixel centres.
-void AlignToPixelCentres(cairo_t* cr) { cairo_translate(cr, 0.5, 0.5); }
+// Strokes the path that |add_path| makes with the pen, anti-aliased.
+template <typename AddPath>
+void StrokeWithPen(const DcRecord& dc, const IPen* pen, AddPath add_path) {
+  const auto* gdi_pen = dynamic_cast<const Pen_GdiPlus*>(pen);
+  ScopedCairo cr(dc.MakeContext());
+  if (!cr || gdi_pen == nullptr) return;
+  gdi_pen->ApplyTo(cr.get());
+  add_path(cr.get());
+  cairo_stroke(cr.get());
+}
+
+// Strokes the path without anti-aliasing, covering the pixels whose centres
+// the pen's centre line runs through, as GDI+ draws them: the path is moved
+// by half a pixel onto cairo's pixel centres.
+template <typename AddPath>
+void StrokeOnPixels(const DcRecord& dc, ARGB color, int width, AddPath add_path) {
+  ScopedCairo cr(dc.MakeContext());
+  if (!cr) return;
+  cairo_set_antialias(cr.get(), CAIRO_ANTIALIAS_NONE);
+  cairo_translate(cr.get(), 0.5, 0.5);
+  Pen_GdiPlus(color, width).ApplyTo(cr.get());
+  add_path(cr.get());
+  cairo_stroke(cr.get());
+}
 
 }  // namespace
 
@@ -249,45 +270,31 @@ void RenderContext_GdiPlus::DrawColor(const UiRect& rect, ARGB color, uint8_t al
 }
 
 void RenderContext_GdiPlus::DrawPenLine(const IPen* pen, int x1, int y1, int x2, int y2) {
-  const auto* gdi_pen = dynamic_cast<const Pen_GdiPlus*>(pen);
-  ScopedCairo cr(dc_.MakeContext());
-  if (!cr || gdi_pen == nullptr) return;
-  gdi_pen->ApplyTo(cr.get());
-  cairo_move_to(cr.get(), x1, y1);
-  cairo_line_to(cr.get(), x2, y2);
-  cairo_stroke(cr.get());
+  StrokeWithPen(dc_, pen, [&](cairo_t* cr) {
+    cairo_move_to(cr, x1, y1);
+    cairo_line_to(cr, x2, y2);
+  });
 }
 
 void RenderContext_GdiPlus::DrawLine(const UiRect& rect, int width, ARGB color) {
-  ScopedCairo cr(dc_.MakeContext());
-  if (!cr) return;
-  cairo_set_antialias(cr.get(), CAIRO_ANTIALIAS_NONE);
-  AlignToPixelCentres(cr.get());
-  Pen_GdiPlus(color, width).ApplyTo(cr.get());
-  cairo_move_to(cr.get(), rect.left, rect.top);
-  cairo_line_to(cr.get(), rect.right, rect.bottom);
-  cairo_stroke(cr.get());
+  StrokeOnPixels(dc_, color, width, [&](cairo_t* cr) {
+    cairo_move_to(cr, rect.left, rect.top);
+    cairo_line_to(cr, rect.right, rect.bottom);
+  });
 }
 
 void RenderContext_GdiPlus::DrawBezier(const IPen* pen, int x1, int y1, int x2, int y2, int x3,
                                        int y3, int x4, int y4) {
-  const auto* gdi_pen = dynamic_cast<const Pen_GdiPlus*>(pen);
-  ScopedCairo cr(dc_.MakeContext());
-  if (!cr || gdi_pen == nullptr) return;
-  gdi_pen->ApplyTo(cr.get());
-  cairo_move_to(cr.get(), x1, y1);
-  cairo_curve_to(cr.get(), x2, y2, x3, y3, x4, y4);
-  cairo_stroke(cr.get());
+  StrokeWithPen(dc_, pen, [&](cairo_t* cr) {
+    cairo_move_to(cr, x1, y1);
+    cairo_curve_to(cr, x2, y2, x3, y3, x4, y4);
+  });
 }
 
 void RenderContext_GdiPlus::DrawRect(const UiRect& rect, int width, ARGB color) {
-  ScopedCairo cr(dc_.MakeContext());
-  if (!cr) return;
-  cairo_set_antialias(cr.get(), CAIRO_ANTIALIAS_NONE);
-  AlignToPixelCentres(cr.get());
-  Pen_GdiPlus(color, width).ApplyTo(cr.get());
-  cairo_rectangle(cr.get(), rect.left, rect.top, rect.Width(), rect.Height());
-  cairo_stroke(cr.get());
+  StrokeOnPixels(dc_, color, width, [&](cairo_t* cr) {
+    cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
+  });
 }
 
 void RenderContext_GdiPlus::DrawRoundRect(const UiRect& rect, const UiSize& round_size, int width,
@@ -374,7 +381,13 @@ UiRect RenderContext_GdiPlus::MeasureText(const std::u16string& text, const std:
   if (font == nullptr || font->hFont == nullptr) return UiRect{};
   TextFormat format;
   if (style & DT_SINGLELINE) format.flags = TextFormat::kNoWrap;
-  const UiSize size = Text().Measure(Utf16ToUtf8(text), font->hFont, format, width);
+  UiSize size = Text().Measure(Utf16ToUtf8(text), font->hFont, format, width);
+  if ((style & DT_SINGLELINE) && width != -1) {
+    // A single line measured in a width is boxed to the height of a sample
+    // of two CJK characters.
+    const UiSize sample = Text().Measure("\xE6\xB5\x8B\xE8\xAF\x95", font->hFont, format, -1);
+    size.cy = std::min(size.cy, sample.cy);
+  }
   return UiRect{0, 0, size.cx + 1, size.cy + 1};
 }
 

@@ -56,6 +56,7 @@ class RenderContext_GdiPlus final : public IRenderContext {
                  bool ytiled = false) override;
   void DrawNamedColor(const UiRect& rect, const std::u16string& color_name,
                       uint8_t alpha = 255) override;
+  using IRenderContext::DrawColor;
   void DrawColor(const UiRect& rect, ARGB color, uint8_t alpha = 255) override;
   void DrawPenLine(const IPen* pen, int x1, int y1, int x2, int y2) override;
   void DrawLine(const UiRect& rect, int width, ARGB color) override;

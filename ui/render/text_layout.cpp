@@ -39,11 +39,14 @@ bool SyncFontOptions() {
   const bool anti_alias = TextAntiAlias();
   if (shared.options_set && shared.anti_alias == anti_alias) return false;
   cairo_font_options_t* options = cairo_font_options_create();
-  if (anti_alias) {
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-  }
+  // Grey-scale coverage either way: sub-pixel colour coverage cannot be kept
+  // in a translucent surface. Anti-aliased text is smooth (slight hinting,
+  // unhinted metrics); without the switch glyphs are fitted to the pixel
+  // grid with hinted metrics, the look of the system's default text.
+  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
   cairo_font_options_set_subpixel_order(options, CAIRO_SUBPIXEL_ORDER_DEFAULT);
+  cairo_font_options_set_hint_style(options, anti_alias ? CAIRO_HINT_STYLE_SLIGHT : CAIRO_HINT_STYLE_FULL);
+  cairo_font_options_set_hint_metrics(options, anti_alias ? CAIRO_HINT_METRICS_OFF : CAIRO_HINT_METRICS_ON);
   pango_cairo_context_set_font_options(shared.context, options);
   cairo_font_options_destroy(options);
   shared.options_set = true;

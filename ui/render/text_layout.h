@@ -3,9 +3,9 @@
 // onto a pango layout in a rectangle, drawn on a cairo context or measured.
 //
 // One pango context serves every layout of the UI thread; the text
-// anti-alias switch sets its font options (grey-scale anti-aliasing when on,
-// fontconfig's own choice when off; sub-pixel colour anti-aliasing is never
-// used on these translucent surfaces).
+// anti-alias switch sets its font options: smooth grey-scale text when on,
+// grid-fitted grey-scale text with hinted metrics when off. Sub-pixel colour
+// anti-aliasing (ClearType) is never used: these surfaces are translucent.
 #ifndef UI_RENDER_TEXT_LAYOUT_H_
 #define UI_RENDER_TEXT_LAYOUT_H_
 
