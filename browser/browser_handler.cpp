@@ -233,6 +233,7 @@ void BrowserHandler::EvaluateScript(const BrowserPtr& browser, const std::string
   params["expression"] = expression;
   params["returnByValue"] = true;
   params["userGesture"] = true;
+  params["awaitPromise"] = true;
   Command(browser, "Runtime.evaluate", params,
           [done](const Json::Value* result, const Json::Value*) {
             if (!done) return;

@@ -36,11 +36,13 @@ bool ParseMessage(const std::string& text, Json::Value* out) {
 
 }  // namespace
 
-EnginePipe::EnginePipe(int read_fd, int write_fd, int delivery_thread, Listener* listener)
+EnginePipe::EnginePipe(int read_fd, int write_fd, int delivery_thread, Listener* listener,
+                       size_t max_incoming)
     : read_fd_(read_fd),
       write_fd_(write_fd),
       stop_fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       delivery_thread_(delivery_thread),
+      max_incoming_(max_incoming),
       listener_(listener),
       listener_flag_(listener->GetWeakFlag()) {
   // The writer never blocks inside write(): a full pipe is waited for with
@@ -142,7 +144,7 @@ void EnginePipe::ReadLoop() {
       const char* nul = static_cast<const char*>(std::memchr(begin, '\0', end - begin));
       const char* stop = nul ? nul : end;
       if (!discarding) {
-        if (pending.size() + (stop - begin) > kMaxIncomingBytes) {
+        if (pending.size() + (stop - begin) > max_incoming_) {
           discarding = true;
           pending.clear();
           pending.shrink_to_fit();

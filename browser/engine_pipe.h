@@ -51,8 +51,10 @@ class EnginePipe {
   static constexpr size_t kMaxQueuedBytes = 32u << 20;
 
   // Takes ownership of both descriptors. Messages are delivered to the
-  // thread registered under |delivery_thread|.
-  EnginePipe(int read_fd, int write_fd, int delivery_thread, Listener* listener);
+  // thread registered under |delivery_thread|; a message longer than
+  // |max_incoming| is dropped.
+  EnginePipe(int read_fd, int write_fd, int delivery_thread, Listener* listener,
+             size_t max_incoming = kMaxIncomingBytes);
   ~EnginePipe();
   EnginePipe(const EnginePipe&) = delete;
   EnginePipe& operator=(const EnginePipe&) = delete;
@@ -86,6 +88,7 @@ class EnginePipe {
   int write_fd_;
   int stop_fd_;
   int delivery_thread_;
+  size_t max_incoming_;
   Listener* listener_;
   std::weak_ptr<kbase::WeakFlag> listener_flag_;
 

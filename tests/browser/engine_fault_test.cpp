@@ -46,7 +46,7 @@ TEST(EngineFaultTest, AKilledEngineClosesEveryBrowserAndTheQuitGoesThrough) {
   ASSERT_TRUE(OnUi([data] { return CefManager::GetInstance()->Initialize(data); }));
   EXPECT_TRUE(std::filesystem::exists(temp.File("cef_temp/cef.log")));
   Recorder first, second;
-  auto a = NewBrowser(&first);
+  std::shared_ptr<BrowserHandler> a = NewBrowser(&first);
   auto b = NewBrowser(&second);
   ASSERT_TRUE(first.WaitFor("created"));
   ASSERT_TRUE(second.WaitFor("created"));

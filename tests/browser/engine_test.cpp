@@ -85,9 +85,13 @@ class EngineTest : public ::testing::Test {
     auto handler = handler_;
     OnUi([handler] { handler->CloseAllBrowser(); });
     EXPECT_TRUE(recorder_->WaitFor("closed")) << recorder_->Dump();
-    OnUi([handler] { handler->SetHandlerDelegate(nullptr); });
-    handler_.reset();
-    OnUi([] {});
+    handler.reset();
+    // The handler is released on the UI thread, where the engine manager
+    // keeps its routes.
+    OnUi([this] {
+      handler_->SetHandlerDelegate(nullptr);
+      handler_.reset();
+    });
     recorder_.reset();
   }
 
