@@ -1,5 +1,7 @@
 #include "browser/browser_handler.h"
 
+#include <openssl/evp.h>
+
 #include <utility>
 
 #include "browser/cef_manager.h"
@@ -14,6 +16,21 @@ std::string QuoteForScript(const std::string& text) {
   builder["indentation"] = "";
   builder["emitUTF8"] = true;
   return Json::writeString(builder, Json::Value(text));
+}
+
+// The engine sends pictures as base64 text.
+bool DecodeBase64(const std::string& text, std::string* bytes) {
+  if (text.size() % 4 != 0) return false;
+  bytes->resize(text.size() / 4 * 3);
+  const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes->data()),
+                                reinterpret_cast<const unsigned char*>(text.data()),
+                                static_cast<int>(text.size()));
+  if (n < 0) return false;
+  size_t padding = 0;
+  if (!text.empty() && text.back() == '=') ++padding;
+  if (text.size() > 1 && text[text.size() - 2] == '=') ++padding;
+  bytes->resize(static_cast<size_t>(n) - padding);
+  return true;
 }
 
 bool IsMainFrame(const BrowserPtr& browser, const Json::Value& frame_id) {
@@ -83,10 +100,22 @@ std::shared_ptr<BrowserHandler> BrowserHandler::Create() {
 }
 
 BrowserHandler::~BrowserHandler() {
+  // Browsers still open when their handler goes are closed now: nothing
+  // would report their end later, so they leave the count here.
   CefManager* manager = CefManager::GetInstance();
   for (const BrowserPtr& browser : browsers_) {
     manager->RemoveTarget(browser->target_id, browser->session_id);
+    if (browser->closed) continue;
+    browser->closed = true;
+    CloseTarget(browser->target_id);
+    manager->DecrementBrowserCount();
   }
+}
+
+void BrowserHandler::CloseTarget(const std::string& target_id) {
+  Json::Value params;
+  params["targetId"] = target_id;
+  CefManager::GetInstance()->SendCommand("Target.closeTarget", params, "", nullptr);
 }
 
 void BrowserHandler::SetHandlerDelegate(HandlerDelegate* delegate) { delegate_ = delegate; }
@@ -123,8 +152,13 @@ bool BrowserHandler::CreateBrowser() {
   return CefManager::GetInstance()->SendCommand(
       "Target.createTarget", params, "",
       [self](const Json::Value* result, const Json::Value*) {
-        auto handler = self.lock();
-        if (handler && result) handler->Attach((*result)["targetId"].asString());
+        if (!result) return;
+        const std::string target_id = (*result)["targetId"].asString();
+        // A browser that arrives after its handler has gone is closed.
+        if (auto handler = self.lock())
+          handler->Attach(target_id);
+        else
+          CloseTarget(target_id);
       });
 }
 
@@ -138,7 +172,12 @@ void BrowserHandler::Attach(const std::string& target_id) {
       "Target.attachToTarget", params, "",
       [self, target_id](const Json::Value* result, const Json::Value*) {
         auto handler = self.lock();
-        if (handler && result) handler->SetUpSession(target_id, (*result)["sessionId"].asString());
+        if (!handler) {
+          CefManager::GetInstance()->RemoveTarget(target_id, "");
+          CloseTarget(target_id);
+          return;
+        }
+        if (result) handler->SetUpSession(target_id, (*result)["sessionId"].asString());
       });
 }
 
@@ -165,9 +204,16 @@ void BrowserHandler::SetUpSession(const std::string& target_id, const std::strin
   Json::Value script;
   script["source"] = ClientApp::PageObjectScript();
   auto self = weak_from_this();
-  Command(browser, "Page.addScriptToEvaluateOnNewDocument", script,
+  // Sent without the handler's weak guard: when the handler has gone by the
+  // answer, the new browser must still be closed.
+  manager->SendCommand("Page.addScriptToEvaluateOnNewDocument", script, session_id,
           [self, browser](const Json::Value*, const Json::Value*) {
-            if (auto handler = self.lock()) handler->BrowserCreated(browser);
+            if (auto handler = self.lock()) {
+              handler->BrowserCreated(browser);
+            } else {
+              CefManager::GetInstance()->RemoveTarget(browser->target_id, browser->session_id);
+              CloseTarget(browser->target_id);
+            }
           });
 }
 
@@ -310,8 +356,8 @@ void BrowserHandler::HandleFrameReady(const std::string& session_id) {
   BrowserPtr browser = FindBySession(session_id);
   if (!browser) return;
   if (delegate_) {
-    std::string picture = frame.data;  // base64; the control decodes it
-    delegate_->OnPaint(browser, picture, frame.metadata);
+    std::string picture;
+    if (DecodeBase64(frame.data, &picture)) delegate_->OnPaint(browser, picture, frame.metadata);
   }
   // Acknowledged only now that the UI thread took it: the engine sends the
   // next picture when this one was used.

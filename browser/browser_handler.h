@@ -126,6 +126,7 @@ class BrowserHandler : public std::enable_shared_from_this<BrowserHandler>,
 
  private:
   BrowserHandler() = default;
+  static void CloseTarget(const std::string& target_id);
   BrowserPtr FindBySession(const std::string& session_id) const;
   BrowserPtr FindByTarget(const std::string& target_id) const;
   void Attach(const std::string& target_id);

@@ -135,6 +135,22 @@ class Recorder : public jov_comp::BrowserHandler::HandlerDelegate {
     return false;
   }
   void OnAfterCreated(const jov_comp::BrowserPtr&) override { Add("created"); }
+  void OnAddressChange(const jov_comp::BrowserPtr&, bool main_frame,
+                       const std::string& url) override {
+    if (main_frame) Add("address:" + url);
+  }
+  void OnLoadingStateChange(const jov_comp::BrowserPtr&, bool loading, bool back,
+                            bool forward) override {
+    Add(std::string("loading:") + (loading ? "1" : "0") + (back ? "1" : "0") + (forward ? "1" : "0"));
+  }
+  void OnPaint(const jov_comp::BrowserPtr&, const std::string& picture,
+               const Json::Value& metadata) override {
+    // A PNG starts with its signature; the size is the view's.
+    const bool png = picture.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0;
+    Add(std::string("paint:") + (png ? "png:" : "other:") +
+        std::to_string(metadata["deviceWidth"].asInt()) + "x" +
+        std::to_string(metadata["deviceHeight"].asInt()));
+  }
   void OnBeforeClose(const jov_comp::BrowserPtr&) override { Add("closed"); }
   void OnRenderProcessTerminated(const jov_comp::BrowserPtr&, const std::string&) override {
     Add("terminated");

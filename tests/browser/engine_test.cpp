@@ -143,6 +143,8 @@ TEST_F(EngineTest, LoadsEndWithTheirStatusAndUnresolvableNamesWithTheirError) {
   ASSERT_TRUE(recorder_->WaitFor("end:200")) << recorder_->Dump();
   EXPECT_TRUE(recorder_->Has("start"));
   EXPECT_TRUE(recorder_->WaitFor("title:plain")) << recorder_->Dump();
+  EXPECT_TRUE(recorder_->Has("address:" + Url("/page.html"))) << recorder_->Dump();
+  EXPECT_TRUE(recorder_->WaitFor("loading:010")) << recorder_->Dump();
   recorder_->Clear();
   Load(Url("/missing.html"));
   ASSERT_TRUE(recorder_->WaitFor("end:404")) << recorder_->Dump();
@@ -261,6 +263,18 @@ TEST_F(EngineTest, DialogsAreDismissedAndDownloadsLeaveNoFile) {
     const std::string name = entry.path().filename().string();
     EXPECT_EQ(name.find("file.bin"), std::string::npos) << entry.path();
   }
+}
+
+TEST_F(EngineTest, PicturesOfTheViewArriveAtItsSize) {
+  auto handler = handler_;
+  OnUi([handler] {
+    handler->SetViewRect(10, 20, 330, 260);
+    handler->SetPaintingEnabled(handler->GetBrowser(), true);
+  });
+  Load(Url("/page.html"));
+  ASSERT_TRUE(recorder_->WaitFor("end:200")) << recorder_->Dump();
+  EXPECT_TRUE(recorder_->WaitFor("paint:png:320x240")) << recorder_->Dump();
+  OnUi([handler] { handler->SetPaintingEnabled(handler->GetBrowser(), false); });
 }
 
 // The renderers of the engine (with --no-zygote they are its children).
