@@ -134,10 +134,16 @@ BENCHMARK(BM_BridgeRoundTrip)->Unit(benchmark::kMicrosecond)->Iterations(200)->U
 std::vector<pid_t> EngineTree(pid_t root) {
   std::vector<pid_t> tree = {root};
   for (size_t i = 0; i < tree.size(); ++i) {
-    std::ifstream children("/proc/" + std::to_string(tree[i]) + "/task/" +
-                           std::to_string(tree[i]) + "/children");
-    pid_t child;
-    while (children >> child) tree.push_back(child);
+    // Each thread lists the children it started.
+    const std::string tasks = "/proc/" + std::to_string(tree[i]) + "/task";
+    DIR* dir = ::opendir(tasks.c_str());
+    while (dirent* task = dir ? ::readdir(dir) : nullptr) {
+      if (task->d_name[0] == '.') continue;
+      std::ifstream children(tasks + "/" + task->d_name + "/children");
+      pid_t child;
+      while (children >> child) tree.push_back(child);
+    }
+    if (dir) ::closedir(dir);
   }
   return tree;
 }
@@ -196,6 +202,7 @@ void BM_EngineMemoryAndIdleCpu(benchmark::State& state) {
     cpu_share = (after - before) / static_cast<double>(ticks_per_second) / seconds;
   }
   state.counters["pss_MiB"] = pss_mib;
+  state.counters["processes"] = static_cast<double>(EngineTree(engine).size());
   state.counters["idle_cpu_percent_of_core"] = cpu_share * 100.0;
   ClosePage(handler, &recorder);
   Stop();
