@@ -1,6 +1,7 @@
 // The deferred callback list and the bounded quit request, without an engine.
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "browser/unregisted_callback_list.h"
 #include "platform/clock/fake_clock.h"
 #include "tests/browser/engine_harness.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -71,6 +73,28 @@ TEST(QuitRequestTest, WaitsForTheBrowsersAndEndsTheLoopWithinTheBound) {
     EXPECT_GE(ended_at - start, c.min_wait) << c.browsers;
     for (int i = 0; i < c.browsers; ++i) jov_comp::CefManager::GetInstance()->DecrementBrowserCount();
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Without a usable engine binary the launcher runs without web views: a
+// missing binary is "no engine", and a program that is not the engine (it
+// never answers) fails the start quickly and leaves no process behind.
+TEST(EngineStartTest, MissingOrSilentEnginesFailTheStartCleanly) {
+  auto* manager = jov_comp::CefManager::GetInstance();
+  const std::string saved = manager->engine_path();
+  TempFolder temp;
+  manager->SetEnginePath(temp.File("no-engine-here"));
+  EXPECT_FALSE(manager->SetupEngineEnvironment());
+  manager->SetEnginePath("/bin/true");
+  EXPECT_TRUE(manager->SetupEngineEnvironment());
+  EXPECT_FALSE(manager->Initialize(temp.File("cef_temp"), 10000));
+  EXPECT_FALSE(manager->IsInitialized());
+  EXPECT_EQ(0, manager->engine_pid());
+  EXPECT_TRUE(std::filesystem::exists(temp.File("cef_temp/cef.log")));
+  manager->SetEnginePath(saved);
 }
 
 }  // namespace
