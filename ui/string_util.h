@@ -3,7 +3,7 @@
 // conversion, trimming, splitting and replace-all.
 //
 // Wide strings are UTF-16 (std::u16string). The conversions are the
-// program's one UTF-8/UTF-16 conversion (base/util/utf_conversion.h):
+// program's one UTF-8/UTF-16 conversion (platform/text/utf_conversion.h):
 // malformed UTF-8 becomes U+FFFD (one per maximal ill-formed subpart), a lone
 // surrogate in UTF-16 becomes U+FFFD in UTF-8. The functions keep no state and
 // may be called on any thread.

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/util/utf_conversion.h"
+#include "platform/text/utf_conversion.h"
 #include "platform/window/window_region.h"
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_error_trap.h"
@@ -363,7 +363,7 @@ Rect X11Backend::GetWindowRect(NativeWindow window) const {
 void X11Backend::SetTitle(NativeWindow native, const std::u16string& title) {
   const Window window = static_cast<Window>(native);
   if (!Find(window)) return;
-  const std::string utf8 = kbase::UTF16ToUTF8(title);
+  const std::string utf8 = UTF16ToUTF8(title);
   XChangeProperty(display_, window, AtomFor("_NET_WM_NAME"), AtomFor("UTF8_STRING"), 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
   XStoreName(display_, window, utf8.c_str());
@@ -859,7 +859,7 @@ void X11Backend::OnKey(XKeyEvent& event, bool down) {
     } else if (length > 0 && (status == XLookupChars || status == XLookupBoth)) {
       utf8.assign(buffer, static_cast<size_t>(length));
     }
-    text = kbase::UTF8ToUTF16(utf8);
+    text = UTF8ToUTF16(utf8);
   } else {
     char buffer[16];
     KeySym keysym = NoSymbol;
@@ -867,7 +867,7 @@ void X11Backend::OnKey(XKeyEvent& event, bool down) {
     if ((event.state & ControlMask) && keysym >= XK_a && keysym <= XK_z) {
       text.push_back(static_cast<char16_t>(keysym - XK_a + 1));
     } else if (char32_t cp = CodePointFromKeysym(keysym)) {
-      kbase::AppendUTF16(cp, &text);
+      AppendUTF16(cp, &text);
     }
   }
   for (char16_t unit : text) {

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -80,7 +80,7 @@ TEST(JsonHelpersTest, StringListFilesRoundTrip) {
   const std::string path = tmp.Join("list.json");
   WriteJsonStringList(path, {"one", "two \"quoted\"", ""});
   std::string text;
-  ASSERT_TRUE(ReadFileToString(path, text));
+  ASSERT_TRUE(platform::ReadFileToString(path, text));
   EXPECT_EQ(text, "[\n\t\"one\",\n\t\"two \\\"quoted\\\"\",\n\t\"\"\n]");
 
   std::vector<std::string> list = {"kept"};
@@ -105,7 +105,7 @@ TEST(JsonHelpersTest, WriteJsonFileUsesTabs) {
   value["a"]["c"] = "d";
   ASSERT_TRUE(WriteJsonFile(tmp.Join("v.json"), value));
   std::string text;
-  ASSERT_TRUE(ReadFileToString(tmp.Join("v.json"), text));
+  ASSERT_TRUE(platform::ReadFileToString(tmp.Join("v.json"), text));
   EXPECT_EQ(text, "{\n\t\"a\" : \n\t{\n\t\t\"c\" : \"d\"\n\t},\n\t\"b\" : 1\n}");
   EXPECT_FALSE(WriteJsonFile(tmp.Join("missing/v.json"), value));
 }

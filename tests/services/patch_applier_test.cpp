@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "project/Launcher/services/exit_request.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
 #include "project/Launcher/services/patch_stream.h"
 #include "tools/patch_writer/bsdiff_writer.h"
 #include "tests/support/temp_folder.h"
@@ -20,7 +20,7 @@ constexpr int64_t kMiB = 1 << 20;
 
 std::string ReadAll(const std::string& path) {
   std::string bytes;
-  EXPECT_TRUE(ReadFileToString(path, bytes)) << path;
+  EXPECT_TRUE(platform::ReadFileToString(path, bytes)) << path;
   return bytes;
 }
 

@@ -14,8 +14,8 @@
 #include "project/Launcher/core/language_table.h"
 #include "project/Launcher/core/state.h"
 #include "project/Launcher/core/store_download_host.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/folder_operations.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/system_info.h"
 
@@ -142,7 +142,7 @@ void LauncherStore::AskForMessageBox(bool viaShow, MessageBoxRequest request) {
 }
 
 void LauncherStore::Init(const std::u16string& languageOverride) {
-  if (!IsFolder(SaveFolder())) CreateFolders(SaveFolder());
+  if (!platform::IsFolder(SaveFolder())) platform::CreateFolders(SaveFolder());
   firstRun = false;
   closeQuestionPending = false;
 
@@ -488,7 +488,7 @@ int32_t LauncherStore::PrunePreDownloadFolders() {
     VersionTriple version;
     if (!ParseStrictVersionTriple(name, &version)) continue;  // dropped, left on disk
     if (version <= local) {
-      DeleteFolderRecursive(PreDownloadVersionFolder(name));
+      platform::DeleteFolderRecursive(PreDownloadVersionFolder(name));
       continue;
     }
     kept.push_back(name);
@@ -504,7 +504,7 @@ bool LauncherStore::HasUnfinishedPreDownload() const {
 
 void LauncherStore::ReloadPreDownloadFolders() {
   preDownloadFolders.clear();
-  ListSubfolders(PreDownloadFolder(), preDownloadFolders);
+  platform::ListSubfolders(PreDownloadFolder(), preDownloadFolders);
 }
 
 // --- Disk-space checks ---

@@ -4,23 +4,16 @@
 #include <string>
 
 #include "base/util/string_util.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "ui/skin_archive.h"
 #include "ui/zip_reader.h"
+#include "platform/files/file_operations.h"
 
 namespace {
 
 const void* embeddedData = nullptr;
 size_t embeddedSize = 0;
 
-bool CopyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-  std::error_code error;
-  // An existing copy is replaced through a fresh file: a read-only copy that
-  // cannot be replaced makes the copy fail.
-  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
-                                    error) &&
-         !error;
-}
 
 }  // namespace
 
@@ -35,7 +28,7 @@ bool PrepareSkinPackage() {
   if (std::filesystem::is_regular_file(package, error)) {
     ui::SkinArchive::Close();
     std::u16string copy = NormalizePathW(UpdateFolderW(), true) + u"tmp_resources.zip";
-    if (CopyOver(package, kbase::UTF16ToUTF8(copy))) {
+    if (platform::CopyFileAtomically(package, kbase::UTF16ToUTF8(copy))) {
       ui::SkinArchive::Close();
       auto handle = ui::OpenZipArchive(copy.c_str(), 0, ui::kZipFromFileName, "");
       if (handle) ui::SkinArchive::Set(std::move(handle));

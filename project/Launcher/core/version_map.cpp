@@ -4,8 +4,7 @@
 
 #include "project/Launcher/core/launcher_settings.h"
 #include "project/Launcher/core/bounded_file.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 
 namespace {

@@ -9,7 +9,8 @@
 #include <chrono>
 #include <filesystem>
 
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/file_md5.h"
+#include "platform/files/file_operations.h"
 
 namespace {
 
@@ -40,11 +41,6 @@ bool CreateParentFolder(const std::string& file) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   return std::filesystem::is_directory(folder, ec);
-}
-
-void RemoveQuietly(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
 }
 
 std::string OpenError(const std::string& file, int error) {
@@ -209,7 +205,7 @@ void DownloadManager::DownloadFile(const std::string& urlPath, const std::string
       std::string computed;
       int64_t computedSize = 0;
       if (sizeMatches && CheckFileMd5(localFile, md5, computed, computedSize)) {
-        RemoveQuietly(ResumeInfoPath(localFile));
+        platform::RemoveFileIfPresent(ResumeInfoPath(localFile));
         AddDownloaded(size);
         host_->SetLoggedDownloadSize(downloaded_bytes_);
         if (onDone) onDone(user, kDownloadOk, urlPath, "");
@@ -329,7 +325,7 @@ void DownloadManager::FinishTask(TaskPtr task, int32_t result, const std::string
   if (result != kDownloadOk) AbandonFile(task->localFile);
   if (callBack && task->onDone && running_)
     task->onDone(task->user, result, task->urlPath, message);
-  if (result == kDownloadOk && message.empty()) RemoveQuietly(ResumeInfoPath(task->localFile));
+  if (result == kDownloadOk && message.empty()) platform::RemoveFileIfPresent(ResumeInfoPath(task->localFile));
 }
 
 void DownloadManager::AbandonFile(const std::string& localFile) {

@@ -10,14 +10,9 @@
 #include <filesystem>
 
 #include "project/Launcher/services/download_manager.h"
-#include "project/Launcher/services/file_utils.h"
+#include "platform/files/file_operations.h"
 
 namespace {
-
-void RemoveQuietly(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
-}
 
 // The first byte of "Content-Range: bytes a-b/size", or -1.
 int64_t ParseContentRangeBegin(const std::string& value) {
@@ -298,8 +293,8 @@ void DownloadManager::RetryAfterMd5Mismatch(TaskPtr task) {
     FinishTask(std::move(task), kDownloadMd5Mismatch, "check md5 error", true);
     return;
   }
-  RemoveQuietly(task->localFile);
-  RemoveQuietly(ResumeInfoPath(task->localFile));
+  platform::RemoveFileIfPresent(task->localFile);
+  platform::RemoveFileIfPresent(ResumeInfoPath(task->localFile));
   AddDownloaded(-task->fileSize);
   DownloadFile(task->urlPath, task->localFile, task->md5, task->fileSize, task->onDone,
                task->onProgress, task->user, task->retry, task->mirror);
