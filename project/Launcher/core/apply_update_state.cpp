@@ -16,16 +16,17 @@
 #include "platform/clock/clock.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/process_switches.h"
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
 #include "platform/files/file_operations.h"
 #include "platform/files/folder_operations.h"
+#include "project/Launcher/services/exit_request.h"
 #include "project/Launcher/services/file_md5.h"
 #include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/patch_applier.h"
+#include "project/Launcher/services/relative_name.h"
 
 namespace {
 
@@ -169,7 +170,7 @@ void ApplyUpdateState::ApplyGameStep() {
     const std::string target = gameFolder + name;
     EnsureParentFolder(target);
     auto rename = renames.find(name);
-    const bool hasAlternative = rename != renames.end() && IsSafeRelativePath(rename->second);
+    const bool hasAlternative = rename != renames.end() && IsSafeRelativeName(rename->second);
 
     // A file fetched whole after a refused patch result has no patch.
     if (patching && patches.count(name) && !store.wholeFileOnly.count(name)) {

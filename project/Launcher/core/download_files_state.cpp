@@ -14,6 +14,7 @@
 #include "project/Launcher/services/download_manager.h"
 #include "project/Launcher/services/file_md5.h"
 #include "project/Launcher/services/launcher_paths.h"
+#include "project/Launcher/services/relative_name.h"
 #include "project/Launcher/services/resume_info.h"
 
 namespace fs = std::filesystem;
@@ -38,7 +39,7 @@ std::string UpdateFolder() { return NormalizePath(kbase::UTF16ToUTF8(UpdateFolde
 
 bool TakePreDownloadedFile(const std::string& preDownloadFolder, const std::string& targetFolder,
                            const std::string& name, const std::string& md5) {
-  if (!IsSafeRelativePath(name) || !IsMd5Text(md5)) return false;
+  if (!IsSafeRelativeName(name) || !IsMd5Text(md5)) return false;
   const std::string source = NormalizePath(preDownloadFolder, true) + md5;
   if (!Exists(source)) return false;
   const bool sourceComplete = !Exists(ResumeInfoPath(source));
@@ -169,7 +170,7 @@ void DownloadFilesState::StartDownloads() {
   const std::string updateFolder = UpdateFolder();
   int64_t total = 0;
   for (const auto& [name, entry] : update) {
-    if (!IsSafeRelativePath(name)) continue;  // the map reader refuses such names already
+    if (!IsSafeRelativeName(name)) continue;  // the map reader refuses such names already
     std::string fileName = name;
     std::string urlPath = name;
     VersionEntry wanted = entry;

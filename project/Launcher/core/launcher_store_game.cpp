@@ -18,6 +18,7 @@
 #include "project/Launcher/services/download_manager.h"
 #include "platform/files/folder_operations.h"
 #include "project/Launcher/services/launcher_paths.h"
+#include "project/Launcher/services/relative_name.h"
 #include "project/Launcher/services/usage_events.h"
 #include "platform/files/file_operations.h"
 
@@ -108,7 +109,7 @@ void LauncherStore::RepairGame() {
   for (const auto& [name, alternative] : renames) {
     std::string relative = NormalizeMapPath(kbase::UTF16ToUTF8(alternative));
     // Only a name inside the game folder is ever deleted.
-    if (IsSafeRelativePath(relative)) platform::RemoveFileIfPresent(folder + relative);
+    if (IsSafeRelativeName(relative)) platform::RemoveFileIfPresent(folder + relative);
   }
   platform::RemoveFileIfPresent(folder + "version_map.txt");
   // The game's marker folder in the user's profile (the home folder here).

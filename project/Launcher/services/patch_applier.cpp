@@ -267,7 +267,7 @@ int32_t ApplyPatchStreamed(int oldFile, int64_t oldSize, int newFile, int64_t ne
       detail = -5;
       break;
     }
-    if (ExitRequested.load(std::memory_order_acquire)) {
+    if (ExitRequested()) {
       detail = -6;
       break;
     }
