@@ -10,7 +10,7 @@
 #include <ctime>
 
 #include "ui/skin_archive.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 

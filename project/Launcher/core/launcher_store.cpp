@@ -11,7 +11,7 @@
 #include "platform/hostaddr/host_address.h"
 #include "platform/locale/user_locale.h"
 #include "project/Launcher/core/bounded_file.h"
-#include "project/Launcher/core/language_table.h"
+#include "project/Launcher/core/launcher_languages.h"
 #include "project/Launcher/core/state.h"
 #include "project/Launcher/core/store_download_host.h"
 #include "platform/files/folder_operations.h"
