@@ -52,6 +52,7 @@ TEST(JsonHelpersTest, ParseJson) {
   Json::Value value;
   std::string error;
   EXPECT_FALSE(ParseJson("", value, error));
+  EXPECT_FALSE(error.empty());  // a failure always says why
   EXPECT_FALSE(ParseJson("{\"a\":", value, error));
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(ParseJson("{\"a\":[1,2]}", value, error));
@@ -60,6 +61,31 @@ TEST(JsonHelpersTest, ParseJson) {
   // Deep nesting is refused, not followed down the stack.
   std::string deep(100000, '[');
   EXPECT_FALSE(ParseJson(deep, value, error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(JsonHelpersTest, NestingPastTheReadersLimitIsAnErrorNotAnException) {
+  std::string objects;
+  for (int i = 0; i < 1001; ++i) objects += "{\"a\":";
+  const std::string cases[] = {
+      std::string(1001, '['),
+      std::string(1001, '[') + std::string(1001, ']'),
+      objects,
+      "{\"info\":" + std::string(1001, '[') + "}",
+  };
+  for (const std::string& text : cases) {
+    Json::Value value(7);
+    std::string error;
+    bool parsed = true;
+    EXPECT_NO_THROW(parsed = ParseJson(text, value, error)) << text.substr(0, 20);
+    EXPECT_FALSE(parsed) << text.substr(0, 20);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(value, Json::Value(7));  // the output is untouched
+  }
+  // A depth the reader takes is still read.
+  Json::Value value;
+  std::string error;
+  EXPECT_TRUE(ParseJson(std::string(500, '[') + std::string(500, ']'), value, error)) << error;
 }
 
 TEST(JsonHelpersTest, GetJsonStringList) {
