@@ -4,12 +4,16 @@
 #include <string>
 
 #include "base/util/string_util.h"
+#include "platform/files/file_operations.h"
 #include "project/Launcher/services/launcher_paths.h"
+#include "ui/language_table.h"
 #include "ui/skin_archive.h"
 #include "ui/zip_reader.h"
-#include "platform/files/file_operations.h"
 
 namespace {
+
+constexpr char kThemeFolder[] = "resources/themes/default/";
+constexpr char kLanguageFolder[] = "resources/lang/";
 
 const void* embeddedData = nullptr;
 size_t embeddedSize = 0;
@@ -40,5 +44,23 @@ bool PrepareSkinPackage() {
     auto handle = ui::OpenZipArchive(embeddedData, embeddedSize, ui::kZipFromMemory, "");
     if (handle) ui::SkinArchive::Set(std::move(handle));
   }
+  return false;
+}
+
+bool ReadSkinThemeFile(const std::string& name, std::string* bytes) {
+  const std::string path = kThemeFolder + name;
+  if (ui::SkinArchive::ReadEntry(kbase::UTF8ToUTF16(path), bytes)) return true;
+  return platform::ReadFileToString(path, *bytes);
+}
+
+bool LoadSkinLanguage(const std::string& code) {
+  ui::LanguageTable& table = ui::LanguageTable::GetInstance();
+  const std::u16string path = kbase::UTF8ToUTF16(kLanguageFolder + code + ".ini");
+  if (!ui::SkinArchive::Get()) return table.LoadFromFile(path);
+  std::string bytes;
+  if (ui::SkinArchive::ReadEntry(path, &bytes)) return table.LoadFromMemory(bytes);
+  // A package without the table: no texts, rather than those of another
+  // language.
+  table.Clear();
   return false;
 }
