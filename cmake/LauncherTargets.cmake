@@ -35,9 +35,14 @@ endfunction()
 
 # launcher_add_fuzzer(<name> SOURCES <files...> LIBS <targets...>)
 # A libFuzzer target, built only by the fuzz preset; scripts/fuzz.sh runs each
-# one for a bounded time, seeded from tests/fuzz/corpus/<name>/ when present.
+# one for a bounded time, seeded from tests/fuzz/corpus/<name>/, which must exist.
 function(launcher_add_fuzzer name)
   cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  # The seeds are found by the binary's name: a target whose folder is missing
+  # or misnamed would start every run empty.
+  if(NOT IS_DIRECTORY ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/${name})
+    message(FATAL_ERROR "fuzzer ${name} has no seed folder tests/fuzz/corpus/${name}/")
+  endif()
   add_executable(${name} ${F_SOURCES})
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
