@@ -12,7 +12,7 @@
 #include "ui/global_manager.h"
 #include "ui/language_table.h"
 #include "ui/render/i_render_context.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 #include "ui/timer_manager.h"
 #include "ui/window.h"
 

@@ -16,7 +16,7 @@
 #include "ui/render/render_factory_gdiplus.h"
 #include "ui/render/text_layout.h"
 #include "ui/skin_archive.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 #include "ui/timer_manager.h"
 
 namespace ui {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 

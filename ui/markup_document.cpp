@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 

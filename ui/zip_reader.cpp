@@ -10,7 +10,7 @@
 #include <ctime>
 
 #include "ui/skin_archive.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 
@@ -185,8 +185,22 @@ struct ZipReader::Source {
 
 struct ZipReader::Member {
   unz64_file_pos position{};
-  std::string stored_name;
+  // The cleaned name the member is described by, in UTF-8: it is also the
+  // name the member is found by, so a described member can always be found.
+  std::string name;
 };
+
+namespace {
+
+// The name a member is described and found by: its stored name cut to the
+// described length, then sanitised.
+std::u16string DescribedName(const char* stored) {
+  std::u16string wide = Utf8ToUtf16(stored);
+  if (wide.size() > ZipReader::kMaxNameLength - 1) wide.resize(ZipReader::kMaxNameLength - 1);
+  return ZipReader::SanitizeMemberName(std::move(wide));
+}
+
+}  // namespace
 
 ZipReader::ZipReader() = default;
 
@@ -253,7 +267,7 @@ ZipResult ZipReader::Open(const void* source, size_t length, int kind, const cha
       break;
     }
     name[std::min<uLong>(info.size_filename, kMaxNameLength)] = '\0';
-    member.stored_name = name;
+    member.name = Utf16ToUtf8(DescribedName(name));
     members.push_back(std::move(member));
   }
 
@@ -292,11 +306,13 @@ ZipResult ZipReader::MoveTo(int index) {
 
 ZipResult ZipReader::FindEntry(std::u16string_view name, int* index, ZipEntry* entry) {
   if (archive_ == nullptr) return kZipBadArgument;
-  const std::string utf8 = Utf16ToUtf8(name);
   int found = -1;
-  if (utf8.size() <= kMaxNameLength) {
+  if (name.size() <= kMaxNameLength) {
+    // The query is cleaned as the member names are: the stored form of a name
+    // and the described form find the same member.
+    const std::string wanted = Utf16ToUtf8(SanitizeMemberName(std::u16string(name)));
     for (size_t i = 0; i < members_.size(); ++i) {
-      if (unzStringFileNameCompare(members_[i].stored_name.c_str(), utf8.c_str(), 2) == 0) {
+      if (unzStringFileNameCompare(members_[i].name.c_str(), wanted.c_str(), 2) == 0) {
         found = static_cast<int>(i);
         break;
       }
@@ -359,9 +375,7 @@ ZipResult ZipReader::GetEntryInfo(int index, ZipEntry* entry) {
 
   ZipEntry result;
   result.index = index;
-  std::u16string wide = Utf8ToUtf16(name);
-  if (wide.size() > kMaxNameLength - 1) wide.resize(kMaxNameLength - 1);
-  result.name = SanitizeMemberName(std::move(wide));
+  result.name = DescribedName(name);
   result.attributes = AttributesOf(info);
   const uint64_t dos_time = DosTimeToFileTime(info.tmu_date);
   result.access_time = result.creation_time = result.modification_time = dos_time;

@@ -80,8 +80,10 @@ class ZipReader {
 
   int GetEntryCount() const;
 
-  // Locates a member by its stored name, case-insensitively. Either output
-  // may be null.
+  // Locates a member by name, case-insensitively. Both the query and the
+  // stored names are cleaned by SanitizeMemberName first, so the name an entry
+  // is described by finds it, and so does its stored form. Either output may
+  // be null.
   ZipResult FindEntry(std::u16string_view name, int* index, ZipEntry* entry);
   ZipResult GetEntryInfo(int index, ZipEntry* entry);
   // Reads the next part of the member into the buffer: kZipMoreData while

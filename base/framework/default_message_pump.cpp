@@ -11,28 +11,16 @@ DefaultMessagePump::DefaultMessagePump() { platform::AddClockWaiter(this); }
 DefaultMessagePump::~DefaultMessagePump() { platform::RemoveClockWaiter(this); }
 
 void DefaultMessagePump::Run(Delegate* delegate) {
-  for (;;) {
-    bool did_work = delegate->RunWork();
-    if (should_quit_)
-      break;
-    did_work |= delegate->RunDelayedWork(&delayed_work_time_);
-    if (should_quit_)
-      break;
-    if (did_work)
-      continue;
-    did_work = delegate->RunIdleWork();
-    if (should_quit_)
-      break;
-    if (did_work)
-      continue;
-
-    if (delayed_work_time_ != 0 && delayed_work_time_ <= TaskTimeClock::Now()) {
-      delayed_work_time_ = 0;  // due now: look again without waiting
-      continue;
-    }
-    WaitForWork(delayed_work_time_);
-  }
+  RunLoop(delegate);
   should_quit_ = false;  // the pump can run again
+}
+
+void DefaultMessagePump::WaitForMoreWork() {
+  if (delayed_work_time_ != 0 && delayed_work_time_ <= TaskTimeClock::Now()) {
+    delayed_work_time_ = 0;  // due now: look again without waiting
+    return;
+  }
+  WaitForWork(delayed_work_time_);
 }
 
 void DefaultMessagePump::Quit() { should_quit_ = true; }

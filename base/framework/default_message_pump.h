@@ -22,6 +22,8 @@ class DefaultMessagePump : public MessagePump, private platform::ClockWaiter {
   void SignalDelayedWork(int64_t delayed_work_time) override;
 
  private:
+  bool QuitRequested() const override { return should_quit_; }
+  void WaitForMoreWork() override;
   void OnClockAdvanced() override;
   // Blocks until the event is set or |deadline| (0 = none) is reached, and
   // resets the event (auto-reset).
@@ -35,7 +37,6 @@ class DefaultMessagePump : public MessagePump, private platform::ClockWaiter {
   bool clock_moved_ = false;
 
   bool should_quit_ = false;
-  int64_t delayed_work_time_ = 0;
 };
 
 }  // namespace kbase

@@ -28,6 +28,26 @@ class MessagePump {
   virtual void SignalWork() = 0;
   // Called on the pump's thread when a new earliest delayed task exists.
   virtual void SignalDelayedWork(int64_t delayed_work_time) = 0;
+
+ protected:
+  // The loop every pump runs, until a quit is asked. Each turn runs, in
+  // order, the pump's own input (window messages), the tasks, a look at the
+  // pump's wake-up and the delayed tasks; when none of them found work it
+  // runs idle work, and when that found none either it waits. A quit is
+  // honoured after every step.
+  void RunLoop(Delegate* delegate);
+
+  virtual bool QuitRequested() const = 0;
+  // The steps a pump adds around the tasks; by default they find nothing.
+  virtual bool RunNativeWork() { return false; }
+  virtual bool LookForWakeUp() { return false; }
+  virtual void OnDelayedWorkRan(bool more_work_is_plausible) { (void)more_work_is_plausible; }
+  // Sleeps until work is signalled or delayed_work_time_ falls due.
+  virtual void WaitForMoreWork() = 0;
+
+  // Run time of the next delayed task (microseconds of TaskTimeClock); 0
+  // when none is left.
+  int64_t delayed_work_time_ = 0;
 };
 
 }  // namespace kbase

@@ -48,27 +48,11 @@ void WinIOMessagePump::OnClockAdvanced() {
   (void)written;
 }
 
-void WinIOMessagePump::DoRunLoop() {
-  for (;;) {
-    bool more_work_is_plausible = state_->delegate->RunWork();
-    if (state_->should_quit)
-      break;
-    more_work_is_plausible |= WaitForWakeUp(TaskTimeClock::Now());  // a look, no wait
-    if (state_->should_quit)
-      break;
-    more_work_is_plausible |= state_->delegate->RunDelayedWork(&delayed_work_time_);
-    if (state_->should_quit)
-      break;
-    if (more_work_is_plausible)
-      continue;
-    more_work_is_plausible = state_->delegate->RunIdleWork();
-    if (state_->should_quit)
-      break;
-    if (more_work_is_plausible)
-      continue;
-    WaitForWakeUp(delayed_work_time_);
-  }
+bool WinIOMessagePump::LookForWakeUp() {
+  return WaitForWakeUp(TaskTimeClock::Now());  // a look, no wait
 }
+
+void WinIOMessagePump::WaitForMoreWork() { WaitForWakeUp(delayed_work_time_); }
 
 bool WinIOMessagePump::WaitForWakeUp(int64_t deadline) {
   for (;;) {

@@ -20,7 +20,8 @@ class WinIOMessagePump : public WinMessagePump, private platform::ClockWaiter {
 
  private:
   void OnClockAdvanced() override;
-  void DoRunLoop() override;
+  bool LookForWakeUp() override;
+  void WaitForMoreWork() override;
   // Waits for the pump's own wake-up until |deadline| (0 = none); true when
   // it came (and clears the have-work flag).
   bool WaitForWakeUp(int64_t deadline);

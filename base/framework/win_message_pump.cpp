@@ -11,7 +11,7 @@ void WinMessagePump::RunWithDispatcher(Delegate* delegate, Dispatcher* dispatche
   state.dispatcher = dispatcher;
   RunState* previous = state_;
   state_ = &state;
-  DoRunLoop();
+  RunLoop(delegate);
   state_ = previous;
 }
 

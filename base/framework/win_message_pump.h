@@ -28,14 +28,12 @@ class WinMessagePump : public MessagePump {
     Dispatcher* dispatcher = nullptr;
   };
 
-  // The inner loop of one run, until state_->should_quit.
-  virtual void DoRunLoop() = 0;
+  bool QuitRequested() const override { return state_->should_quit; }
 
   // Microseconds until the next delayed task: -1 when there is none, 0 when
   // it is due.
   int64_t GetCurrentDelay() const;
 
-  int64_t delayed_work_time_ = 0;  // microseconds of TaskTimeClock; 0 = none
   // 1 while a wake-up is in flight; changed only by atomic exchange.
   std::atomic<int> have_work_{0};
   RunState* state_ = nullptr;

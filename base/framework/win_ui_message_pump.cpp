@@ -64,32 +64,15 @@ void WinUIMessagePump::SignalDelayedWork(int64_t delayed_work_time) {
                      nullptr);
 }
 
-void WinUIMessagePump::DoRunLoop() {
-  for (;;) {
-    bool more_work_is_plausible = ProcessNextWindowsMessage();
-    if (state_->should_quit)
-      break;
-    more_work_is_plausible |= state_->delegate->RunWork();
-    if (state_->should_quit)
-      break;
-    more_work_is_plausible |= state_->delegate->RunDelayedWork(&delayed_work_time_);
-    // Nothing delayed left: the window timer has nothing to wake.
-    if (more_work_is_plausible && delayed_work_time_ == 0)
-      platform::KillTimer(message_hwnd_, TimerId());
-    if (state_->should_quit)
-      break;
-    if (more_work_is_plausible)
-      continue;
-    more_work_is_plausible = state_->delegate->RunIdleWork();
-    if (state_->should_quit)
-      break;
-    if (more_work_is_plausible)
-      continue;
-    WaitForWork();
-  }
+bool WinUIMessagePump::RunNativeWork() { return ProcessNextWindowsMessage(); }
+
+void WinUIMessagePump::OnDelayedWorkRan(bool more_work_is_plausible) {
+  // Nothing delayed left: the window timer has nothing to wake.
+  if (more_work_is_plausible && delayed_work_time_ == 0)
+    platform::KillTimer(message_hwnd_, TimerId());
 }
 
-void WinUIMessagePump::WaitForWork() {
+void WinUIMessagePump::WaitForMoreWork() {
   // Sleeps until a message arrives (a work message included), an event
   // source has input, or the next delayed task is due, to the microsecond.
   platform::WaitForQueueInput(delayed_work_time_);

@@ -29,8 +29,9 @@ class WinUIMessagePump : public WinMessagePump {
   static platform::LRESULT WndProcThunk(platform::HWND hwnd, platform::UINT message,
                                         platform::WPARAM wparam, platform::LPARAM lparam);
   platform::UINT_PTR TimerId() const;
-  void DoRunLoop() override;
-  void WaitForWork();
+  bool RunNativeWork() override;
+  void OnDelayedWorkRan(bool more_work_is_plausible) override;
+  void WaitForMoreWork() override;
   void HandleWorkMessage();
   void HandleTimerMessage();
   bool ProcessNextWindowsMessage();

@@ -6,12 +6,16 @@
 #include <string>
 #include <string_view>
 
-// The UTF-8/UTF-16 conversions (UTF8ToUTF16, UTF16ToUTF8) live in their own
-// dependency-free library; they are included here for the callers of the
-// text helpers.
-#include "base/util/utf_conversion.h"
+// The UTF-8/UTF-16 conversions live at the bottom of the layers, in the
+// platform's dependency-free text library; the base runtime offers them under
+// its own names.
+#include "platform/text/utf_conversion.h"
 
 namespace kbase {
+
+using platform::AppendUTF16;
+using platform::UTF16ToUTF8;
+using platform::UTF8ToUTF16;
 
 // printf-style formatting into a new string. The output is first formatted
 // into a 1024-byte buffer, then into heap buffers doubling from 2048 bytes up

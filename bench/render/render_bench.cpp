@@ -17,7 +17,7 @@
 #include "ui/global_manager.h"
 #include "ui/render/render_context_gdiplus.h"
 #include "ui/render/render_types.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace {
 

@@ -1,9 +1,6 @@
 #include "platform/autostart/autostart_entry.h"
 
-#include <cerrno>
-
-#include <unistd.h>
-
+#include "platform/files/file_operations.h"
 #include "platform/system/machine_registry.h"
 
 namespace platform {
@@ -17,7 +14,7 @@ bool RemoveAutostartEntry(const std::string& name) {
       name.find('\0') != std::string::npos) {
     return false;
   }
-  return ::unlink(AutostartEntryPath(name).c_str()) == 0 || errno == ENOENT;
+  return RemoveFileIfPresent(AutostartEntryPath(name));
 }
 
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include "platform/system/machine_registry.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,10 +9,11 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "platform/files/file_operations.h"
+#include "platform/files/folder_operations.h"
 #include "platform/system/system_source.h"
 
 namespace platform {
@@ -86,50 +86,6 @@ std::string Unescape(const std::string& text) {
     out += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
   }
   return out;
-}
-
-bool ReadSmallFile(const std::string& path, std::string* out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string text;
-  char buffer[4096];
-  while (in.read(buffer, sizeof(buffer)) || in.gcount() > 0) {
-    text.append(buffer, static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxStoreBytes) return false;
-  }
-  if (in.bad()) return false;
-  *out = std::move(text);
-  return true;
-}
-
-bool MakeFolders(const std::string& folder) {
-  for (size_t i = 1; i <= folder.size(); ++i) {
-    if (i == folder.size() || folder[i] == '/') mkdir(folder.substr(0, i).c_str(), 0755);
-  }
-  struct stat st;
-  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// Writes through a temporary file renamed over the old one.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-  static std::atomic<uint64_t> counter{0};
-  const std::string temporary =
-      path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter.fetch_add(1));
-  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<size_t>(n);
-  }
-  ok = fsync(fd) == 0 && ok;
-  ok = close(fd) == 0 && ok;
-  if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temporary.c_str());
-  return ok;
 }
 
 class LinuxMachineRegistry : public MachineRegistry {
@@ -205,7 +161,7 @@ class LinuxMachineRegistry : public MachineRegistry {
   static bool ReadAutostart(const std::string& name, RegistryValue* out) {
     if (!IsPlainFileName(name)) return false;
     std::string text;
-    if (!ReadSmallFile(AutostartPath(name), &text)) return false;
+    if (!ReadFileToString(AutostartPath(name), text, kMaxStoreBytes)) return false;
     std::istringstream lines(text);
     std::string line;
     const std::string prefix = "X-VDLLauncher-Path=";
@@ -222,7 +178,7 @@ class LinuxMachineRegistry : public MachineRegistry {
   static bool WriteAutostart(const std::string& name, const std::string& value) {
     if (!IsPlainFileName(name)) return false;
     const std::string folder = UserConfigFolder() + "/autostart";
-    if (!MakeFolders(folder)) return false;
+    if (!CreateFolders(folder)) return false;
     std::string quoted = "\"";
     for (char c : value) {
       if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
@@ -237,7 +193,7 @@ class LinuxMachineRegistry : public MachineRegistry {
     std::string file = "[Desktop Entry]\nType=Application\nName=" + Escape(name) +
                        "\nExec=" + exec + "\nX-VDLLauncher-Path=" + Escape(value) +
                        "\nX-GNOME-Autostart-enabled=true\n";
-    return ReplaceFile(AutostartPath(name), file);
+    return WriteFileAtomically(AutostartPath(name), file);
   }
 
   static std::string StorePath() { return UserConfigFolder() + "/VDLLauncher/registry"; }
@@ -249,7 +205,7 @@ class LinuxMachineRegistry : public MachineRegistry {
   static std::vector<Entry> LoadStore() {
     std::vector<Entry> entries;
     std::string text;
-    if (!ReadSmallFile(StorePath(), &text)) return entries;
+    if (!ReadFileToString(StorePath(), text, kMaxStoreBytes)) return entries;
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
@@ -288,8 +244,8 @@ class LinuxMachineRegistry : public MachineRegistry {
     for (const Entry& e : entries) {
       text += Escape(e.key) + "\t" + Escape(e.name) + "\t" + Escape(e.value) + "\n";
     }
-    if (!MakeFolders(UserConfigFolder() + "/VDLLauncher")) return false;
-    return ReplaceFile(StorePath(), text);
+    if (!CreateFolders(UserConfigFolder() + "/VDLLauncher")) return false;
+    return WriteFileAtomically(StorePath(), text);
   }
 };
 

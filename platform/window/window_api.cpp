@@ -4,7 +4,7 @@
 #include <atomic>
 #include <mutex>
 
-#include "base/util/utf_conversion.h"
+#include "platform/text/utf_conversion.h"
 #include "platform/ipc/foreign_windows.h"
 #include "platform/message/message_queue.h"
 #include "platform/message/window_registry.h"
@@ -161,7 +161,7 @@ HWND CreateWindowEx(uint32_t ex_style, const std::u16string& class_name, const s
   state->title = title;
   if (!message_only) {
     NativeWindowParams params;
-    params.class_name = kbase::UTF16ToUTF8(class_name);
+    params.class_name = UTF16ToUTF8(class_name);
     params.title = title;
     params.rect = Rect{x, y, x + width, y + height};
     if (std::shared_ptr<WindowState> owner = WindowStateTable::Instance().Find(parent)) params.owner = owner->native;
@@ -657,7 +657,7 @@ bool SetProp(HWND hwnd, const std::u16string& name, uintptr_t value) {
   if (auto target = Native(hwnd)) {
     // Other processes know the window by its native id, not by our handle.
     const uint64_t published = value == reinterpret_cast<uintptr_t>(hwnd) ? target->native() : value;
-    target->backend()->SetSharedProperty(target->native(), kbase::UTF16ToUTF8(name), published);
+    target->backend()->SetSharedProperty(target->native(), UTF16ToUTF8(name), published);
   }
   return true;
 }
@@ -667,7 +667,7 @@ uintptr_t GetProp(HWND hwnd, const std::u16string& name) {
     ForeignWindows* foreign = Foreign();
     if (!foreign) return 0;
     const NativeWindow native = ForeignNative(hwnd);
-    const std::optional<uint64_t> value = foreign->GetProperty(native, kbase::UTF16ToUTF8(name));
+    const std::optional<uint64_t> value = foreign->GetProperty(native, UTF16ToUTF8(name));
     if (!value) return 0;
     // A window that names itself names its handle here.
     return *value == native ? reinterpret_cast<uintptr_t>(hwnd) : static_cast<uintptr_t>(*value);
@@ -690,7 +690,7 @@ uintptr_t RemoveProp(HWND hwnd, const std::u16string& name) {
     old = it->second;
     state->properties.erase(it);
   }
-  if (auto target = Native(hwnd)) target->backend()->RemoveSharedProperty(target->native(), kbase::UTF16ToUTF8(name));
+  if (auto target = Native(hwnd)) target->backend()->RemoveSharedProperty(target->native(), UTF16ToUTF8(name));
   return old;
 }
 
@@ -706,7 +706,7 @@ std::vector<HWND> FindWindowsWithSelfProperty(const std::u16string& name) {
     }
   }
   if (ForeignWindows* foreign = Foreign()) {
-    for (NativeWindow native : foreign->FindBySelfProperty(kbase::UTF16ToUTF8(name))) {
+    for (NativeWindow native : foreign->FindBySelfProperty(UTF16ToUTF8(name))) {
       if (std::find(own_natives.begin(), own_natives.end(), native) != own_natives.end()) continue;
       found.push_back(internal::ForeignHandle(native));
     }
@@ -722,7 +722,7 @@ HWND FindWindow(const std::u16string& class_name, const std::u16string& title) {
   }
   ForeignWindows* foreign = Foreign();
   if (!foreign) return nullptr;
-  for (NativeWindow native : foreign->FindByClass(kbase::UTF16ToUTF8(class_name))) {
+  for (NativeWindow native : foreign->FindByClass(UTF16ToUTF8(class_name))) {
     if (HandleOf(native)) continue;  // ours, and already looked at
     return internal::ForeignHandle(native);
   }

@@ -1,7 +1,8 @@
 // The window back-end on an X server (Xlib): borderless top-level windows on a
-// 32-bit ARGB visual, presenting premultiplied pictures, input translated to
-// window messages, and the receiving end of messages from other processes.
-// Everything runs on the thread that created it (the UI thread).
+// 32-bit ARGB visual, presenting premultiplied pictures, focus, capture and
+// moves. Its events become window messages in X11EventTranslator, which also
+// receives the messages of other processes. Everything runs on the thread
+// that created it (the UI thread).
 #pragma once
 
 #include <X11/Xlib.h>
@@ -16,9 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/double_click_detector.h"
-#include "platform/window/mouse_tracker.h"
 #include "platform/window/window_backend.h"
+#include "platform/x11/x11_event_translator.h"
 #include "platform/x11/x11_presenter.h"
 
 namespace platform::x11 {
@@ -58,7 +58,7 @@ class X11Backend : public WindowBackend {
   NativeWindow GetCapture() const override { return capture_; }
   void SetCursor(NativeWindow window, CursorKind shape) override;
   Point GetCursorPos() const override;
-  bool IsKeyDown(uint32_t virtual_key) const override { return keys_down_.count(virtual_key) != 0; }
+  bool IsKeyDown(uint32_t virtual_key) const override { return translator_.IsKeyDown(virtual_key); }
   void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) override;
   void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) override;
   std::vector<MonitorInfo> GetMonitors() const override;
@@ -75,6 +75,10 @@ class X11Backend : public WindowBackend {
   bool UsingSharedMemory(NativeWindow window) const;
 
  private:
+  // The translator reads and updates the window records, focus, capture and
+  // drag as the events arrive.
+  friend class X11EventTranslator;
+
   struct NativeRecord {
     NativeWindowParams params;
     Rect rect;
@@ -110,21 +114,10 @@ class X11Backend : public WindowBackend {
   LRESULT Send(Window window, uint32_t message, WPARAM wparam, LPARAM lparam);
   void Queue(Window window, uint32_t message, WPARAM wparam, LPARAM lparam);
   int64_t NowMs() const;
-  WPARAM MouseKeyState(unsigned int x_state) const;
   void ApplyShape(Window window, const NativeRecord& record);
   void SendNetWmState(Window window, bool add, const char* first, const char* second);
   bool WindowManagerSupports(const char* atom_name) const;
   int ReadDpi() const;
-
-  void HandleEvent(XEvent& event);
-  void OnButtonPress(const XButtonEvent& event);
-  void OnButtonRelease(const XButtonEvent& event);
-  void OnMotion(const XMotionEvent& event);
-  void OnKey(XKeyEvent& event, bool down);
-  void OnConfigure(const XConfigureEvent& event);
-  void OnClientMessage(const XClientMessageEvent& event);
-  void OnCopyData(const XClientMessageEvent& event);
-  void OnFocus(const XFocusChangeEvent& event, bool in);
   void UpdateDrag(Point pointer);
 
   Display* display_;
@@ -141,10 +134,8 @@ class X11Backend : public WindowBackend {
   std::deque<Synthetic> synthetic_;
   Window focus_ = 0;
   Window capture_ = 0;
-  std::set<uint32_t> keys_down_;
   std::optional<Drag> drag_;
-  DoubleClickDetector double_click_;
-  MouseTracker tracker_;
+  X11EventTranslator translator_{*this};
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 

@@ -5,9 +5,9 @@
 
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/process_switches.h"
 #include "project/Launcher/program_record.h"
 #include "platform/x11/x11_backend.h"
+#include "project/Launcher/services/exit_request.h"
 
 namespace {
 

@@ -11,26 +11,25 @@
 namespace kbase {
 namespace {
 
-class Target : public SupportWeakCallback {
- public:
-  int Add(int value) { return total += value; }
-  bool Handle() { return true; }
-  Target* Self() { return this; }
-  int total = 0;
-};
+class Target : public SupportWeakCallback {};
 
 TEST(WeakCallbackTest, ClosuresOfADeadOwnerDoNothingAndReturnDefaults) {
+  // The closures touch state that outlives the owner, so a closure that ran
+  // after the owner's death would show in `total` and `calls` rather than
+  // read freed memory.
   auto target = std::make_unique<Target>();
   Target* raw = target.get();
-  auto add = target->WrapWeak([raw](int v) { return raw->Add(v); });
-  auto handler = target->WrapWeak([raw] { return raw->Handle(); });
-  auto self = target->WrapWeak([raw] { return raw->Self(); });
+  int total = 0;
+  int calls = 0;
+  auto add = target->WrapWeak([&total](int v) { return total += v; });
+  auto handler = target->WrapWeak([&calls] { return ++calls > 0; });
+  auto self = target->WrapWeak([raw] { return raw; });
   int side_effects = 0;
   auto plain = target->WrapWeak([&side_effects] { ++side_effects; });
   auto copy = add;
 
   EXPECT_EQ(5, add(5));
-  EXPECT_EQ(7, copy(2));  // a copy reaches the same target
+  EXPECT_EQ(7, copy(2));  // a copy reaches the same state
   EXPECT_TRUE(handler());
   EXPECT_EQ(raw, self());
   plain();
@@ -40,7 +39,9 @@ TEST(WeakCallbackTest, ClosuresOfADeadOwnerDoNothingAndReturnDefaults) {
   EXPECT_TRUE(add.Expired());
   EXPECT_EQ(0, add(5));
   EXPECT_EQ(0, copy(5));
+  EXPECT_EQ(7, total);
   EXPECT_FALSE(handler());
+  EXPECT_EQ(1, calls);
   EXPECT_EQ(nullptr, self());
   plain();
   EXPECT_EQ(1, side_effects);

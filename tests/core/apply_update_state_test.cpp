@@ -184,30 +184,4 @@ TEST_F(ApplyUpdateStateTest, PatchFailuresAreListedWithTheirCodesAndKeepTheirPat
   EXPECT_EQ(dir_.Read("game/tmp_version_map.txt"), "{}");  // not adopted
 }
 
-TEST_F(ApplyUpdateStateTest, MovesAcrossFileSystemsCopyAndDeleteTheSource) {
-  struct stat here;
-  struct stat shm;
-  if (::stat("/dev/shm", &shm) != 0 || ::stat(dir_.path().c_str(), &here) != 0 ||
-      shm.st_dev == here.st_dev) {
-    GTEST_SKIP() << "no second file system at hand";
-  }
-  std::string pattern = "/dev/shm/apply_move_XXXXXX";
-  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-  const std::string source = pattern + "/file.bin";
-  std::ofstream(source, std::ios::binary) << "moved across";
-  ::chmod(source.c_str(), 0750);
-  dir_.Write("target.bin", "old");
-  EXPECT_EQ(MoveFileReplacing(source, dir_.File("target.bin")), 0);
-  EXPECT_EQ(dir_.Read("target.bin"), "moved across");
-  EXPECT_FALSE(fs::exists(source));
-  struct stat moved;
-  ASSERT_EQ(::stat(dir_.File("target.bin").c_str(), &moved), 0);
-  EXPECT_EQ(moved.st_mode & 0777, 0750u);
-  fs::remove_all(pattern);
-
-  // A missing source fails with its reason and leaves the target alone.
-  EXPECT_EQ(MoveFileReplacing(dir_.File("missing"), dir_.File("target.bin")), ENOENT);
-  EXPECT_EQ(dir_.Read("target.bin"), "moved across");
-}
-
 }  // namespace

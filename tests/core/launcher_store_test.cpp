@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "project/Launcher/services/system_info.h"
-#include "tests/core/fake_event_services.h"
+#include "tests/services/fake_event_services.h"
 #include "tests/core/store_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "project/Launcher/core/launcher_store.h"
-#include "tests/core/fake_event_services.h"
+#include "tests/services/fake_event_services.h"
 #include "tests/core/store_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "tests/core/store_fixture.h"
 
 namespace {

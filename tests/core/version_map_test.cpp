@@ -178,18 +178,6 @@ TEST(VersionMapTest, PreDownloadComparison) {
   }
 }
 
-TEST(VersionMapTest, SafeRelativePaths) {
-  for (const char* good : {"a", "a/b.txt", "KVOR_Data/Resources/unity default resources",
-                           "a\\b", "..a", "a..", "a/.b"}) {
-    EXPECT_TRUE(IsSafeRelativePath(good)) << good;
-  }
-  for (const char* bad : {"", "/a", "\\a", "a/", "../a", "a/../b", "a/..", ".", "C:\\a", "a:b",
-                          "a//b", "a/./b"}) {
-    EXPECT_FALSE(IsSafeRelativePath(bad)) << bad;
-  }
-  EXPECT_FALSE(IsSafeRelativePath(std::string_view("a\0b", 3)));
-}
-
 TEST(VersionMapTest, IsValidJsonNeedsText) {
   std::string error;
   EXPECT_TRUE(IsValidJson("{}", 2, &error));

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/file_md5.h"
 #include "project/Launcher/services/self_update.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/process/process.h"
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/file_md5.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/self_update.h"
 #include "tests/support/temp_folder.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/file_md5.h"
 #include "project/Launcher/services/resume_info.h"
 #include "tests/services/download_test_support.h"
 #include "tests/support/read_file.h"

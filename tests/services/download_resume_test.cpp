@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/file_md5.h"
 #include "project/Launcher/services/resume_info.h"
 #include "tests/support/temp_folder.h"
 #include "tools/test_server/test_server.h"

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -61,6 +61,31 @@ TEST(JsonHelpersTest, ParseJson) {
   // Deep nesting is refused, not followed down the stack.
   std::string deep(100000, '[');
   EXPECT_FALSE(ParseJson(deep, value, error));
+  EXPECT_FALSE(error.empty());
+}
+
+TEST(JsonHelpersTest, NestingPastTheReadersLimitIsAnErrorNotAnException) {
+  std::string objects;
+  for (int i = 0; i < 1001; ++i) objects += "{\"a\":";
+  const std::string cases[] = {
+      std::string(1001, '['),
+      std::string(1001, '[') + std::string(1001, ']'),
+      objects,
+      "{\"info\":" + std::string(1001, '[') + "}",
+  };
+  for (const std::string& text : cases) {
+    Json::Value value(7);
+    std::string error;
+    bool parsed = true;
+    EXPECT_NO_THROW(parsed = ParseJson(text, value, error)) << text.substr(0, 20);
+    EXPECT_FALSE(parsed) << text.substr(0, 20);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(value, Json::Value(7));  // the output is untouched
+  }
+  // A depth the reader takes is still read.
+  Json::Value value;
+  std::string error;
+  EXPECT_TRUE(ParseJson(std::string(500, '[') + std::string(500, ']'), value, error)) << error;
 }
 
 TEST(JsonHelpersTest, GetJsonStringList) {
@@ -81,7 +106,7 @@ TEST(JsonHelpersTest, StringListFilesRoundTrip) {
   const std::string path = tmp.Join("list.json");
   WriteJsonStringList(path, {"one", "two \"quoted\"", ""});
   std::string text;
-  ASSERT_TRUE(ReadFileToString(path, text));
+  ASSERT_TRUE(platform::ReadFileToString(path, text));
   EXPECT_EQ(text, "[\n\t\"one\",\n\t\"two \\\"quoted\\\"\",\n\t\"\"\n]");
 
   std::vector<std::string> list = {"kept"};
@@ -106,7 +131,7 @@ TEST(JsonHelpersTest, WriteJsonFileUsesTabs) {
   value["a"]["c"] = "d";
   ASSERT_TRUE(WriteJsonFile(tmp.Join("v.json"), value));
   std::string text;
-  ASSERT_TRUE(ReadFileToString(tmp.Join("v.json"), text));
+  ASSERT_TRUE(platform::ReadFileToString(tmp.Join("v.json"), text));
   EXPECT_EQ(text, "{\n\t\"a\" : \n\t{\n\t\t\"c\" : \"d\"\n\t},\n\t\"b\" : 1\n}");
   EXPECT_FALSE(WriteJsonFile(tmp.Join("missing/v.json"), value));
 }

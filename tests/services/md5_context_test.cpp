@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/file_md5.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "project/Launcher/services/exit_request.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
 #include "project/Launcher/services/patch_stream.h"
 #include "tools/patch_writer/bsdiff_writer.h"
 #include "tests/support/temp_folder.h"
@@ -20,7 +20,7 @@ constexpr int64_t kMiB = 1 << 20;
 
 std::string ReadAll(const std::string& path) {
   std::string bytes;
-  EXPECT_TRUE(ReadFileToString(path, bytes)) << path;
+  EXPECT_TRUE(platform::ReadFileToString(path, bytes)) << path;
   return bytes;
 }
 
@@ -51,9 +51,9 @@ void ExpectBothAppliersGive(const TempFolder& tmp, const std::string& old_path,
 
 class PatchApplierTest : public ::testing::Test {
  protected:
-  void SetUp() override { ExitRequested = false; }
+  void SetUp() override { SetExitRequested(false); }
   void TearDown() override {
-    ExitRequested = false;
+    SetExitRequested(false);
     SetPatchChunkObserverForTesting(nullptr);
   }
   TempFolder tmp_;
@@ -297,7 +297,7 @@ TEST_F(PatchApplierTest, FileOverOneHundredMiBAndTheExitRequestInALongRun) {
   std::vector<int64_t> chunk_ends;
   SetPatchChunkObserverForTesting([&](int64_t new_pos) {
     chunk_ends.push_back(new_pos);
-    ExitRequested = true;  // the user exits while the first chunk is written
+    SetExitRequested(true);  // the user exits while the first chunk is written
   });
   uint32_t detail = 0;
   EXPECT_EQ(PatchFileStreamed(old_path, tmp_.Join("new.out"), patch_path, detail), -12);
@@ -315,7 +315,7 @@ TEST_F(PatchApplierTest, ExitRequestEndsTheLoopAfterTheTriple) {
   int chunks = 0;
   SetPatchChunkObserverForTesting([&](int64_t) {
     ++chunks;
-    ExitRequested = true;
+    SetExitRequested(true);
   });
   uint32_t detail = 0;
   EXPECT_EQ(PatchFileStreamed(tmp_.Write("old.bin", old_data), tmp_.Join("new.out"), patch, detail),

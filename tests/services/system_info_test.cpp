@@ -8,7 +8,7 @@
 #include <set>
 
 #include "platform/system/machine_registry.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
 #include "tests/services/fake_system_source.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_folder.h"
@@ -181,7 +181,7 @@ TEST_F(UserConfigTest, RunValueIsAnAutostartEntry) {
   EXPECT_EQ(SetMachineRegistryString(wow, plain, u"VDLLauncher", program), 0);
 
   std::string desktop;
-  ASSERT_TRUE(ReadFileToString(config_.Join("autostart/VDLLauncher.desktop"), desktop));
+  ASSERT_TRUE(platform::ReadFileToString(config_.Join("autostart/VDLLauncher.desktop"), desktop));
   EXPECT_NE(desktop.find("Exec=\"/opt/My Games/\\\\\"L\\\\\"/launcher.exe\"\n"), std::string::npos)
       << desktop;
   EXPECT_EQ(ReadMachineRegistryString(plain, "VDLLauncher"), "/opt/My Games/\"L\"/launcher.exe");

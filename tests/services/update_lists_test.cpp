@@ -10,7 +10,7 @@
 #include "platform/fonts/user_fonts.h"
 #include "base/util/string_util.h"
 #include "project/Launcher/services/carried_fonts.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
 #include "project/Launcher/services/font_installer.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/system_info.h"
@@ -23,7 +23,7 @@ namespace {
 
 std::string Read(const std::string& path) {
   std::string text;
-  return ReadFileToString(path, text) ? text : std::string("<missing>");
+  return platform::ReadFileToString(path, text) ? text : std::string("<missing>");
 }
 
 std::vector<std::string> List(const char* path) {

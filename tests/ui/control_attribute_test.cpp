@@ -4,7 +4,7 @@
 
 #include "tests/ui/control_tree_fixture.h"
 #include "ui/animation_manager.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 #include "ui/vbox.h"
 
 namespace ui {

@@ -13,7 +13,7 @@
 #include "ui/dpi_manager.h"
 #include "ui/language_table.h"
 #include "ui/skin_archive.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 #include "ui/zip_reader.h"
 
 namespace ui {

@@ -9,7 +9,7 @@
 
 #include "tests/ui/zip_fixture.h"
 #include "ui/skin_archive.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 namespace {

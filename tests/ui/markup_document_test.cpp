@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 namespace {

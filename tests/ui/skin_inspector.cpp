@@ -12,7 +12,7 @@
 
 #include "ui/language_table.h"
 #include "ui/markup_document.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 #include "ui/zip_reader.h"
 
 namespace ui::testing {

@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "project/Launcher/core/language_table.h"
+#include "project/Launcher/core/launcher_languages.h"
 #include "project/Launcher/core/skin_package.h"
 #include "skin/embedded_resources.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/skin_inspector.h"
 #include "ui/language_table.h"
 #include "ui/skin_archive.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 #include "ui/zip_reader.h"
 
 namespace ui::testing {

@@ -8,7 +8,7 @@
 #include "tests/ui/pixel_fixture.h"
 #include "tests/ui/zip_fixture.h"
 #include "ui/render/render_factory_gdiplus.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "tests/ui/zip_fixture.h"
 #include "ui/skin_archive.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 namespace {
@@ -100,6 +100,45 @@ TEST(ZipReaderTest, MemberNamesNeverLeadOutsideTheArchive) {
   EXPECT_EQ(entry.name, u"evil.txt");
   ASSERT_EQ(handle->reader->GetEntryInfo(1, &entry), kZipOk);
   EXPECT_EQ(entry.name, u"win/y.png");
+}
+
+TEST(ZipReaderTest, AMemberIsFoundByTheNameItIsDescribedBy) {
+  struct Case {
+    std::string stored;
+    std::u16string described, data;
+  } cases[] = {
+      {"../../../x/e.txt", u"x/e.txt", u"escape"},
+      {"C:\\win\\y.png", u"win/y.png", u"drive"},
+      {"/abs/z.ini", u"abs/z.ini", u"absolute"},
+      {"plain/p.xml", u"plain/p.xml", u"plain"},
+  };
+  std::vector<ZipMemberSpec> members;
+  for (const Case& c : cases) members.push_back({c.stored, Utf16ToUtf8(c.data)});
+  const std::string zip = BuildZip(members);  // read in place: it outlives the handle
+  auto handle = OpenMemory(zip);
+  ASSERT_NE(handle, nullptr);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    ZipEntry described;
+    ASSERT_EQ(handle->reader->GetEntryInfo(static_cast<int>(i), &described), kZipOk);
+    ASSERT_EQ(described.name, c.described) << c.stored;
+    // The described name, the stored name and a differently cased described
+    // name all lead to the same member and its bytes.
+    std::u16string upper = described.name;
+    for (char16_t& ch : upper) ch = (ch >= u'a' && ch <= u'z') ? ch - u'a' + u'A' : ch;
+    for (const std::u16string& query : {described.name, Utf8ToUtf16(c.stored), upper}) {
+      int index = -1;
+      ZipEntry found;
+      ASSERT_EQ(handle->reader->FindEntry(query, &index, &found), kZipOk) << c.stored;
+      EXPECT_EQ(index, static_cast<int>(i)) << c.stored;
+      EXPECT_EQ(found.name, c.described);
+      std::string bytes;
+      ASSERT_EQ(handle->reader->ReadEntry(index, &bytes), kZipOk);
+      EXPECT_EQ(bytes, Utf16ToUtf8(c.data));
+    }
+  }
+  // A cleaned name that no member has is still not found.
+  EXPECT_EQ(handle->reader->FindEntry(u"x/../e.txt", nullptr, nullptr), kZipNotFound);
 }
 
 TEST(ZipReaderTest, ExtractsInChunksUntilTheWholeMemberIsDelivered) {

@@ -13,7 +13,7 @@
 #include "ui/render/path_gdiplus.h"
 #include "ui/render/pen_gdiplus.h"
 #include "ui/render/text_layout.h"
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 

@@ -2,7 +2,6 @@
 
 #include "project/Launcher/core/gate_config.h"
 #include "project/Launcher/core/bounded_file.h"
-#include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/json_helpers.h"
 
 bool ReadApplyList(const std::string& path, ApplyList* list) {

@@ -16,14 +16,17 @@
 #include "platform/clock/clock.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/process_switches.h"
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
+#include "platform/files/folder_operations.h"
+#include "project/Launcher/services/exit_request.h"
+#include "project/Launcher/services/file_md5.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/patch_applier.h"
+#include "project/Launcher/services/relative_name.h"
 
 namespace {
 
@@ -42,12 +45,7 @@ std::string ProgramFolderPath(const LauncherStore& store) {
 void EnsureParentFolder(const std::string& path) {
   std::string folder;
   std::string name;
-  if (SplitPath(path, folder, name) && !IsFolder(folder)) CreateFolders(folder);
-}
-
-bool RemoveIfPresent(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::remove(path, ignored);
+  if (SplitPath(path, folder, name) && !platform::IsFolder(folder)) platform::CreateFolders(folder);
 }
 
 // Applies the patch |patch| to |oldFile| giving |newFile|, by the patch
@@ -66,7 +64,7 @@ bool PatchedFileMatches(const std::string& path, const VersionEntry& expected) {
   std::string md5;
   int64_t size = 0;
   if (CheckFileMd5(path, expected.md5, md5, size) && size == expected.size) return true;
-  RemoveIfPresent(path);
+  platform::RemoveFileIfPresent(path);
   return false;
 }
 
@@ -75,62 +73,6 @@ std::string Failure(const std::string& name, int64_t code) {
 }
 
 }  // namespace
-
-int CopyFileReplacing(const std::string& from, const std::string& to) {
-  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return errno;
-  struct stat info;
-  if (::fstat(in, &info) != 0) {
-    int error = errno;
-    ::close(in);
-    return error;
-  }
-  std::string temp = to + ".tmp_copy";
-  int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, info.st_mode & 0777);
-  if (out < 0) {
-    int error = errno;
-    ::close(in);
-    return error;
-  }
-  int error = 0;
-  char buffer[1 << 16];
-  while (true) {
-    ssize_t n = ::read(in, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    if (n == 0) break;
-    for (ssize_t done = 0; done < n;) {
-      ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
-      if (w < 0) {
-        if (errno == EINTR) continue;
-        error = errno;
-        break;
-      }
-      done += w;
-    }
-    if (error) break;
-  }
-  ::close(in);
-  if (::fsync(out) != 0 && !error) error = errno;
-  if (::close(out) != 0 && !error) error = errno;
-  if (!error && ::rename(temp.c_str(), to.c_str()) != 0) error = errno;
-  if (error) ::unlink(temp.c_str());
-  return error;
-}
-
-int MoveFileReplacing(const std::string& from, const std::string& to) {
-  if (::rename(from.c_str(), to.c_str()) == 0) return 0;
-  int error = errno;
-  if (error != EXDEV) return error;
-  // Another file system: copy, then delete the source.
-  error = CopyFileReplacing(from, to);
-  if (error) return error;
-  ::unlink(from.c_str());
-  return 0;
-}
 
 void ApplyUpdateState::SetStepBudgetForTesting(int64_t microseconds) {
   g_stepBudget = microseconds > 0 ? microseconds : kDefaultStepBudget;
@@ -228,7 +170,7 @@ void ApplyUpdateState::ApplyGameStep() {
     const std::string target = gameFolder + name;
     EnsureParentFolder(target);
     auto rename = renames.find(name);
-    const bool hasAlternative = rename != renames.end() && IsSafeRelativePath(rename->second);
+    const bool hasAlternative = rename != renames.end() && IsSafeRelativeName(rename->second);
 
     // A file fetched whole after a refused patch result has no patch.
     if (patching && patches.count(name) && !store.wholeFileOnly.count(name)) {
@@ -241,7 +183,7 @@ void ApplyUpdateState::ApplyGameStep() {
           // or patch): the retry fetches the whole file instead.
           code = kPatchedDigestMismatch;
           store.wholeFileOnly.insert(name);
-          RemoveIfPresent(source + extension);
+          platform::RemoveFileIfPresent(source + extension);
         }
       }
       if (code != 0) {
@@ -250,12 +192,12 @@ void ApplyUpdateState::ApplyGameStep() {
       }
     }
 
-    int error = MoveFileReplacing(source, target);
-    if (error != 0) {
+    int error = 0;
+    if (!platform::MoveFileReplacing(source, target, &error)) {
       failedFiles.push_back(Failure(name, error));
       continue;
     }
-    if (hasAlternative && CopyFileReplacing(target, gameFolder + rename->second) != 0) {
+    if (hasAlternative && !platform::CopyFileAtomically(target, gameFolder + rename->second)) {
       failedFiles.push_back(name);
       continue;
     }
@@ -269,7 +211,7 @@ void ApplyUpdateState::ApplyGameStep() {
   WriteApplyList(updateFolder + "apply_list.txt", applyList);
   if (patching) {
     for (const std::string& name : applyList.fileList) {
-      if (patches.count(name)) RemoveIfPresent(updateFolder + name + extension);
+      if (patches.count(name)) platform::RemoveFileIfPresent(updateFolder + name + extension);
     }
   }
   if (!pendingFiles.empty()) return;
@@ -282,7 +224,7 @@ void ApplyUpdateState::ApplyGameStep() {
     return;
   }
   const std::string tmpMap = gameFolder + "tmp_version_map.txt";
-  if (CopyFileReplacing(tmpMap, gameFolder + "version_map.txt") != 0) {
+  if (!platform::CopyFileAtomically(tmpMap, gameFolder + "version_map.txt")) {
     // Without the new map in place the update is not done: the next check
     // finds the same differences (the apply list keeps what is in place).
     errorText = "Apply Failed";
@@ -290,8 +232,8 @@ void ApplyUpdateState::ApplyGameStep() {
     result = -1;
     return;
   }
-  RemoveIfPresent(updateFolder + "apply_list.txt");
-  RemoveIfPresent(tmpMap);
+  platform::RemoveFileIfPresent(updateFolder + "apply_list.txt");
+  platform::RemoveFileIfPresent(tmpMap);
   store.wholeFileOnly.clear();
   store.ReloadGameVersion();
   if (!store.DownloadLogCopy().firstInstall) {
@@ -307,8 +249,8 @@ void ApplyUpdateState::ApplyLauncherUpdate() {
   store.launcherReplaced = false;
   store.browserFilesChanged = false;
   store.fontsChanged = false;
-  RemoveIfPresent(updateFolder + "cef_update.txt");
-  RemoveIfPresent(updateFolder + "font_update.txt");
+  platform::RemoveFileIfPresent(updateFolder + "cef_update.txt");
+  platform::RemoveFileIfPresent(updateFolder + "font_update.txt");
 
   const VersionMap& update = store.versionMaps["_update_launcher_version_"];
   const VersionMap& patches = store.versionMaps["_launcher_patch_version_"];
@@ -330,7 +272,7 @@ void ApplyUpdateState::ApplyLauncherUpdate() {
       if (code == 0 && !PatchedFileMatches(source, entry)) {
         code = kPatchedDigestMismatch;
         store.wholeFileOnly.insert(name);
-        RemoveIfPresent(patch);
+        platform::RemoveFileIfPresent(patch);
       }
       if (code != 0) {
         failures += " " + Failure(name, code);
@@ -347,8 +289,8 @@ void ApplyUpdateState::ApplyLauncherUpdate() {
     } else if (name.size() >= 4 && name.find(".ttf") == name.size() - 4) {
       fontFiles.push_back(name);
       store.fontsChanged = true;
-    } else if (CopyFileReplacing(source, target) == 0) {
-      RemoveIfPresent(source);
+    } else if (platform::CopyFileAtomically(source, target)) {
+      platform::RemoveFileIfPresent(source);
       if (name == "resources.zip") store.skinPackageChanged = 1;
     } else {
       failures += " " + name;
@@ -362,17 +304,17 @@ void ApplyUpdateState::ApplyLauncherUpdate() {
     return;
   }
   const std::string tmpMap = programFolder + "tmp_launcher_version_map.txt";
-  if (CopyFileReplacing(tmpMap, programFolder + "launcher_version_map.txt") != 0) {
+  if (!platform::CopyFileAtomically(tmpMap, programFolder + "launcher_version_map.txt")) {
     errorText = "Apply Failed";
     detail = " launcher_version_map.txt";
     result = -1;
     return;
   }
-  RemoveIfPresent(tmpMap);
+  platform::RemoveFileIfPresent(tmpMap);
   store.ReloadLauncherVersion();
   if (!browserFiles.empty()) WriteJsonStringList(updateFolder + "cef_update.txt", browserFiles);
   if (!fontFiles.empty()) WriteJsonStringList(updateFolder + "font_update.txt", fontFiles);
-  for (const std::string& patch : appliedPatches) RemoveIfPresent(patch);
+  for (const std::string& patch : appliedPatches) platform::RemoveFileIfPresent(patch);
   store.wholeFileOnly.clear();
   result = 1;
 }

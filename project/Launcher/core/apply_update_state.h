@@ -41,9 +41,3 @@ class ApplyUpdateState : public State {
   ApplyList applyList;
 };
 
-// Moves |from| over |to|: a rename, or across file systems a copy to a
-// temporary file beside |to|, renamed over it, and the source deleted. 0 or
-// the errno value of the failure; |from| stays when the move failed.
-int MoveFileReplacing(const std::string& from, const std::string& to);
-// Copies |from| over |to| through a temporary file beside |to|. 0 or errno.
-int CopyFileReplacing(const std::string& from, const std::string& to);

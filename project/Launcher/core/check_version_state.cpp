@@ -13,7 +13,8 @@
 #include "project/Launcher/core/request_patch_state.h"
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/core/version_map.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
+#include "project/Launcher/services/launcher_paths.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ void CheckVersionState::ResumeFromApplyList() {
   const std::string path = ApplyListPath();
   if (!ReadApplyList(path, &applied)) return;
   if (applied.version != store.remoteGameVersion) {
-    std::remove(path.c_str());
+    platform::RemoveFileIfPresent(path);
     return;
   }
   VersionMap& update = store.versionMaps[updateMapKey_];
@@ -106,7 +107,7 @@ void CheckVersionState::DropRemovedSkinPackage() {
   removedFiles_.erase(it);
   const std::string skin = ProgramFolder(store()) + "resources.zip";
   if (Exists(skin)) {
-    std::remove(skin.c_str());
+    platform::RemoveFileIfPresent(skin);
     store().skinPackageChanged = 1;
   }
 }
@@ -143,12 +144,12 @@ void CheckVersionState::StartTransfers() {
 void CheckVersionState::AdoptRemoteMap() {
   LauncherStore& store = this->store();
   std::string bytes;
-  if (!ReadFileToString(remoteMapPath_, bytes)) return;
-  if (!WriteStringToFile(localMapPath_, bytes)) return;
-  std::remove(remoteMapPath_.c_str());
+  if (!platform::ReadFileToString(remoteMapPath_, bytes)) return;
+  if (!platform::WriteFileAtomically(localMapPath_, bytes)) return;
+  platform::RemoveFileIfPresent(remoteMapPath_);
   if (IsGameFlow()) {
     store.ReloadGameVersion();
-    std::remove(ApplyListPath().c_str());
+    platform::RemoveFileIfPresent(ApplyListPath());
   } else {
     store.ReloadLauncherVersion();
   }

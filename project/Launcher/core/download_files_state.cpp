@@ -5,13 +5,16 @@
 #include <fstream>
 
 #include "base/util/string_util.h"
+#include "platform/files/file_operations.h"
+#include "platform/files/folder_operations.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "project/Launcher/services/file_md5.h"
+#include "project/Launcher/services/launcher_paths.h"
+#include "project/Launcher/services/relative_name.h"
 #include "project/Launcher/services/resume_info.h"
 
 namespace fs = std::filesystem;
@@ -23,39 +26,11 @@ bool Exists(const std::string& path) {
   return fs::is_regular_file(path, ec);
 }
 
-void RemoveQuietly(const std::string& path) {
-  std::error_code ec;
-  fs::remove(path, ec);
-}
-
 bool IsMd5Text(const std::string& text) {
   if (text.size() != 32) return false;
   for (char c : text)
     if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
   return true;
-}
-
-// Renames, or copies and deletes when the two lie on different devices.
-bool MoveFile(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  fs::rename(from, to, ec);
-  if (!ec) return true;
-  if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) return false;
-  RemoveQuietly(from);
-  return true;
-}
-
-// Copies through a temporary file, so |to| is either absent or whole.
-bool CopyWhole(const std::string& from, const std::string& to) {
-  const std::string temporary = to + ".tmp";
-  std::error_code ec;
-  if (!fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, ec)) {
-    RemoveQuietly(temporary);
-    return false;
-  }
-  fs::rename(temporary, to, ec);
-  if (ec) RemoveQuietly(temporary);
-  return !ec;
 }
 
 std::string UpdateFolder() { return NormalizePath(kbase::UTF16ToUTF8(UpdateFolderW()), true); }
@@ -64,7 +39,7 @@ std::string UpdateFolder() { return NormalizePath(kbase::UTF16ToUTF8(UpdateFolde
 
 bool TakePreDownloadedFile(const std::string& preDownloadFolder, const std::string& targetFolder,
                            const std::string& name, const std::string& md5) {
-  if (!IsSafeRelativePath(name) || !IsMd5Text(md5)) return false;
+  if (!IsSafeRelativeName(name) || !IsMd5Text(md5)) return false;
   const std::string source = NormalizePath(preDownloadFolder, true) + md5;
   if (!Exists(source)) return false;
   const bool sourceComplete = !Exists(ResumeInfoPath(source));
@@ -76,26 +51,28 @@ bool TakePreDownloadedFile(const std::string& preDownloadFolder, const std::stri
     } else if (!Exists(ResumeInfoPath(target))) {
       return false;  // a file of its own, left as it is
     }
-    RemoveQuietly(target);
-    RemoveQuietly(ResumeInfoPath(target));
+    platform::RemoveFileIfPresent(target);
+    platform::RemoveFileIfPresent(ResumeInfoPath(target));
   } else {
-    std::error_code ec;
-    fs::create_directories(fs::path(target).parent_path(), ec);
-    RemoveQuietly(ResumeInfoPath(target));
+    std::string folder, file;
+    if (SplitPath(target, folder, file)) platform::CreateFolders(folder);
+    platform::RemoveFileIfPresent(ResumeInfoPath(target));
   }
   if (sourceComplete) {
     // A copy: the pre-download folder keeps it. Taken only with the right
     // digest, so a damaged copy is fetched again instead.
-    if (!CopyWhole(source, target)) return false;
+    if (!platform::CopyFileAtomically(source, target)) return false;
     std::string digest;
     int64_t size = 0;
     if (CheckFileMd5(target, md5, digest, size)) return true;
-    RemoveQuietly(target);
+    platform::RemoveFileIfPresent(target);
     return false;
   }
   // Moved with its record, so the download resumes where the pre-download
   // stopped.
-  if (MoveFile(source, target)) MoveFile(ResumeInfoPath(source), ResumeInfoPath(target));
+  if (platform::MoveFileReplacing(source, target)) {
+    platform::MoveFileReplacing(ResumeInfoPath(source), ResumeInfoPath(target));
+  }
   return false;
 }
 
@@ -193,7 +170,7 @@ void DownloadFilesState::StartDownloads() {
   const std::string updateFolder = UpdateFolder();
   int64_t total = 0;
   for (const auto& [name, entry] : update) {
-    if (!IsSafeRelativePath(name)) continue;  // the map reader refuses such names already
+    if (!IsSafeRelativeName(name)) continue;  // the map reader refuses such names already
     std::string fileName = name;
     std::string urlPath = name;
     VersionEntry wanted = entry;

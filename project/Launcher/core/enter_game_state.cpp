@@ -14,9 +14,11 @@
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/device_id.h"
 #include "project/Launcher/services/download_manager.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/folder_operations.h"
+#include "project/Launcher/services/file_md5.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
+#include "platform/files/file_operations.h"
 
 namespace {
 
@@ -45,9 +47,7 @@ void HandOver(const std::string& name, const std::string& gameSave) {
   const std::string source = NormalizePath(SaveFolder(), true) + name;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(source, ec)) return;
-  std::filesystem::copy_file(source, gameSave + name,
-                             std::filesystem::copy_options::overwrite_existing, ec);
-  if (!ec) std::filesystem::remove(source, ec);
+  if (platform::CopyFileAtomically(source, gameSave + name)) platform::RemoveFileIfPresent(source);
 }
 
 // The poll must not leave its servers to a pre-download that is running: the
@@ -159,7 +159,7 @@ void EnterGameState::StartGame() {
     log.downloadTime = 0;
   });
   const std::string gameSave = game + "save/";
-  if (!IsFolder(gameSave)) CreateFolders(gameSave);
+  if (!platform::IsFolder(gameSave)) platform::CreateFolders(gameSave);
   HandOver("gid.txt", gameSave);
   HandOver("TransToGame", gameSave);
 

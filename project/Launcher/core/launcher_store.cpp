@@ -13,11 +13,11 @@
 #include "platform/hostaddr/host_address.h"
 #include "platform/locale/user_locale.h"
 #include "project/Launcher/core/bounded_file.h"
-#include "project/Launcher/core/language_table.h"
+#include "project/Launcher/core/launcher_languages.h"
 #include "project/Launcher/core/state.h"
 #include "project/Launcher/core/store_download_host.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/folder_operations.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/system_info.h"
 
@@ -144,7 +144,7 @@ void LauncherStore::AskForMessageBox(bool viaShow, MessageBoxRequest request) {
 }
 
 void LauncherStore::Init(const std::u16string& languageOverride) {
-  if (!IsFolder(SaveFolder())) CreateFolders(SaveFolder());
+  if (!platform::IsFolder(SaveFolder())) platform::CreateFolders(SaveFolder());
   firstRun = false;
   closeQuestionPending = false;
 
@@ -510,7 +510,7 @@ int32_t LauncherStore::PrunePreDownloadFolders() {
     VersionTriple version;
     if (!ParseStrictVersionTriple(name, &version)) continue;  // dropped, left on disk
     if (version <= local) {
-      DeleteFolderRecursive(PreDownloadVersionFolder(name));
+      platform::DeleteFolderRecursive(PreDownloadVersionFolder(name));
       continue;
     }
     kept.push_back(name);
@@ -526,7 +526,7 @@ bool LauncherStore::HasUnfinishedPreDownload() const {
 
 void LauncherStore::ReloadPreDownloadFolders() {
   preDownloadFolders.clear();
-  ListSubfolders(PreDownloadFolder(), preDownloadFolders);
+  platform::ListSubfolders(PreDownloadFolder(), preDownloadFolders);
 }
 
 // --- Disk-space checks ---

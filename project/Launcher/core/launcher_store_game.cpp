@@ -16,18 +16,11 @@
 #include "project/Launcher/core/skin_package.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/folder_operations.h"
+#include "project/Launcher/services/launcher_paths.h"
+#include "project/Launcher/services/relative_name.h"
 #include "project/Launcher/services/usage_events.h"
-
-namespace {
-
-void RemoveFileIfPresent(const std::string& path) {
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-}
-
-}  // namespace
+#include "platform/files/file_operations.h"
 
 // --- The game ---
 
@@ -68,7 +61,7 @@ bool LauncherStore::HandleGameMessage(uint32_t message, uint64_t, int64_t lParam
 bool LauncherStore::LaunchGame(const std::string& launchParameter, int32_t slot) {
   if (slot != 0) return false;
   const std::string folder = GameFolder();
-  if (deleteGameLog) RemoveFileIfPresent(folder + "save/log.txt");
+  if (deleteGameLog) platform::RemoveFileIfPresent(folder + "save/log.txt");
   std::vector<std::string> argv =
       GameLaunchArguments(folder, launchParameter, platformName, localGameVersion, slot);
   // The update wrote the program as plain data: it becomes executable for
@@ -116,13 +109,13 @@ void LauncherStore::RepairGame() {
   for (const auto& [name, alternative] : renames) {
     std::string relative = NormalizeMapPath(kbase::UTF16ToUTF8(alternative));
     // Only a name inside the game folder is ever deleted.
-    if (IsSafeRelativePath(relative)) RemoveFileIfPresent(folder + relative);
+    if (IsSafeRelativeName(relative)) platform::RemoveFileIfPresent(folder + relative);
   }
-  RemoveFileIfPresent(folder + "version_map.txt");
+  platform::RemoveFileIfPresent(folder + "version_map.txt");
   // The game's marker folder in the user's profile (the home folder here).
   if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
     std::string marker = NormalizePath(home, true) + ".tezpc";
-    if (IsFolder(marker)) DeleteFolderRecursive(marker);
+    if (platform::IsFolder(marker)) platform::DeleteFolderRecursive(marker);
   }
   StartGameCheck(false, true);
 }

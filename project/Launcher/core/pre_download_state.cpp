@@ -18,8 +18,9 @@
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/device_id.h"
 #include "project/Launcher/services/download_manager.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
+#include "platform/files/folder_operations.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/usage_events.h"
 
@@ -29,7 +30,6 @@ namespace {
 
 constexpr char kTempMapName[] = "tmp_predownload_version_map.txt";
 constexpr char kMapName[] = "predownload_version_map.txt";
-
 
 // A digest that may name a file of the pre-download folder: exactly 32
 // lower-case hexadecimal digits, so no map can make it a path.
@@ -147,7 +147,7 @@ ProbeDoneCallback RoutePreDownloadProbeDone() {
 
 void PreDownloadState::Enter(State*) {
   mode = kGameFlow;
-  CreateFolders(PreDownloadFolder());
+  platform::CreateFolders(PreDownloadFolder());
   hasFiles_ = false;
   step_ = kPreDownloadRequest;
   result = kPreDownloadRequest;
@@ -278,8 +278,8 @@ void PreDownloadState::OnRemoteMap(const std::string& body) {
   }
   store.preDownloadVersion = version;
   folder_ = store.PreDownloadVersionFolder(version);  // a strict triple: r was 1
-  CreateFolders(folder_);
-  if (store.preDownloadRequested) WriteStringToFile(folder_ + kTempMapName, body);
+  platform::CreateFolders(folder_);
+  if (store.preDownloadRequested) platform::WriteFileAtomically(folder_ + kTempMapName, body);
 
   VersionMap& update = store.ResetVersionMap("_update_predownload_version_");
   if (store.LoadLocalGameVersionMap()) {
@@ -410,7 +410,9 @@ void PreDownloadState::OnProgress(double bytesPerSecond) {
 void PreDownloadState::CheckCompletion() {
   if (pendingFiles_ > 0) return;
   std::error_code ec;
-  if (fs::exists(folder_ + kTempMapName, ec)) fs::rename(folder_ + kTempMapName, folder_ + kMapName, ec);
+  if (fs::exists(folder_ + kTempMapName, ec)) {
+    platform::MoveFileReplacing(folder_ + kTempMapName, folder_ + kMapName);
+  }
   hasFiles_ = false;
   step_ = result = kFinish;
   DownloadManager::GetInstance().ReportDownloadSpeed("done");

@@ -14,8 +14,10 @@
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/device_id.h"
 #include "project/Launcher/services/download_manager.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
+#include "platform/files/folder_operations.h"
+#include "project/Launcher/services/file_md5.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 
 namespace {
@@ -93,8 +95,8 @@ void PrepareState::StopPreDownload() {
 
 void PrepareState::ListLauncherFiles() {
   LauncherStore& store = this->store();
-  if (!IsFolderW(UpdateFolderW())) CreateFoldersW(UpdateFolderW());
-  if (!IsFolderW(ExceptionFolderW())) CreateFoldersW(ExceptionFolderW());
+  if (!platform::IsFolder(UpdateFolderW())) platform::CreateFolders(UpdateFolderW());
+  if (!platform::IsFolder(ExceptionFolderW())) platform::CreateFolders(ExceptionFolderW());
   localMapKey_ = "_local_launcher_version_";
   remoteMapKey_ = "_remote_launcher_version_";
   const std::string program = ProgramFolder(store);
@@ -107,7 +109,7 @@ void PrepareState::ListLauncherFiles() {
   if (!LoadVersionMapFile(localMapPath_, &local, &error)) {
     rootFolder_ = NormalizePath(program, false);
     for (const char* name : kLauncherListedFiles) pendingFiles_.push_back(program + name);
-    ListFilesRecursive(program + "cef", pendingFiles_, {});
+    platform::ListFilesRecursive(program + "cef", pendingFiles_, {});
     totalFiles_ = static_cast<int32_t>(pendingFiles_.size());
   }
   std::ifstream launcher(program + "launcher.exe", std::ios::binary);
@@ -124,7 +126,7 @@ void PrepareState::ListGameFiles() {
     const std::string to = game + kbase::UTF16ToUTF8(used);
     if (OpensForReading(from) && !OpensForReading(to)) {
       std::string bytes;
-      if (ReadFileToString(from, bytes)) WriteStringToFile(to, bytes);
+      if (platform::ReadFileToString(from, bytes)) platform::WriteFileAtomically(to, bytes);
     }
   }
   localMapKey_ = "_local_game_version_";
@@ -137,7 +139,7 @@ void PrepareState::ListGameFiles() {
   if (!LoadVersionMapFile(localMapPath_, &local, &error)) {
     rootFolder_ = NormalizePath(game, false);
     const int32_t listed =
-        ListFilesRecursive(game, pendingFiles_, {"save", "update", "exception", "cef_temp"});
+        platform::ListFilesRecursive(game, pendingFiles_, {"save", "update", "exception", "cef_temp"});
     totalFiles_ = listed < 0 ? 0 : listed;
   }
   inlineMap_ = false;
@@ -268,7 +270,7 @@ void PrepareState::OnGameGateReply(int32_t code, const std::string& url, const s
     VersionMap remote;
     std::string mapError;
     if (ParseVersionMap(cdnText, &remote, &mapError) &&
-        WriteStringToFile(remoteMapPath_, cdnText)) {
+        platform::WriteFileAtomically(remoteMapPath_, cdnText)) {
       store.remoteGameVersion = GetVersionMapVersion(remote);
       store.downloadingGameVersion = store.remoteGameVersion;
       store.versionMaps[remoteMapKey_] = std::move(remote);
@@ -283,7 +285,7 @@ void PrepareState::KeepAnswerAsDetail(const std::string& body) {
     detail = body;
     return;
   }
-  if (!IsFolderW(ExceptionFolderW())) CreateFoldersW(ExceptionFolderW());
-  WriteStringToFileW(NormalizePathW(ExceptionFolderW(), true) + u"response.txt", body);
+  if (!platform::IsFolder(ExceptionFolderW())) platform::CreateFolders(ExceptionFolderW());
+  platform::WriteFileAtomically(NormalizePathW(ExceptionFolderW(), true) + u"response.txt", body);
   detail = kResponseFileSentence;
 }

@@ -8,7 +8,8 @@
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 
 #include "base/util/string_util.h"
@@ -51,7 +52,7 @@ void RequestRemoteState::OnRequestDone(int32_t code, std::string url, std::strin
     detail = body;
     return;
   }
-  if (!WriteStringToFile(remoteMapPath_, body)) {
+  if (!platform::WriteFileAtomically(remoteMapPath_, body)) {
     errorText = "Write Failed:" + remoteMapPath_;
     return;
   }

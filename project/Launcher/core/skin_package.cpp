@@ -1,12 +1,11 @@
 #include "project/Launcher/core/skin_package.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "base/util/string_util.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "ui/language_table.h"
 #include "ui/skin_archive.h"
 #include "ui/zip_reader.h"
@@ -19,14 +18,6 @@ constexpr char kLanguageFolder[] = "resources/lang/";
 const void* embeddedData = nullptr;
 size_t embeddedSize = 0;
 
-bool CopyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-  std::error_code error;
-  // An existing copy is replaced through a fresh file: a read-only copy that
-  // cannot be replaced makes the copy fail.
-  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
-                                    error) &&
-         !error;
-}
 
 }  // namespace
 
@@ -41,7 +32,7 @@ bool PrepareSkinPackage() {
   if (std::filesystem::is_regular_file(package, error)) {
     ui::SkinArchive::Close();
     std::u16string copy = NormalizePathW(UpdateFolderW(), true) + u"tmp_resources.zip";
-    if (CopyOver(package, kbase::UTF16ToUTF8(copy))) {
+    if (platform::CopyFileAtomically(package, kbase::UTF16ToUTF8(copy))) {
       ui::SkinArchive::Close();
       auto handle = ui::OpenZipArchive(copy.c_str(), 0, ui::kZipFromFileName, "");
       if (handle) ui::SkinArchive::Set(std::move(handle));
@@ -59,10 +50,7 @@ bool PrepareSkinPackage() {
 bool ReadSkinThemeFile(const std::string& name, std::string* bytes) {
   const std::string path = kThemeFolder + name;
   if (ui::SkinArchive::ReadEntry(kbase::UTF8ToUTF16(path), bytes)) return true;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad();
+  return platform::ReadFileToString(path, *bytes);
 }
 
 bool LoadSkinLanguage(const std::string& code) {

@@ -6,7 +6,7 @@
 #include "base/thread/thread_registry.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/usage_events.h"
 
 std::vector<std::string> StoreDownloadHost::ConfiguredGateUrls() {

@@ -4,9 +4,9 @@
 
 #include "project/Launcher/core/launcher_settings.h"
 #include "project/Launcher/core/bounded_file.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
+#include "project/Launcher/services/relative_name.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ bool ReadVersionMember(const Json::Value& value, std::string* version) {
 }
 
 bool AddFile(const std::string& name, const Json::Value& value, VersionMap* map) {
-  if (!IsSafeRelativePath(name)) return false;
+  if (!IsSafeRelativeName(name)) return false;
   VersionEntry entry;
   if (!ReadFileEntry(value, &entry)) return false;
   return map->emplace(NormalizeMapPath(name), entry).second;
@@ -101,23 +101,6 @@ std::string NormalizeMapPath(std::string_view path) {
     if (c == '\\') c = '/';
   }
   return normalized;
-}
-
-bool IsSafeRelativePath(std::string_view path) {
-  if (path.empty()) return false;
-  std::string normalized = NormalizeMapPath(path);
-  if (normalized.find('\0') != std::string::npos) return false;
-  if (normalized.find(':') != std::string::npos) return false;  // drives, streams
-  if (normalized.front() == '/') return false;
-  size_t start = 0;
-  for (;;) {
-    size_t end = normalized.find('/', start);
-    std::string_view component =
-        std::string_view(normalized).substr(start, end == std::string::npos ? end : end - start);
-    if (component.empty() || component == "." || component == "..") return false;
-    if (end == std::string::npos) return true;
-    start = end + 1;
-  }
 }
 
 bool VersionMapFromJson(const Json::Value& root, VersionMap* map) {

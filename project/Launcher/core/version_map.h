@@ -67,11 +67,6 @@ void ReadVersionFromFile(const std::string& path, std::string* version,
 // The display form of a game version a_b_c; other texts unchanged.
 std::string FormatDisplayVersion(const std::string& version);
 
-// A name that stays inside the folder it is joined to: not empty, relative,
-// no drive, no "." or ".." or empty component, no NUL, no ":"; "\" counts as
-// a separator.
-bool IsSafeRelativePath(std::string_view path);
-
 // Rewrites every "\" of a map name as "/".
 std::string NormalizeMapPath(std::string_view path);
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "platform/files/file_operations.h"
 #include "project/Launcher/services/curl_handle_options.h"
 
 namespace {
@@ -35,11 +36,6 @@ bool CreateParentFolder(const std::string& file) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   return std::filesystem::is_directory(folder, ec);
-}
-
-void RemoveQuietly(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
 }
 
 std::string OpenError(const std::string& file, int error) {
@@ -284,7 +280,7 @@ void DownloadManager::CheckPresentFiles() {
   // cancel downloads.
   while (running_ && checks_.TakeFinished(&check, &computed)) {
     if (!computed.empty() && computed == check.md5) {
-      RemoveQuietly(ResumeInfoPath(check.localFile));
+      platform::RemoveFileIfPresent(ResumeInfoPath(check.localFile));
       AddDownloaded(check.size);
       host_->SetLoggedDownloadSize(stats_.downloaded_bytes());
       if (check.onDone) check.onDone(check.user, kDownloadOk, check.urlPath, "");
@@ -362,7 +358,7 @@ void DownloadManager::FinishTask(TaskPtr task, int32_t result, const std::string
   if (result != kDownloadOk) AbandonFile(task->localFile);
   if (callBack && task->onDone && running_)
     task->onDone(task->user, result, task->urlPath, message);
-  if (result == kDownloadOk && message.empty()) RemoveQuietly(ResumeInfoPath(task->localFile));
+  if (result == kDownloadOk && message.empty()) platform::RemoveFileIfPresent(ResumeInfoPath(task->localFile));
 }
 
 void DownloadManager::AbandonFile(const std::string& localFile) {
@@ -789,8 +785,8 @@ void DownloadManager::FailSizeMismatch(TaskPtr task, int64_t servedSize) {
   // No retry can mend the version map: the file fails at once, and its
   // sized-up copy and record go, so nothing that large stays on disk.
   AbandonFile(task->localFile);
-  RemoveQuietly(task->localFile);
-  RemoveQuietly(ResumeInfoPath(task->localFile));
+  platform::RemoveFileIfPresent(task->localFile);
+  platform::RemoveFileIfPresent(ResumeInfoPath(task->localFile));
   FinishTask(std::move(task), kDownloadTransferFailed, text, true);
 }
 
@@ -823,8 +819,8 @@ void DownloadManager::RetryAfterMd5Mismatch(TaskPtr task) {
     FinishTask(std::move(task), kDownloadMd5Mismatch, "check md5 error", true);
     return;
   }
-  RemoveQuietly(task->localFile);
-  RemoveQuietly(ResumeInfoPath(task->localFile));
+  platform::RemoveFileIfPresent(task->localFile);
+  platform::RemoveFileIfPresent(ResumeInfoPath(task->localFile));
   AddDownloaded(-task->fileSize);
   DownloadFile(task->urlPath, task->localFile, task->md5, task->fileSize, task->onDone,
                task->onProgress, task->user, task->retry, task->mirror);

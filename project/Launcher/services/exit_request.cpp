@@ -1,5 +1,13 @@
 #include "project/Launcher/services/exit_request.h"
 
-std::atomic<bool> ExitRequested{false};
+#include <atomic>
 
-void SetPatchExitRequested(bool requested) { ExitRequested = requested; }
+namespace {
+std::atomic<bool> g_exitRequested{false};
+}  // namespace
+
+bool ExitRequested() { return g_exitRequested.load(std::memory_order_acquire); }
+
+void SetExitRequested(bool requested) {
+  g_exitRequested.store(requested, std::memory_order_release);
+}

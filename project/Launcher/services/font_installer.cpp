@@ -10,8 +10,10 @@
 #include "platform/system/machine_registry.h"
 #include "ui/font_settings.h"
 #include "project/Launcher/services/carried_fonts.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
+#include "platform/files/folder_operations.h"
+#include "project/Launcher/services/file_md5.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/md5_context.h"
 #include "project/Launcher/services/system_info.h"
@@ -47,7 +49,7 @@ bool IsRegularFile(const std::string& path) {
 Json::Value LoadRecord() {
   std::string text, error;
   Json::Value record;
-  if (!ReadFileToString(kInstalledFontsRecord, text) || !ParseJson(text, record, error) ||
+  if (!platform::ReadFileToString(kInstalledFontsRecord, text) || !ParseJson(text, record, error) ||
       !record.isObject()) {
     return Json::Value(Json::objectValue);
   }
@@ -67,8 +69,8 @@ bool WriteCarriedFont(const CarriedFontInfo& font, const std::string& path) {
   const uint8_t* data = nullptr;
   size_t size = 0;
   if (!FindCarriedFont(font.resource, &data, &size)) return false;
-  if (!CreateFolders(platform::UserFontFolder())) return false;
-  if (!WriteStringToFile(path, std::string(reinterpret_cast<const char*>(data), size))) {
+  if (!platform::CreateFolders(platform::UserFontFolder())) return false;
+  if (!platform::WriteFileAtomically(path, std::string(reinterpret_cast<const char*>(data), size))) {
     return false;
   }
   RecordInstalledFont(font.fileName, Md5Of(data, size));
@@ -90,7 +92,7 @@ void SetDefaultFontFaces() { ui::SetProbedFontFaces(ui::FontFaceSet::kButton, Cj
 void RecordInstalledFont(const std::string& fileName, const std::string& md5) {
   Json::Value record = LoadRecord();
   record[fileName] = md5;
-  CreateFolders(SaveFolder());
+  platform::CreateFolders(SaveFolder());
   WriteJsonFile(kInstalledFontsRecord, record);
 }
 
@@ -125,8 +127,7 @@ void UninstallFonts() {
     int64_t size = 0;
     // A file replaced since (by the user or a package) is not ours any more.
     if (file.is_open() && FileMd5(file, md5, size) && md5 == written.asString()) {
-      std::error_code ignored;
-      fs::remove(path, ignored);
+      platform::RemoveFileIfPresent(path);
     }
     record.removeMember(font.fileName);
   }

@@ -4,7 +4,7 @@
 #include <memory>
 #include <sstream>
 
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/file_operations.h"
 
 namespace {
 
@@ -74,6 +74,7 @@ bool ParseJson(const std::string& text, Json::Value& out, std::string& error) {
     error = e.what();
     ok = false;
   }
+  if (!ok && error.empty()) error = "JSON text does not parse";
   if (!ok || !error.empty()) return false;
   out = std::move(root);
   return true;
@@ -88,18 +89,18 @@ bool GetJsonStringList(const Json::Value& value, const std::string& key,
 }
 
 bool WriteJsonFile(const std::string& path, const Json::Value& value) {
-  return WriteStringToFile(path, SerializeWithTabs(value));
+  return platform::WriteFileAtomically(path, SerializeWithTabs(value));
 }
 
 void WriteJsonStringList(const std::string& path, const std::vector<std::string>& list) {
   Json::Value array(Json::arrayValue);
   for (const std::string& text : list) array.append(text);
-  WriteStringToFile(path, SerializeWithTabs(array));
+  platform::WriteFileAtomically(path, SerializeWithTabs(array));
 }
 
 bool ReadJsonStringList(const std::string& path, std::vector<std::string>& list) {
   std::string text;
-  if (!ReadFileToString(path, text)) return false;
+  if (!platform::ReadFileToString(path, text)) return false;
   Json::Value root;
   std::string error;
   if (!ParseJson(text, root, error) || !root.isArray()) return false;

@@ -18,7 +18,9 @@ constexpr size_t kMaxJsonTextBytes = 64u << 20;
 bool FindJsonKey(const Json::Value& value, const std::string& key, Json::Value& out);
 
 // Parses the whole text with the library's default reader settings; false
-// for empty or oversized text or any error (described in `error`).
+// for empty or oversized text, nesting deeper than the reader's limit, or
+// any other error, always with `error` saying why. Nothing the reader throws
+// escapes: every JSON document of the program is parsed through here.
 bool ParseJson(const std::string& text, Json::Value& out, std::string& error);
 
 // The value found for `key` (FindJsonKey) as texts: each element of an

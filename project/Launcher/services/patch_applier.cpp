@@ -15,7 +15,7 @@
 
 #include "base/util/string_util.h"
 #include "project/Launcher/services/exit_request.h"
-#include "project/Launcher/services/file_utils.h"
+#include "platform/files/file_operations.h"
 #include "project/Launcher/services/patch_stream.h"
 
 namespace {
@@ -267,7 +267,7 @@ int32_t ApplyPatchStreamed(int oldFile, int64_t oldSize, int newFile, int64_t ne
       detail = -5;
       break;
     }
-    if (ExitRequested.load(std::memory_order_acquire)) {
+    if (ExitRequested()) {
       detail = -6;
       break;
     }
@@ -401,7 +401,7 @@ int32_t PatchFileInMemory(const std::string& oldPath, const std::string& newPath
   const int64_t old_size = old_file >= 0 ? FileSize(old_file) : -1;
   std::unique_ptr<uint8_t[]> old_data;
   if (old_file >= 0 && old_size >= 0) {
-    old_data = ReadWholeFileHandle(old_file, static_cast<uint64_t>(old_size), nullptr);
+    old_data = platform::ReadWholeFileHandle(old_file, static_cast<uint64_t>(old_size), nullptr);
   } else if (old_file >= 0) {
     close(old_file);
   }

@@ -74,7 +74,7 @@ bool PatchStream::ApplyDiffRun(const PatchRunTarget& target, int64_t oldPos, int
     newPos += static_cast<int64_t>(n);
     left -= n;
     NotifyChunkWritten(newPos);
-    if (n == kChunkBytes && ExitRequested.load(std::memory_order_acquire)) return false;
+    if (n == kChunkBytes && ExitRequested()) return false;
   }
   return true;
 }

@@ -1,8 +1,6 @@
 #include "project/Launcher/services/resume_info.h"
 
-#include <fcntl.h>
 #include <json/json.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,50 +8,21 @@
 #include <sstream>
 
 #include "project/Launcher/services/json_helpers.h"
+#include "platform/files/file_operations.h"
 
 namespace {
 
 // A record is a few hundred bytes; anything far larger is not ours.
-constexpr std::streamoff kMaxRecordBytes = 1 << 20;
+constexpr uint64_t kMaxRecordBytes = 1 << 20;
 
 bool ReadRecord(const std::string& path, std::string* out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0 || size > kMaxRecordBytes) return false;
-  in.seekg(0);
-  out->assign(static_cast<size_t>(size), '\0');
-  in.read(out->data(), size);
-  return static_cast<bool>(in);
+  return platform::ReadFileToString(path, *out, kMaxRecordBytes);
 }
 
 // A record that does not parse, nesting too deep included, is unusable.
 bool ParseRecord(const std::string& text, Json::Value* root) {
   std::string errors;
   return ParseJson(text, *root, errors) && root->isObject();
-}
-
-void RemoveQuietly(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
-}
-
-// The rename over the old record is atomic, so a crash leaves one whole
-// record; no sync is waited for (records are rewritten every second).
-bool WriteAll(const std::string& path, const std::string& bytes) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) {
-      close(fd);
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return close(fd) == 0;
 }
 
 }  // namespace
@@ -82,16 +51,7 @@ bool SaveResumeInfo(const std::string& localFile, const std::string& md5,
   writer["indentation"] = "\t";
   const std::string text = Json::writeString(writer, root);
 
-  const std::string temp = path + ".tmp";
-  if (!WriteAll(temp, text)) {
-    RemoveQuietly(temp);
-    return false;
-  }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
-    RemoveQuietly(temp);
-    return false;
-  }
-  return true;
+  return platform::WriteFileAtomically(path, text);
 }
 
 bool LoadResumeInfo(const std::string& localFile, const std::string& md5, int64_t size,
@@ -130,8 +90,8 @@ bool LoadResumeInfo(const std::string& localFile, const std::string& md5, int64_
   if (!usable) {
     // Whatever the record described cannot be trusted: start the file afresh.
     parts->clear();
-    RemoveQuietly(localFile);
-    RemoveQuietly(path);
+    platform::RemoveFileIfPresent(localFile);
+    platform::RemoveFileIfPresent(path);
     return false;
   }
   return true;

@@ -3,13 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-
 #include "base/util/string_util.h"
+#include "platform/files/file_operations.h"
 #include "platform/process/process.h"
 #include "project/Launcher/services/update_lists.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -25,24 +22,6 @@ std::string ProgramRelative(const std::string& path) {
 
 bool IsProgramFile(const std::string& path, const char* expected) {
   return !path.empty() && ProgramRelative(path) == ProgramRelative(expected);
-}
-
-// Through a temporary file and a rename, keeping the source's permission
-// bits, so the destination is always a whole executable.
-bool CopyExecutable(const std::string& source, const std::string& destination) {
-  const std::string temporary = destination + ".tmp" + std::to_string(getpid());
-  std::error_code ec;
-  fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, ec);
-  if (!ec) {
-    fs::permissions(temporary, fs::status(source, ec).permissions(), ec);
-  }
-  if (!ec) fs::rename(temporary, destination, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return false;
-  }
-  return true;
 }
 
 void Tell(const ReplaceObserver& observer, const std::string& step) {
@@ -64,7 +43,7 @@ std::vector<std::string> SelfUpdateArguments(const std::string& program, bool la
 }
 
 bool StartSelfUpdate(const std::u16string& program, bool launcherReplaced) {
-  if (!CopyExecutable(kLauncherExe, kLauncherTempExe)) return false;
+  if (!platform::CopyFileAtomically(kLauncherExe, kLauncherTempExe)) return false;
   std::vector<std::string> argv = {kLauncherTempExe};
   for (std::string& arg : SelfUpdateArguments(kbase::UTF16ToUTF8(program), launcherReplaced)) {
     argv.push_back(std::move(arg));
@@ -101,7 +80,7 @@ int RunReplaceMode(const std::vector<std::string>& values, const ReplaceObserver
   platform::WaitForProcessExit(launcher);
   Tell(observer, "launcher_ended");
 
-  if (!values[0].empty() && CopyExecutable(kStagedLauncherExe, kLauncherExe)) {
+  if (!values[0].empty() && platform::CopyFileAtomically(kStagedLauncherExe, kLauncherExe)) {
     Tell(observer, "launcher_replaced");
   }
   ApplyCefUpdate();

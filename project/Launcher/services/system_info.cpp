@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/system/machine_registry.h"
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "base/util/string_util.h"
 
 namespace {

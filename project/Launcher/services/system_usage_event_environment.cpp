@@ -5,7 +5,7 @@
 #include "base/util/module_util.h"
 #include "platform/locale/user_locale.h"
 #include "project/Launcher/services/device_id.h"
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/system_info.h"
 
 std::string SystemUsageEventEnvironment::MachineGuid() {

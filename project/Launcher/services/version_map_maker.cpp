@@ -6,8 +6,9 @@
 #include <fstream>
 
 #include "base/util/string_util.h"
-#include "project/Launcher/services/file_utils.h"
-#include "project/Launcher/services/folder_helpers.h"
+#include "platform/files/folder_operations.h"
+#include "project/Launcher/services/file_md5.h"
+#include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 
 namespace {
@@ -40,7 +41,7 @@ bool WriteFolderVersionMap(const std::string& programFolder, const std::vector<s
   for (const std::string& name : names) AddFile(base + name, NormalizePath(name, false), list);
   for (const std::string& folder : folders) {
     std::vector<std::string> paths;
-    if (ListFilesRecursive(base + folder, paths, {}) <= 0) continue;
+    if (platform::ListFilesRecursive(base + folder, paths, {}) <= 0) continue;
     for (const std::string& path : paths) AddFile(path, path.substr(base.size()), list);
   }
   Json::Value root(Json::objectValue);

@@ -13,6 +13,7 @@
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/json_helpers.h"
+#include "project/Launcher/services/relative_name.h"
 #include "project/Launcher/services/usage_events.h"
 
 namespace {
@@ -65,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (ParseVersionMap(text, &map, &error)) {
     for (const auto& [name, entry] : map) {
       if (name == kVersionKey) continue;
-      if (!IsSafeRelativePath(name) || entry.md5.size() != 32 || entry.size < 0) std::abort();
+      if (!IsSafeRelativeName(name) || entry.md5.size() != 32 || entry.size < 0) std::abort();
     }
   }
 

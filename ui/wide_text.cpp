@@ -1,11 +1,11 @@
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-#include "base/util/utf_conversion.h"
+#include "platform/text/utf_conversion.h"
 
 namespace ui {
 
@@ -333,7 +333,7 @@ bool Utf8ToWide(const char* text, std::u16string* out) {
 }
 
 bool MultiByteToWide(std::string_view text, std::u16string* out, unsigned /*code_page*/) {
-  *out = kbase::UTF8ToUTF16(text);
+  *out = platform::UTF8ToUTF16(text);
   return true;
 }
 
@@ -345,7 +345,7 @@ bool WideToUtf8(const char16_t* text, std::string* out) {
 }
 
 bool WideToMultiByte(std::u16string_view text, std::string* out, unsigned /*code_page*/) {
-  *out = kbase::UTF16ToUTF8(text);
+  *out = platform::UTF16ToUTF8(text);
   return true;
 }
 

@@ -1,4 +1,4 @@
-#include "ui/string_util.h"
+#include "ui/wide_text.h"
 
 #include <gtest/gtest.h>
 

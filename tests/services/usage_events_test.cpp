@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/core/fake_event_services.h"
+#include "tests/services/fake_event_services.h"
 
 namespace {
 

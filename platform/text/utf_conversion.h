@@ -1,7 +1,9 @@
 #pragma once
-// The one UTF-8 <-> UTF-16 conversion of the program. It depends on nothing
-// but the standard library, so the platform layer, the base runtime and the
-// UI framework all build on it.
+// The one UTF-8 <-> UTF-16 conversion of the program, in place of the
+// system's MultiByteToWideChar and WideCharToMultiByte. It depends on nothing
+// but the standard library and sits at the bottom of the layers, so the
+// platform layer, the base runtime (which names it kbase::UTF8ToUTF16 and
+// kbase::UTF16ToUTF8) and the UI framework all build on it.
 //
 // Malformed UTF-8 becomes U+FFFD, one per maximal ill-formed subpart (the
 // lead byte and the continuation bytes that were still valid), as Unicode
@@ -12,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace kbase {
+namespace platform {
 
 std::u16string UTF8ToUTF16(std::string_view utf8);
 std::string UTF16ToUTF8(std::u16string_view utf16);
@@ -21,4 +23,4 @@ std::string UTF16ToUTF8(std::u16string_view utf16);
 // appended as U+FFFD.
 void AppendUTF16(char32_t code_point, std::u16string* out);
 
-}  // namespace kbase
+}  // namespace platform

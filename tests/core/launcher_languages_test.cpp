@@ -1,4 +1,4 @@
-#include "project/Launcher/core/language_table.h"
+#include "project/Launcher/core/launcher_languages.h"
 
 #include <cstdlib>
 
@@ -6,7 +6,7 @@
 
 #include "platform/locale/user_locale.h"
 
-TEST(LanguageTableTest, LocaleIdentifiersSelectTheirLanguage) {
+TEST(LauncherLanguagesTest, LocaleIdentifiersSelectTheirLanguage) {
   struct Case {
     uint32_t localeId;
     int languageType;
@@ -21,7 +21,7 @@ TEST(LanguageTableTest, LocaleIdentifiersSelectTheirLanguage) {
   }
 }
 
-TEST(LanguageTableTest, PosixLocalesMapThroughTheLocaleTable) {
+TEST(LauncherLanguagesTest, PosixLocalesMapThroughTheLocaleTable) {
   struct Case {
     const char* locale;
     int languageType;
@@ -37,7 +37,7 @@ TEST(LanguageTableTest, PosixLocalesMapThroughTheLocaleTable) {
   }
 }
 
-TEST(LanguageTableTest, CodesOutsideTheTableFallBackToEnglish) {
+TEST(LauncherLanguagesTest, CodesOutsideTheTableFallBackToEnglish) {
   EXPECT_EQ(LanguageCodeForIndex(12), "pt_BR");
   EXPECT_EQ(LanguageCodeForIndex(17), "ms");
   EXPECT_EQ(LanguageCodeForIndex(18), "en");

@@ -1,6 +1,6 @@
-#include "base/util/utf_conversion.h"
+#include "platform/text/utf_conversion.h"
 
-namespace kbase {
+namespace platform {
 
 namespace {
 
@@ -108,4 +108,4 @@ std::string UTF16ToUTF8(std::u16string_view utf16) {
   return out;
 }
 
-}  // namespace kbase
+}  // namespace platform

@@ -3,12 +3,12 @@
 // conversion, trimming, splitting and replace-all.
 //
 // Wide strings are UTF-16 (std::u16string). The conversions are the
-// program's one UTF-8/UTF-16 conversion (base/util/utf_conversion.h):
+// program's one UTF-8/UTF-16 conversion (platform/text/utf_conversion.h):
 // malformed UTF-8 becomes U+FFFD (one per maximal ill-formed subpart), a lone
 // surrogate in UTF-16 becomes U+FFFD in UTF-8. The functions keep no state and
 // may be called on any thread.
-#ifndef UI_STRING_UTIL_H_
-#define UI_STRING_UTIL_H_
+#ifndef UI_WIDE_TEXT_H_
+#define UI_WIDE_TEXT_H_
 
 #include <cstddef>
 #include <string>
@@ -79,4 +79,4 @@ int ReplaceAllNarrow(std::string_view find, std::string_view replacement,
 
 }  // namespace ui
 
-#endif  // UI_STRING_UTIL_H_
+#endif  // UI_WIDE_TEXT_H_

@@ -1,4 +1,4 @@
-#include "project/Launcher/core/language_table.h"
+#include "project/Launcher/core/launcher_languages.h"
 
 #include <algorithm>
 
