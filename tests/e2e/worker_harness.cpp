@@ -207,6 +207,7 @@ void WorkerHarness::Start() {
   WindowHooks hooks;
   hooks.sendMessage = [this](WindowHandle, uint32_t message, uint64_t wParam, int64_t lParam) {
     RecordMessage({message, wParam, lParam});
+    if (answer_) answer_({message, wParam, lParam});
   };
   store.SetWindowHooks(hooks);
   dialogs_ = std::make_unique<RecordingDialogs>(this);

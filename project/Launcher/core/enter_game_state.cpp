@@ -117,7 +117,7 @@ void EnterGameState::Enter(State*) {
     if (store.updateNoticePending) AskForRestart();
     return;
   }
-  if (store.enterGameAfterFlow) StartGame();
+  if (store.TakeEnterGameRequest()) StartGame();
 }
 
 void EnterGameState::AskForRestart() {

@@ -182,8 +182,17 @@ class LauncherStore : public UsageEventStore {
 
   // --- The update state machine (worker thread) ---
   // Makes |next| current (taking it in every case): refused for the same type
-  // in the same flow, and for null when there is no current state.
-  void ChangeState(std::unique_ptr<State> next);
+  // in the same flow, and for null when there is no current state. True when
+  // |next| was made current.
+  bool ChangeState(std::unique_ptr<State> next);
+  // Makes |first| (may be null) current as the first state of a flow. The
+  // flow remembers whether it was asked to start the game when it ends: a
+  // request belongs to the flow it was made for, never to a flow that
+  // happens to end first (the launcher's own check never starts the game).
+  void BeginFlow(std::unique_ptr<State> first, bool enterGame);
+  // True once for the flow that was asked to start the game: the idle state
+  // that ends it takes the request.
+  bool TakeEnterGameRequest();
   State* currentState() const { return currentState_.get(); }
   // Results of the download manager, addressed by the requesting state's job
   // token; delivered only while that very state is current.
@@ -290,7 +299,9 @@ class LauncherStore : public UsageEventStore {
   bool forceLauncherUpdate = false;
   int32_t skinPackageChanged = 0;
   bool languageChanged = false;
-  std::atomic<bool> enterGameAfterFlow{false};  // written by the UI, read by the worker
+  // The last request of the UI thread; the flow it starts carries its own
+  // copy (BeginFlow).
+  std::atomic<bool> enterGameAfterFlow{false};
 
   std::string launcherVersion = "1.0.0";
   std::string localGameVersion;
@@ -345,7 +356,7 @@ class LauncherStore : public UsageEventStore {
   void OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request);
   void OpenOptionsBoxTask(const OptionsBoxRequest& request);
   void OnMessageBoxClosed(const std::function<void(int32_t)>& continuation, int32_t answer);
-  void PostFlowStart(int32_t mode);
+  void PostFlowStart(int32_t mode, bool enterGame);
   void PublishStateLocked();
 
   mutable std::mutex settingsMutex_;  // guards writes of |settings| after Init
@@ -357,6 +368,7 @@ class LauncherStore : public UsageEventStore {
   FirstStateFactory firstStateFactory_;
   WindowHandle mainWindow_ = 0;  // UI thread only
   std::unique_ptr<State> currentState_;  // worker only
+  bool flowEntersGame_ = false;           // worker only
   mutable std::mutex viewMutex_;
   StoreUiView view_;
   StoreHooks hooks_;

@@ -13,14 +13,14 @@ std::unique_ptr<State> LauncherStore::MakeFirstState(int32_t mode) const {
   return firstStateFactory_ ? firstStateFactory_(mode) : nullptr;
 }
 
-void LauncherStore::ChangeState(std::unique_ptr<State> next) {
+bool LauncherStore::ChangeState(std::unique_ptr<State> next) {
   const int32_t oldId = currentState_ ? currentState_->TypeId() : -1;
   const int32_t newId = next ? next->TypeId() : -1;
   if (oldId == newId) {
     // The same step again is refused unless it is the other flow's (a game
     // check replaces a launcher check); nothing to nothing is no change.
-    if (!currentState_ || !next) return;
-    if (currentState_->IsGameFlow() == next->IsGameFlow()) return;
+    if (!currentState_ || !next) return false;
+    if (currentState_->IsGameFlow() == next->IsGameFlow()) return false;
   }
   if (currentState_) currentState_->Leave(next.get());
   std::unique_ptr<State> old = std::move(currentState_);
@@ -28,7 +28,20 @@ void LauncherStore::ChangeState(std::unique_ptr<State> next) {
   PublishStateLocked();
   if (currentState_) currentState_->Enter(old.get());
   // |old| is destroyed here, after the new state's Enter.
+  return true;
 }
+
+void LauncherStore::BeginFlow(std::unique_ptr<State> first, bool enterGame) {
+  if (!first) return;
+  const bool requested = enterGame && first->IsGameFlow();
+  const bool before = flowEntersGame_;
+  // Set before the first state's entry, which may already end the flow.
+  flowEntersGame_ = requested;
+  // Refused: the same step of the same flow runs on and takes the request.
+  if (!ChangeState(std::move(first))) flowEntersGame_ = before || requested;
+}
+
+bool LauncherStore::TakeEnterGameRequest() { return std::exchange(flowEntersGame_, false); }
 
 void LauncherStore::RouteFileDone(int32_t token, int32_t code, std::string url,
                                   std::string errorText) {
@@ -110,6 +123,7 @@ void LauncherStore::StartWorker() {
   skinPackageChanged = 0;
   languageChanged = false;
   enterGameAfterFlow = false;
+  flowEntersGame_ = false;
   ResetAllVersionMaps();
   ReloadPreDownloadFolders();
   ReloadLauncherVersion();

@@ -47,20 +47,23 @@ void LauncherStore::PostToMainWindow(uint32_t message, uint64_t wParam, int64_t 
 
 // --- Flows ---
 
-void LauncherStore::PostFlowStart(int32_t mode) {
-  kbase::ThreadRegistry::PostTask(kThreadMisc, [this, mode] {
-    if (std::unique_ptr<State> first = MakeFirstState(mode)) ChangeState(std::move(first));
+void LauncherStore::PostFlowStart(int32_t mode, bool enterGame) {
+  // The request travels with the flow's start: the worker never reads a flag
+  // the UI thread may set while another flow is ending.
+  kbase::ThreadRegistry::PostTask(kThreadMisc, [this, mode, enterGame] {
+    BeginFlow(MakeFirstState(mode), enterGame);
   });
 }
 
 void LauncherStore::StartLauncherCheck() {
   enterGameAfterFlow = false;
-  PostFlowStart(kLauncherFlow);
+  PostFlowStart(kLauncherFlow, false);
 }
 
 void LauncherStore::StartGameCheck(bool enterGame, bool honourDisableAutoEnter) {
-  enterGameAfterFlow = enterGame && !(honourDisableAutoEnter && gateConfig.DisableAutoEnterGame);
-  PostFlowStart(kGameFlow);
+  const bool enter = enterGame && !(honourDisableAutoEnter && gateConfig.DisableAutoEnterGame);
+  enterGameAfterFlow = enter;
+  PostFlowStart(kGameFlow, enter);
 }
 
 bool LauncherStore::StartFlowOnShowRequest(uint64_t wParam, int64_t lParam) {

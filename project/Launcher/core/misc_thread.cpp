@@ -27,9 +27,7 @@ void MiscThread::Init() {
 void MiscThread::Tick(LauncherStore& store) {
   if (!store.firstTick) {
     store.firstTick = true;
-    if (std::unique_ptr<State> first = store.MakeFirstState(kLauncherFlow)) {
-      store.ChangeState(std::move(first));
-    }
+    store.BeginFlow(store.MakeFirstState(kLauncherFlow), false);
   }
   if (State* current = store.currentState()) current->Update();
   if (store.preDownloadState) store.preDownloadState->Update();
