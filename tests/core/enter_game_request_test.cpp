@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/util/string_util.h"
-#include "project/Launcher/core/enter_game_state.h"
+#include "project/Launcher/core/flow/enter_game_state.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/scripted_dialogs.h"

@@ -31,13 +31,14 @@
 #include "base/thread/thread_registry.h"
 #include "base/util/string_util.h"
 #include "project/Launcher/core/dialog_host.h"
-#include "project/Launcher/core/exception_state.h"
+#include "project/Launcher/core/flow/exception_state.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/main_thread.h"
-#include "project/Launcher/core/pre_download_state.h"
-#include "project/Launcher/core/state.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/pre_download_state.h"
+#include "project/Launcher/core/flow/state.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/update_flow.h"
 #include "project/Launcher/services/file_utils.h"
 
 namespace {

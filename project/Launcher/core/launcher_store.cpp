@@ -12,7 +12,7 @@
 #include "platform/locale/user_locale.h"
 #include "project/Launcher/core/bounded_file.h"
 #include "project/Launcher/core/language_table.h"
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/core/store_download_host.h"
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/folder_helpers.h"

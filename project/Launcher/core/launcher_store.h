@@ -185,6 +185,12 @@ class LauncherStore : public UsageEventStore {
   // in the same flow, and for null when there is no current state. True when
   // |next| was made current.
   bool ChangeState(std::unique_ptr<State> next);
+  // Receives a line for every change of the current state ("state
+  // PrepareState(game) -> RequestRemoteState(game)"). Builds with assertions
+  // write the lines to stderr until another sink is set; empty: no trace.
+  void SetStateTrace(std::function<void(const std::string&)> trace) {
+    stateTrace_ = std::move(trace);
+  }
   // Makes |first| (may be null) current as the first state of a flow. The
   // flow remembers whether it was asked to start the game when it ends: a
   // request belongs to the flow it was made for, never to a flow that
@@ -358,6 +364,8 @@ class LauncherStore : public UsageEventStore {
   void OnMessageBoxClosed(const std::function<void(int32_t)>& continuation, int32_t answer);
   void PostFlowStart(int32_t mode, bool enterGame);
   void PublishStateLocked();
+  void TraceStateChange(const State* from, const State* to) const;
+  static std::function<void(const std::string&)> DefaultStateTrace();
 
   mutable std::mutex settingsMutex_;  // guards writes of |settings| after Init
   mutable std::mutex downloadLogMutex_;  // guards |downloadLog| once the worker runs
@@ -369,6 +377,7 @@ class LauncherStore : public UsageEventStore {
   WindowHandle mainWindow_ = 0;  // UI thread only
   std::unique_ptr<State> currentState_;  // worker only
   bool flowEntersGame_ = false;           // worker only
+  std::function<void(const std::string&)> stateTrace_ = DefaultStateTrace();
   mutable std::mutex viewMutex_;
   StoreUiView view_;
   StoreHooks hooks_;

@@ -2,10 +2,11 @@
 // changes, the routing of the download manager's results by job token, the
 // values published for the UI thread, and the worker's start and stop.
 
+#include <cstdio>
 #include <utility>
 
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/core/store_download_host.h"
 #include "project/Launcher/services/download_manager.h"
 
@@ -22,6 +23,7 @@ bool LauncherStore::ChangeState(std::unique_ptr<State> next) {
     if (!currentState_ || !next) return false;
     if (currentState_->IsGameFlow() == next->IsGameFlow()) return false;
   }
+  TraceStateChange(currentState_.get(), next.get());
   if (currentState_) currentState_->Leave(next.get());
   std::unique_ptr<State> old = std::move(currentState_);
   currentState_ = std::move(next);
@@ -39,6 +41,24 @@ void LauncherStore::BeginFlow(std::unique_ptr<State> first, bool enterGame) {
   flowEntersGame_ = requested;
   // Refused: the same step of the same flow runs on and takes the request.
   if (!ChangeState(std::move(first))) flowEntersGame_ = before || requested;
+}
+
+std::function<void(const std::string&)> LauncherStore::DefaultStateTrace() {
+#ifdef NDEBUG
+  return nullptr;
+#else
+  return [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
+#endif
+}
+
+void LauncherStore::TraceStateChange(const State* from, const State* to) const {
+  if (!stateTrace_) return;
+  auto describe = [](const State* state) {
+    if (!state) return std::string("none");
+    return std::string(StateName(state->TypeId())) +
+           (state->IsGameFlow() ? "(game)" : "(launcher)");
+  };
+  stateTrace_("state " + describe(from) + " -> " + describe(to));
 }
 
 bool LauncherStore::TakeEnterGameRequest() { return std::exchange(flowEntersGame_, false); }
@@ -70,24 +90,6 @@ void LauncherStore::RouteProgress(int32_t token, double bytesPerSecond) {
       currentState_->TypeId() == kDownloadFilesStateId) {
     DownloadManager::GetInstance().AddSpeedSample(bytesPerSecond);
   }
-}
-
-void RouteFileDone(int32_t user, int32_t code, std::string url, std::string errorText) {
-  LauncherStore::GetInstance().RouteFileDone(user, code, std::move(url), std::move(errorText));
-}
-
-void RouteRequestDone(int32_t user, int32_t code, std::string url, const char* body, int64_t length,
-                      std::string errorText) {
-  LauncherStore::GetInstance().RouteRequestDone(user, code, std::move(url), body, length,
-                                                std::move(errorText));
-}
-
-void RouteProbeDone(int32_t user, int32_t code, std::string url, bool exists, std::string errorText) {
-  LauncherStore::GetInstance().RouteProbeDone(user, code, std::move(url), exists, std::move(errorText));
-}
-
-void RouteProgress(int32_t user, double bytesPerSecond) {
-  LauncherStore::GetInstance().RouteProgress(user, bytesPerSecond);
 }
 
 void LauncherStore::PublishStateLocked() {

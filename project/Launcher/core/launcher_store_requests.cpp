@@ -8,7 +8,7 @@
 #include "base/util/string_util.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "base/framework/message_loop_proxy.h"
 #include "base/thread/thread_registry.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/services/download_manager.h"
 
 namespace {
