@@ -11,7 +11,6 @@
 #include "base/util/module_util.h"
 #include "base/util/string_util.h"
 #include "platform/message/event_source.h"
-#include "project/Launcher/core/flow/exception_state.h"
 #include "project/Launcher/core/foreign_game_windows.h"
 #include "platform/message/message_queue.h"
 #include "platform/window/window_api.h"
