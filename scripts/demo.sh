@@ -64,6 +64,12 @@ start_publisher() {
   [[ -n "$base" ]] || { echo "the publisher did not start" >&2; exit 1; }
 }
 
+fail() {
+  echo >&2
+  echo "DEMO FAILED: $1 (see the lines above)" >&2
+  exit 1
+}
+
 transfers() { grep '"range":"bytes=' "$work/requests.jsonl" 2>/dev/null | grep -vc 'bytes=0-0"' || true; }
 
 echo
@@ -73,7 +79,8 @@ echo "  publisher listening at $base"
 # The launcher's own files as the publisher has them: its check finds it current.
 cp "$work/content/launcher/$launcher_version/launcher.exe" \
    "$work/content/launcher/$launcher_version/launcher_version_map.txt" "$work/app/"
-"$flow_bin" --program "$work/app" --echo "${base}ip"
+"$flow_bin" --program "$work/app" --echo "${base}ip" --expect-version 10077_0_1 ||
+  fail "step 1 did not install 10077_0_1"
 stop_publisher  # its request log is complete once it has stopped
 echo "  (the install took $(transfers) ranged file requests)"
 
@@ -81,7 +88,8 @@ echo
 echo "== 2. The publisher serves 10077_0_2, and 10077_0_3 as the pre-download"
 start_publisher 10077_0_2 "$port"
 before=$(transfers)
-"$flow_bin" --program "$work/app" --echo "${base}ip" --play
+"$flow_bin" --program "$work/app" --echo "${base}ip" --play --expect-version 10077_0_2 ||
+  fail "step 2 did not update to 10077_0_2 and start the game at that version"
 stop_publisher
 echo "  (the update and the pre-download took $(( $(transfers) - before )) ranged file requests: patches and new files)"
 

@@ -16,9 +16,11 @@
 
 #include "base/util/string_util.h"
 #include "project/Launcher/core/apply_list.h"
-#include "project/Launcher/core/apply_update_state.h"
+#include "project/Launcher/core/flow/apply_update_state.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
+#include "project/Launcher/core/flow/update_flow.h"
 #include "tests/support/openssl_md5.h"
 #include "tests/support/temp_folder.h"
 #include "tools/patch_writer/bsdiff_writer.h"

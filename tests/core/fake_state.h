@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 using Journal = std::vector<std::string>;
 

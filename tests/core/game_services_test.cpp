@@ -18,7 +18,7 @@
 #include "project/Launcher/core/game_window_list.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/skin_package.h"
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 #include "tests/core/store_fixture.h"
 #include "tests/core/test_thread.h"
 #include "tests/support/fifo_record.h"

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "project/Launcher/core/flow/flow_helpers.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/services/download_task.h"
 #include "tests/core/fake_state.h"
@@ -101,13 +104,35 @@ TEST_F(StateMachineTest, TheDownloadManagersCallbacksRouteByToken) {
   const int32_t token = state->JobToken();
   store_.ChangeState(std::move(state));
   journal_.clear();
-  // The plain functions as the download manager holds them.
-  FileDoneCallback onFile = &RouteFileDone;
-  MemoryDoneCallback onRequest = &RouteRequestDone;
+  // The callbacks as the download manager holds them.
+  FileDoneCallback onFile = RouteFileDoneCallback();
+  MemoryDoneCallback onRequest = RouteRequestDoneCallback();
   onFile(token + 1, 0, "other", "");
   onFile(token, 0, "mine", "");
   onRequest(token, -1, "list", nullptr, 0, "no mirror");
   EXPECT_EQ(journal_, (Journal{"download.file(0,mine,)", "download.request(-1,list,,no mirror)"}));
+}
+
+TEST_F(StateMachineTest, EveryChangeIsTracedWithTheStatesNamesAndARefusalIsNot) {
+  std::vector<std::string> lines;
+  store_.SetStateTrace([&lines](const std::string& line) { lines.push_back(line); });
+  store_.ChangeState(Make(kPrepareStateId, kLauncherFlow, "a"));
+  store_.ChangeState(Make(kPrepareStateId, kLauncherFlow, "refused"));
+  store_.ChangeState(Make(kDownloadFilesStateId, kGameFlow, "b"));
+  store_.ChangeState(nullptr);
+  store_.SetStateTrace(nullptr);
+  EXPECT_EQ(lines, (std::vector<std::string>{"state none -> PrepareState(launcher)",
+                                             "state PrepareState(launcher) -> DownloadFilesState(game)",
+                                             "state DownloadFilesState(game) -> none"}));
+}
+
+TEST(StateFailTest, FailSetsTheFailedResultWithItsCodeTextAndDetail) {
+  FakeState state(kDownloadFilesStateId, kGameFlow, "s", nullptr);
+  EXPECT_EQ(state.result, kStatePending);
+  state.Fail(-3, "Request Failed:timeout", "Data/level0.assets");
+  EXPECT_EQ(state.result, kStateFailed);
+  EXPECT_EQ(state.result, -1);  // the number callers and records compare with
+  EXPECT_EQ(state.ErrorDetailText(), u"-3\nRequest Failed:timeout(Data/level0.assets)");
 }
 
 TEST_F(StateMachineTest, NewStatesClearTheErrorFlag) {

@@ -5,9 +5,11 @@
 
 #include <filesystem>
 
-#include "project/Launcher/core/download_files_state.h"
+#include "project/Launcher/core/flow/download_files_state.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
+#include "project/Launcher/core/flow/update_flow.h"
 #include "project/Launcher/services/resume_info.h"
 #include "tests/support/temp_folder.h"
 

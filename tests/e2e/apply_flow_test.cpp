@@ -17,16 +17,17 @@
 
 #include "platform/disk/disk_space.h"
 #include "platform/instance/instance_lock.h"
-#include "project/Launcher/core/apply_update_state.h"
-#include "project/Launcher/core/enter_game_state.h"
+#include "project/Launcher/core/flow/apply_update_state.h"
+#include "project/Launcher/core/flow/enter_game_state.h"
 #include "project/Launcher/core/game_launch.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/services/download_manager.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "tests/core/test_thread.h"
 #include "tests/e2e/worker_harness.h"
+#include "tests/support/one_processor.h"
 #include "tests/support/read_file.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_folder.h"
@@ -169,6 +170,36 @@ TEST_F(ApplyFlowTest, EmptyFolderInstallsAndTheGameStartsWithItsArgumentsInItsFo
   EXPECT_EQ(again.typeId, kEnterGameStateId);
   RunOn(kThreadUI, [] {});
   EXPECT_TRUE(Contains(h_.BoxesAsked(), "STRING_ERROR_EXCEED_MAX_GAME_INSTANCE"));
+}
+
+// "Check, update and play" pressed while the launcher checks itself: the
+// window asks for the game check as soon as it shows the launcher check's
+// idle state. The game starts once, at the version the game check installed,
+// even with every thread on one processor (where the window's answer often
+// runs in the middle of the idle state's entry).
+TEST_F(ApplyFlowTest, PlayAskedAtTheLauncherChecksEndStartsTheGameOnlyAtTheNewVersion) {
+  OneProcessor oneProcessor;
+  UseFifoRecord();
+  bool asked = false;  // UI thread
+  h_.AnswerMessages([this, &asked](const RelayedMessage& m) {
+    if (m.message != kMsgRefreshState || asked) return;
+    if (h_.store().UiView().stateType != kEnterGameStateId) return;
+    asked = true;
+    h_.store().StartGameCheck(true, false);
+  });
+  StartWith(kGameVersion1, kGameVersion2);
+  FlowEnd end;
+  ASSERT_TRUE(h_.WaitForFlowEnd(&end));
+  ASSERT_EQ(end.typeId, kEnterGameStateId) << end.errorText << end.detail;
+  ASSERT_EQ(end.flow, kGameFlow);
+
+  Json::Value game = WaitForGameStart();
+  ASSERT_EQ(game["event"].asString(), "start") << game.toStyledString();
+  EXPECT_EQ(game["args"][0].asString(),
+            FileMd5Hex(h_.content().GameFolder(kGameVersion2) + "version_map.txt"));
+  ExpectGameIs(kGameVersion2);
+  RunOn(kThreadUI, [] {});
+  EXPECT_FALSE(Contains(h_.BoxesAsked(), "STRING_ERROR_EXCEED_MAX_GAME_INSTANCE"));
 }
 
 TEST_F(ApplyFlowTest, UpdateByPatchAndWholeFileLeavesTheNewVersionAndNothingBehind) {

@@ -14,8 +14,10 @@
 #include <string>
 
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/state.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/state.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
+#include "project/Launcher/core/flow/update_flow.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_task.h"
 #include "tests/support/temp_folder.h"

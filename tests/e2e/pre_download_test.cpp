@@ -13,12 +13,14 @@
 #include <set>
 #include <sstream>
 
-#include "project/Launcher/core/enter_game_state.h"
+#include "project/Launcher/core/flow/enter_game_state.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/pre_download_state.h"
-#include "project/Launcher/core/state.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/pre_download_state.h"
+#include "project/Launcher/core/flow/state.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
+#include "project/Launcher/core/flow/update_flow.h"
 #include "project/Launcher/services/download_manager.h"
 #include "tests/e2e/worker_harness.h"
 #include "tests/support/read_file.h"

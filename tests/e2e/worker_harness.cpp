@@ -15,12 +15,14 @@
 
 #include "platform/disk/disk_space.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/apply_update_state.h"
-#include "project/Launcher/core/enter_game_state.h"
-#include "project/Launcher/core/exception_state.h"
+#include "project/Launcher/core/flow/apply_update_state.h"
+#include "project/Launcher/core/flow/enter_game_state.h"
+#include "project/Launcher/core/flow/exception_state.h"
 #include "project/Launcher/core/misc_thread.h"
-#include "project/Launcher/core/state.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/state.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
+#include "project/Launcher/core/flow/update_flow.h"
 #include "project/Launcher/services/download_manager.h"
 #include "tests/core/test_thread.h"
 
@@ -207,13 +209,16 @@ void WorkerHarness::Start() {
   WindowHooks hooks;
   hooks.sendMessage = [this](WindowHandle, uint32_t message, uint64_t wParam, int64_t lParam) {
     RecordMessage({message, wParam, lParam});
+    if (answer_) answer_({message, wParam, lParam});
   };
   store.SetWindowHooks(hooks);
   dialogs_ = std::make_unique<RecordingDialogs>(this);
   store.SetDialogHost(dialogs_.get());
   InstallUpdateFlow(store);
   SetAddressEchoUrl(publisher_->EchoUrl());
-  FlowStates states;
+  // The launcher's transfers; the states that end a flow are stand-ins.
+  FlowStates states = GetFlowStates();
+  states.reloadSkinPackage = nullptr;
   states.applyUpdate = [](int32_t mode) -> std::unique_ptr<State> {
     FlowEnd end;
     end.flow = mode;

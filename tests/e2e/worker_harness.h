@@ -68,6 +68,11 @@ class WorkerHarness {
   // Boxes stay open until AnswerBox answers them, instead of answering 0 at
   // once (before Start).
   void KeepBoxesOpen() { keepBoxesOpen_ = true; }
+  // The main window answers each message it receives, on the UI thread, as
+  // the launcher's window would (before Start).
+  void AnswerMessages(std::function<void(const RelayedMessage&)> answer) {
+    answer_ = std::move(answer);
+  }
   // Waits until |count| boxes have been asked; false on time-out.
   bool WaitForBoxes(size_t count, std::chrono::seconds timeout = std::chrono::seconds(30));
   // Answers the open box number |index| (in order of asking) with |answer|,
@@ -122,6 +127,7 @@ class WorkerHarness {
   bool withDlcUrls_ = false;
   bool realFlowEnds_ = false;
   bool keepBoxesOpen_ = false;
+  std::function<void(const RelayedMessage&)> answer_;
   std::vector<std::function<void(int32_t)>> openBoxes_;  // guarded by lock_
   std::unique_ptr<UiThread> ui_;
   std::unique_ptr<Worker> worker_;

@@ -1,7 +1,7 @@
 // launcher_flow_demo: the launcher's store and worker with the real update
 // flow, without windows, against a publisher; it tells what the flow does.
 //
-//   launcher_flow_demo --program DIR --echo URL [--play]
+//   launcher_flow_demo --program DIR --echo URL [--play] [--expect-version V]
 //
 // The program folder holds "save/setting.json" naming the publisher's gate;
 // the game goes where a first run proposes it, "Valdrenth Game" beside the
@@ -10,8 +10,11 @@
 // installs or updates the game and stops once the new version is in place;
 // with --play it also starts the game (the publisher's stand-in game), tells
 // how it was started, checks for a pre-download of the next version and
-// fetches it as the pre-download panel would, and then ends the game. Exit status 0 when all of that
-// happened, 1 otherwise (a flow failed, or nothing happened for 120 s).
+// fetches it as the pre-download panel would, and then ends the game. With
+// --expect-version the game must be at version V when the flow ends (or when
+// the game starts), and the game must be started with the digest of V's map.
+// Exit status 0 when all of that happened, 1 otherwise (a flow failed, the
+// game was at another version, or nothing happened for 120 s).
 #include <signal.h>
 #include <unistd.h>
 
@@ -28,13 +31,15 @@
 #include "base/thread/thread_registry.h"
 #include "base/util/string_util.h"
 #include "project/Launcher/core/dialog_host.h"
-#include "project/Launcher/core/exception_state.h"
+#include "project/Launcher/core/flow/exception_state.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/main_thread.h"
-#include "project/Launcher/core/pre_download_state.h"
-#include "project/Launcher/core/state.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/pre_download_state.h"
+#include "project/Launcher/core/flow/state.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/update_flow.h"
+#include "project/Launcher/services/file_md5.h"
 
 namespace {
 
@@ -75,8 +80,11 @@ class TellingDialogs : public DialogHost {
 // on the UI thread only.
 class FlowWatcher {
  public:
-  FlowWatcher(LauncherStore& store, std::string gameFolder, bool play)
-      : store_(store), gameFolder_(std::move(gameFolder)), play_(play) {}
+  FlowWatcher(LauncherStore& store, std::string gameFolder, bool play, std::string expectedVersion)
+      : store_(store),
+        gameFolder_(std::move(gameFolder)),
+        play_(play),
+        expectedVersion_(std::move(expectedVersion)) {}
 
   int exitCode() const { return exitCode_; }
 
@@ -127,7 +135,7 @@ class FlowWatcher {
         if (!play_ && view.stateType == kEnterGameStateId && !view.localGameVersion.empty() &&
             view.localGameVersion != startVersion_) {
           Say("game: version " + view.localGameVersion + " in place in " + gameFolder_);
-          Finish(0);
+          Finish(IsExpectedVersion(view.localGameVersion) ? 0 : 1);
         }
         return;
       default:
@@ -170,12 +178,33 @@ class FlowWatcher {
  private:
   enum class Phase { kLauncherCheck, kGameFlow, kPlaying, kPreDownloading };
 
+  bool IsExpectedVersion(const std::string& version) {
+    if (expectedVersion_.empty() || version == expectedVersion_) return true;
+    Say("FAILED: the game is at version " + (version.empty() ? "(none)" : version) +
+        ", not at " + expectedVersion_ + ", the version just installed");
+    return false;
+  }
+
+  // The game's launch parameter is the digest of the installed version map:
+  // a game started before its update carries the old map's.
+  bool StartedWithInstalledMap(const std::string& launchParameter) {
+    std::ifstream map(gameFolder_ + "version_map.txt", std::ios::binary);
+    std::string md5;
+    int64_t size = 0;
+    if (map.is_open() && FileMd5(map, md5, size) && md5 == launchParameter) return true;
+    Say("FAILED: the game was started with " + launchParameter + ", not with the digest " + md5 +
+        " of the version map installed");
+    return false;
+  }
+
   void OnGameStarted() {
     const StoreUiView view = store_.UiView();
     if (view.localGameVersion != startVersion_) {
       Say("game: updated from " + startVersion_ + " to " + view.localGameVersion);
     }
     Say("launcher hides itself; the game starts");
+    const bool expected = IsExpectedVersion(view.localGameVersion);
+    std::string launchParameter;
     // The stand-in game writes its record as it starts.
     const std::string record = gameFolder_ + "kvor_record.jsonl";
     for (int attempt = 0; attempt < 100 && gamePid_ == 0; ++attempt) {
@@ -189,6 +218,7 @@ class FlowWatcher {
         if (!Json::parseFromStream(reader, text, &entry, &errors)) continue;
         if (entry["event"].asString() != "start") continue;
         gamePid_ = static_cast<pid_t>(entry["pid"].asInt64());
+        launchParameter = entry["args"][0].asString();
         std::string args;
         for (const Json::Value& arg : entry["args"]) {
           args += ' ';
@@ -202,6 +232,10 @@ class FlowWatcher {
     }
     if (gamePid_ == 0) {
       Say("the stand-in game left no record");
+      Finish(1);
+      return;
+    }
+    if (!expected || !StartedWithInstalledMap(launchParameter)) {
       Finish(1);
       return;
     }
@@ -223,6 +257,7 @@ class FlowWatcher {
   LauncherStore& store_;
   std::string gameFolder_;
   bool play_;
+  std::string expectedVersion_;
   Phase phase_ = Phase::kLauncherCheck;
   std::string startVersion_;
   bool toldDownload_ = false;
@@ -235,13 +270,14 @@ class FlowWatcher {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string program, game, echo;
+  std::string program, game, echo, expectedVersion;
   bool play = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--program" && i + 1 < argc) program = Normalized(argv[++i]);
     else if (a == "--echo" && i + 1 < argc) echo = argv[++i];
     else if (a == "--play") play = true;
+    else if (a == "--expect-version" && i + 1 < argc) expectedVersion = argv[++i];
     else {
       std::fprintf(stderr, "launcher_flow_demo: bad argument: %s\n", a.c_str());
       return 2;
@@ -260,7 +296,7 @@ int main(int argc, char** argv) {
   LauncherStore& store = LauncherStore::GetInstance();
   store.SetProgramLocation(kbase::UTF8ToUTF16(program),
                            kbase::UTF8ToUTF16(program + "launcher.exe"));
-  FlowWatcher watcher(store, game, play);
+  FlowWatcher watcher(store, game, play, expectedVersion);
   WindowHooks windowHooks;
   windowHooks.sendMessage = [&watcher](WindowHandle, uint32_t message, uint64_t wParam,
                                        int64_t lParam) {

@@ -13,10 +13,11 @@
 #include "platform/hostaddr/host_address.h"
 #include "platform/locale/user_locale.h"
 #include "project/Launcher/core/bounded_file.h"
+#include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/core/launcher_languages.h"
-#include "project/Launcher/core/state.h"
 #include "project/Launcher/core/store_download_host.h"
 #include "platform/files/folder_operations.h"
+#include "project/Launcher/services/download_manager.h"
 #include "project/Launcher/services/launcher_paths.h"
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/system_info.h"
@@ -604,4 +605,70 @@ UsageEventStoreFacts LauncherStore::UsageEventFacts() const {
   facts.gamePath = current.gamePath;
   facts.downloadSpeedSetting = current.downloadSpeed;
   return facts;
+}
+
+// --- The worker's start and stop, and the values published for the UI ---
+
+std::unique_ptr<State> LauncherStore::MakeFirstState(int32_t mode) const {
+  return machine_.MakeFirstState(mode);
+}
+
+bool LauncherStore::ChangeState(std::unique_ptr<State> next) {
+  return machine_.ChangeState(std::move(next));
+}
+
+void LauncherStore::BeginFlow(std::unique_ptr<State> first, bool enterGame) {
+  machine_.BeginFlow(std::move(first), enterGame);
+}
+
+void LauncherStore::PublishStateLocked() {
+  std::lock_guard<std::mutex> hold(viewMutex_);
+  const State* current = machine_.current();
+  view_.stateType = current ? current->TypeId() : -1;
+  view_.stateMode = current ? current->mode : 0;
+}
+
+void LauncherStore::PublishUiView() {
+  PublishStateLocked();
+  const DownloadManager& downloads = DownloadManager::GetInstance();
+  std::lock_guard<std::mutex> hold(viewMutex_);
+  if (view_.launcherVersion != launcherVersion) view_.launcherVersion = launcherVersion;
+  if (view_.localGameVersion != localGameVersion) view_.localGameVersion = localGameVersion;
+  if (view_.displayGameVersion != displayGameVersion) view_.displayGameVersion = displayGameVersion;
+  if (view_.remoteGameVersion != remoteGameVersion) view_.remoteGameVersion = remoteGameVersion;
+  view_.totalBytes = downloads.total_bytes();
+  view_.downloadedBytes = downloads.downloaded_bytes();
+}
+
+StoreUiView LauncherStore::UiView() const {
+  std::lock_guard<std::mutex> hold(viewMutex_);
+  return view_;
+}
+
+void LauncherStore::StartWorker() {
+  if (!downloadHost_) downloadHost_ = std::make_unique<StoreDownloadHost>(*this);
+  DownloadManager::GetInstance().Init(downloadHost_.get());
+  launcherReplaced = false;
+  updateNoticePending = true;
+  browserFilesChanged = false;
+  fontsChanged = false;
+  skinPackageChanged = 0;
+  languageChanged = false;
+  enterGameAfterFlow = false;
+  machine_.ForgetEnterGameRequest();
+  ResetAllVersionMaps();
+  ReloadPreDownloadFolders();
+  ReloadLauncherVersion();
+  ReloadGameVersion();
+  PublishUiView();
+}
+
+void LauncherStore::StopWorker() {
+  DownloadManager& downloads = DownloadManager::GetInstance();
+  downloads.Stop();
+  downloads.Shutdown();
+  machine_.Stop();
+  preDownloadState.reset();
+  ResetAllVersionMaps();
+  PublishStateLocked();
 }

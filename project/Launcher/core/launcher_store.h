@@ -21,7 +21,10 @@
 #include "project/Launcher/core/game_window_list.h"
 #include "project/Launcher/core/gate_config.h"
 #include "project/Launcher/core/launcher_settings.h"
+#include "project/Launcher/core/store_game_services.h"
 #include "project/Launcher/core/store_hooks.h"
+#include "project/Launcher/core/store_relay.h"
+#include "project/Launcher/core/store_state_machine.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/usage_events.h"
 
@@ -72,9 +75,6 @@ struct StoreUiView {
   bool operator==(const StoreUiView&) const = default;
 };
 
-// Makes the first state of a flow (0 launcher, 1 game); may give none.
-using FirstStateFactory = std::function<std::unique_ptr<State>(int32_t mode)>;
-
 // The twelve slots of the version-map table.
 inline constexpr std::array<const char*, 12> kVersionMapSlots = {
     "_launcher_patch_version_",    "_local_launcher_version_",
@@ -101,12 +101,14 @@ class LauncherStore : public UsageEventStore {
   LauncherStore& operator=(const LauncherStore&) = delete;
 
   void SetHooks(StoreHooks hooks) { hooks_ = std::move(hooks); }
-  void SetWindowHooks(WindowHooks hooks) { windowHooks_ = std::move(hooks); }
+  void SetWindowHooks(WindowHooks hooks) { relay_.SetWindowHooks(std::move(hooks)); }
   // The boxes' opener (UI thread); without one every box request is answered
   // 0 at once.
-  void SetDialogHost(DialogHost* host) { dialogHost_ = host; }
+  void SetDialogHost(DialogHost* host) { relay_.SetDialogHost(host); }
   // The first state of a flow; until one is set, flows start no state.
-  void SetFirstStateFactory(FirstStateFactory factory) { firstStateFactory_ = std::move(factory); }
+  void SetFirstStateFactory(FirstStateFactory factory) {
+    machine_.SetFirstStateFactory(std::move(factory));
+  }
   std::unique_ptr<State> MakeFirstState(int32_t mode) const;
   // The program's folder (with its trailing separator) and full path; taken
   // from the running executable unless set.
@@ -174,83 +176,92 @@ class LauncherStore : public UsageEventStore {
   void StartWorker();
   void StopWorker();
 
-  // --- The main window and the relay (Part of the UI thread) ---
-  // UI thread: the main window registers itself when built (its instance
-  // property is set) and again with 0 when it closes.
-  void RegisterMainWindow(WindowHandle window);
-  WindowHandle mainWindow() const { return mainWindow_; }
-  // Any thread: the message reaches the main window in a later task of the UI
-  // thread, dropped when no main window is registered by then.
-  void PostToMainWindow(uint32_t message, uint64_t wParam, int64_t lParam);
+  // --- The parts of the store, each a class of its own ---
+  // The update state machine (worker thread).
+  StoreStateMachine& stateMachine() { return machine_; }
+  // The relay to the main window and the requests across threads.
+  StoreRelay& relay() { return relay_; }
+  // The game's launch and windows, the skin reload, the repair, the links.
+  StoreGameServices& gameServices() { return game_; }
+  // What the UI framework hands the store (for its parts).
+  const StoreHooks& hooks() const { return hooks_; }
 
-  // --- The update state machine (worker thread) ---
-  // Makes |next| current (taking it in every case): refused for the same type
-  // in the same flow, and for null when there is no current state.
-  void ChangeState(std::unique_ptr<State> next);
-  State* currentState() const { return currentState_.get(); }
-  // Results of the download manager, addressed by the requesting state's job
-  // token; delivered only while that very state is current.
-  void RouteFileDone(int32_t token, int32_t code, std::string url, std::string errorText);
+  // --- The main window and the relay (store_relay.h) ---
+  void RegisterMainWindow(WindowHandle window) { relay_.RegisterMainWindow(window); }
+  WindowHandle mainWindow() const { return relay_.mainWindow(); }
+  void PostToMainWindow(uint32_t message, uint64_t wParam, int64_t lParam) {
+    relay_.PostToMainWindow(message, wParam, lParam);
+  }
+
+  // --- The update state machine (store_state_machine.h, worker thread) ---
+  bool ChangeState(std::unique_ptr<State> next);
+  void SetStateTrace(std::function<void(const std::string&)> trace) {
+    machine_.SetTrace(std::move(trace));
+  }
+  void BeginFlow(std::unique_ptr<State> first, bool enterGame);
+  bool TakeEnterGameRequest() { return machine_.TakeEnterGameRequest(); }
+  State* currentState() const { return machine_.current(); }
+  void RouteFileDone(int32_t token, int32_t code, std::string url, std::string errorText) {
+    machine_.RouteFileDone(token, code, std::move(url), std::move(errorText));
+  }
   void RouteRequestDone(int32_t token, int32_t code, std::string url, const char* body,
-                        int64_t length, std::string errorText);
+                        int64_t length, std::string errorText) {
+    machine_.RouteRequestDone(token, code, std::move(url), body, length, std::move(errorText));
+  }
   void RouteProbeDone(int32_t token, int32_t code, std::string url, bool exists,
-                      std::string errorText);
-  void RouteProgress(int32_t token, double bytesPerSecond);
+                      std::string errorText) {
+    machine_.RouteProbeDone(token, code, std::move(url), exists, std::move(errorText));
+  }
+  void RouteProgress(int32_t token, double bytesPerSecond) {
+    machine_.RouteProgress(token, bytesPerSecond);
+  }
   // Worker: publishes the current values for the UI thread. UI thread: reads
   // them.
   void PublishUiView();
   StoreUiView UiView() const;
 
-  // --- Flow and dialog requests ---
-  // Any thread: the first state of a flow is made current on the worker.
-  void StartLauncherCheck();
-  void StartGameCheck(bool enterGame, bool honourDisableAutoEnter);
+  // --- Flow and dialog requests (store_relay.h) ---
+  void StartLauncherCheck() { relay_.StartLauncherCheck(); }
+  void StartGameCheck(bool enterGame, bool honourDisableAutoEnter) {
+    relay_.StartGameCheck(enterGame, honourDisableAutoEnter);
+  }
   // UI thread, for kMsgShowLauncher: wParam 1 starts the game flow (entering
   // the game when lParam is 1), wParam 2 the launcher check, and only while
   // no flow runs (no current state, or an idle game-flow state). True when a
   // flow was started.
-  bool StartFlowOnShowRequest(uint64_t wParam, int64_t lParam);
+  bool StartFlowOnShowRequest(uint64_t wParam, int64_t lParam) {
+    return relay_.StartFlowOnShowRequest(wParam, lParam);
+  }
   // Any thread: a message box is opened on the UI thread. ShowMessageBox also
   // sets the box-open flags, cleared when a box closes or cannot open.
-  void ShowMessageBox(MessageBoxRequest request);
-  void RequestMessageBox(MessageBoxRequest request);
+  void ShowMessageBox(MessageBoxRequest request) { relay_.ShowMessageBox(std::move(request)); }
+  void RequestMessageBox(MessageBoxRequest request) { relay_.RequestMessageBox(std::move(request)); }
   // The error box of a failed flow: a message box with a detail line.
-  void RequestErrorBox(MessageBoxRequest request);
-  void ShowOptionsBox(OptionsBoxRequest request);
+  void RequestErrorBox(MessageBoxRequest request) { relay_.RequestErrorBox(std::move(request)); }
+  void ShowOptionsBox(OptionsBoxRequest request) { relay_.ShowOptionsBox(std::move(request)); }
 
-  // --- The game: launch and window protocol ---
+  // --- The game, the skin, repair and links (store_game_services.h) ---
   // The platform argument of the game's launch ("set_platform" replaces it
   // at start-up, before the worker runs).
   std::string platformName = kDefaultGamePlatform;
-  GameWindowList& gameWindows() { return gameWindows_; }
-  // Worker: the game's windows by their property.
-  void FindGameWindows();
-  // Any thread: the message is posted to the game's windows from the worker;
-  // nothing ever waits for the game to answer.
-  void PostToGameWindows(uint32_t message, uint64_t wParam, int64_t lParam);
-  // UI thread: shows and focuses the game's window; false without one.
-  bool ActivateGameWindow();
-  // UI thread: the game registered |window| (kMsgGameRegister).
-  void OnGameRegister(GameWindow window);
-  // UI thread: the main window's handling of the game's messages where no
-  // pre-download panel answers them: registration, and the answers of a
-  // launcher without a pre-download panel (status 0, no progress, no speed)
-  // and the echo. False for any other message.
-  bool HandleGameMessage(uint32_t message, uint64_t wParam, int64_t lParam);
-  // Starts the game in the game folder (slot 0 only); false when it could not
-  // be started. The launch's usage event is queued either way.
-  bool LaunchGame(const std::string& launchParameter, int32_t slot);
-
-  // --- Skin package, repair, links ---
-  // Worker: the skin is reloaded on the UI thread, then |continuation| runs
-  // on the worker.
-  void ReloadSkinPackage(std::function<void()> continuation);
-  // UI thread: forgets the installed version (and the game's marker folder)
-  // and starts a full game check.
-  void RepairGame();
-  // UI thread: opens the link (the URL under the key |link| of the link map
-  // when |lookUp|) in the user's browser; http and https only.
-  void OpenLink(const std::string& link, bool lookUp);
+  GameWindowList& gameWindows() { return game_.gameWindows(); }
+  void FindGameWindows() { game_.FindGameWindows(); }
+  void PostToGameWindows(uint32_t message, uint64_t wParam, int64_t lParam) {
+    game_.PostToGameWindows(message, wParam, lParam);
+  }
+  bool ActivateGameWindow() { return game_.ActivateGameWindow(); }
+  void OnGameRegister(GameWindow window) { game_.OnGameRegister(window); }
+  bool HandleGameMessage(uint32_t message, uint64_t wParam, int64_t lParam) {
+    return game_.HandleGameMessage(message, wParam, lParam);
+  }
+  bool LaunchGame(const std::string& launchParameter, int32_t slot) {
+    return game_.LaunchGame(launchParameter, slot);
+  }
+  void ReloadSkinPackage(std::function<void()> continuation) {
+    game_.ReloadSkinPackage(std::move(continuation));
+  }
+  void RepairGame() { game_.RepairGame(); }
+  void OpenLink(const std::string& link, bool lookUp) { game_.OpenLink(link, lookUp); }
 
   // The current language table's text of a key (empty when missing).
   std::u16string LanguageText(const std::string& key) const;
@@ -296,7 +307,9 @@ class LauncherStore : public UsageEventStore {
   bool forceLauncherUpdate = false;
   int32_t skinPackageChanged = 0;
   bool languageChanged = false;
-  std::atomic<bool> enterGameAfterFlow{false};  // written by the UI, read by the worker
+  // The last request of the UI thread; the flow it starts carries its own
+  // copy (BeginFlow).
+  std::atomic<bool> enterGameAfterFlow{false};
 
   std::string launcherVersion = "1.0.0";
   std::string localGameVersion;
@@ -345,24 +358,14 @@ class LauncherStore : public UsageEventStore {
 
   std::string SaveFile(const char* name) const;
   void AskForMessageBox(bool viaShow, MessageBoxRequest request);
-
-  enum class BoxKind { kMessage, kError };
-  void PostMessageBox(BoxKind kind, MessageBoxRequest request);
-  void OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request);
-  void OpenOptionsBoxTask(const OptionsBoxRequest& request);
-  void OnMessageBoxClosed(const std::function<void(int32_t)>& continuation, int32_t answer);
-  void PostFlowStart(int32_t mode);
   void PublishStateLocked();
 
   mutable std::mutex settingsMutex_;  // guards writes of |settings| after Init
   mutable std::mutex downloadLogMutex_;  // guards |downloadLog| once the worker runs
-  WindowHooks windowHooks_;
-  GameWindowList gameWindows_;
-  DialogHost* dialogHost_ = nullptr;
   std::unique_ptr<StoreDownloadHost> downloadHost_;
-  FirstStateFactory firstStateFactory_;
-  WindowHandle mainWindow_ = 0;  // UI thread only
-  std::unique_ptr<State> currentState_;  // worker only
+  StoreStateMachine machine_{[this] { PublishStateLocked(); }};
+  StoreRelay relay_{*this};
+  StoreGameServices game_{*this};
   mutable std::mutex viewMutex_;
   StoreUiView view_;
   StoreHooks hooks_;
@@ -370,10 +373,6 @@ class LauncherStore : public UsageEventStore {
   std::u16string programPath_;
   bool programLocationSet_ = false;
 };
-
-// UI thread: pauses the running downloads, or resumes them when paused; the
-// toggle itself runs on the worker.
-void ToggleDownloadPause();
 
 // The machine's first IPv4 address in dotted form; empty when none.
 std::string GetLocalHostAddress();

@@ -3,7 +3,7 @@
 #include "base/framework/message_loop_proxy.h"
 #include "base/thread/thread_registry.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/services/download_manager.h"
 
 namespace {
@@ -27,9 +27,7 @@ void MiscThread::Init() {
 void MiscThread::Tick(LauncherStore& store) {
   if (!store.firstTick) {
     store.firstTick = true;
-    if (std::unique_ptr<State> first = store.MakeFirstState(kLauncherFlow)) {
-      store.ChangeState(std::move(first));
-    }
+    store.BeginFlow(store.MakeFirstState(kLauncherFlow), false);
   }
   if (State* current = store.currentState()) current->Update();
   if (store.preDownloadState) store.preDownloadState->Update();

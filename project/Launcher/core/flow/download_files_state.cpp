@@ -1,4 +1,4 @@
-#include "project/Launcher/core/download_files_state.h"
+#include "project/Launcher/core/flow/download_files_state.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -9,7 +9,8 @@
 #include "platform/files/folder_operations.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
 #include "project/Launcher/services/file_md5.h"
@@ -80,13 +81,13 @@ void DownloadFilesState::Enter(State*) {
   LauncherStore& store = this->store();
   DownloadManager& downloads = DownloadManager::GetInstance();
   downloads.SetMirrors(downloads.dlc_urls());
-  result = 0;
-  probedFile_ = store.patchOption > 0 ? FirstPatchedFile() : std::string();
-  if (probedFile_.empty()) {
+  result = kStatePending;
+  const std::string probed = store.patchOption > 0 ? FirstPatchedFile() : std::string();
+  if (probed.empty()) {
     StartDownloads();
     return;
   }
-  ProbePatchExtension(false);
+  OnProbeOutcome(probe_.Start(store, mode, probed, RouteProbeDoneCallback(), JobToken()));
 }
 
 std::string DownloadFilesState::FirstPatchedFile() const {
@@ -102,36 +103,34 @@ std::string DownloadFilesState::FirstPatchedFile() const {
   return std::string();
 }
 
-void DownloadFilesState::ProbePatchExtension(bool ovdiff) {
-  probingOvdiff_ = ovdiff;
-  const std::string url =
-      MakePatchUrl(store(), mode, probedFile_ + (ovdiff ? ".ovdiff" : ".patch"));
-  if (!DownloadManager::GetInstance().ProbeRemoteFile(url, std::string(), RouteProbeDoneCallback(),
-                                                      JobToken())) {
-    Fail(kDownloadNoMirror, "Probe Failed:no download server", url);
-  }
-}
-
 void DownloadFilesState::OnProbeDone(int32_t code, std::string url, bool exists,
                                      std::string transportError) {
-  if (code < 0) {
+  const PatchExtensionProbe::Outcome outcome = probe_.OnProbeDone(store(), code, exists);
+  if (outcome == PatchExtensionProbe::Outcome::kFailed) {
     Fail(code, transportError, url);
     return;
   }
-  if (exists) {
-    SetPatchExtensionOvdiff(probingOvdiff_);
-    StartDownloads();
-    return;
+  OnProbeOutcome(outcome);
+}
+
+void DownloadFilesState::OnProbeOutcome(PatchExtensionProbe::Outcome outcome) {
+  switch (outcome) {
+    case PatchExtensionProbe::Outcome::kAsked:
+    case PatchExtensionProbe::Outcome::kFailed:
+      return;
+    case PatchExtensionProbe::Outcome::kNotAsked:
+      Fail(kDownloadNoMirror, "Probe Failed:no download server", probe_.url());
+      return;
+    case PatchExtensionProbe::Outcome::kFound:
+      StartDownloads();
+      return;
+    case PatchExtensionProbe::Outcome::kNotOffered:
+      // The listed patches are not offered, so every file is fetched whole.
+      patchesOffered_ = false;
+      store().ResetVersionMap(IsGameFlow() ? "_game_patch_version_" : "_launcher_patch_version_");
+      StartDownloads();
+      return;
   }
-  if (!probingOvdiff_) {
-    ProbePatchExtension(true);
-    return;
-  }
-  // Neither extension is there: the listed patches are not offered, so every
-  // file is fetched whole.
-  patchesOffered_ = false;
-  store().ResetVersionMap(IsGameFlow() ? "_game_patch_version_" : "_launcher_patch_version_");
-  StartDownloads();
 }
 
 void DownloadFilesState::StartDownloads() {
@@ -142,7 +141,7 @@ void DownloadFilesState::StartDownloads() {
       store.versionMaps[IsGameFlow() ? "_update_game_version_" : "_update_launcher_version_"];
   const VersionMap patches =
       store.versionMaps[IsGameFlow() ? "_game_patch_version_" : "_launcher_patch_version_"];
-  result = 0;
+  result = kStatePending;
   downloads.SetMirrors(downloads.dlc_urls());
   downloads.CancelAllTasks(0);
 
@@ -195,15 +194,8 @@ void DownloadFilesState::StartDownloads() {
                          downloads.downloaded_bytes());
 }
 
-void DownloadFilesState::Fail(int32_t code, const std::string& text, const std::string& url) {
-  result = -1;
-  errorCode = code;
-  errorText = text;
-  detail = url;
-}
-
 void DownloadFilesState::OnFileDone(int32_t code, std::string url, std::string errorText) {
-  if (result < 0) return;
+  if (result == kStateFailed) return;
   if (code < 0) {
     Fail(code, errorText, url);
     return;
@@ -214,7 +206,7 @@ void DownloadFilesState::OnFileDone(int32_t code, std::string url, std::string e
 void DownloadFilesState::Update() {
   LauncherStore& store = this->store();
   DownloadManager& downloads = DownloadManager::GetInstance();
-  if (result < 0) {
+  if (result == kStateFailed) {
     // The other transfers of this state end with it.
     downloads.CancelAllTasks(0);
     ChangeToFailureState(store, *this, true);
@@ -229,8 +221,7 @@ void DownloadFilesState::Update() {
       downloads.ReportDownloadStats("22", "update_game_finish", true);
     }
   }
-  const FlowStates& states = GetFlowStates();
-  store.ChangeState(states.applyUpdate ? states.applyUpdate(mode) : nullptr);
+  ChangeToNext(store, GetFlowStates().applyUpdate, mode);
 }
 
 void DownloadFilesState::Leave(State*) {

@@ -1,4 +1,4 @@
-#include "project/Launcher/core/check_version_state.h"
+#include "project/Launcher/core/flow/check_version_state.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,11 +7,9 @@
 #include "base/thread/thread_registry.h"
 #include "base/util/string_util.h"
 #include "project/Launcher/core/apply_list.h"
-#include "project/Launcher/core/download_files_state.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/request_patch_state.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_states.h"
 #include "project/Launcher/core/version_map.h"
 #include "platform/files/file_operations.h"
 #include "project/Launcher/services/launcher_paths.h"
@@ -30,11 +28,12 @@ bool Exists(const std::string& path) { return std::ifstream(path).is_open(); }
 
 // The transfer step of a flow: the patch list first when patches may be used
 // and the flow's current version is known, else the downloads at once.
-std::unique_ptr<State> MakeTransferState(const LauncherStore& store, int32_t mode) {
+void ChangeToTransferState(LauncherStore& store, int32_t mode) {
   const std::string& current =
       mode != kLauncherFlow ? store.localGameVersion : store.launcherVersion;
-  if (store.patchOption > 0 && !current.empty()) return std::make_unique<RequestPatchState>(mode);
-  return std::make_unique<DownloadFilesState>(mode);
+  const FlowStates& states = GetFlowStates();
+  const bool patches = store.patchOption > 0 && !current.empty();
+  ChangeToNext(store, patches ? states.requestPatch : states.downloadFiles, mode);
 }
 
 }  // namespace
@@ -60,11 +59,11 @@ void CheckVersionState::Enter(State*) {
   DiffVersionMaps(&store.versionMaps[localMapKey_], store.versionMaps[remoteMapKey_], &update,
                   &removedFiles_);
   store.PostToMainWindow(kMsgCheckProgress, 0, 100);
-  result = 1;
+  result = kStateSucceeded;
 }
 
 void CheckVersionState::Update() {
-  if (result == 0 || decided_) return;
+  if (result == kStatePending || decided_) return;
   decided_ = true;
   LauncherStore& store = this->store();
   if (IsGameFlow()) {
@@ -79,7 +78,7 @@ void CheckVersionState::Update() {
   AdoptRemoteMap();
   if (store.skinPackageChanged) {
     // Idle once the new skin is shown; the reload posts back to the worker.
-    result = 0;
+    result = kStatePending;
     if (const auto& reload = GetFlowStates().reloadSkinPackage) {
       reload([] { ChangeToEnterGameState(LauncherStore::GetInstance()); });
       return;
@@ -127,7 +126,7 @@ void CheckVersionState::StartTransfers() {
         LauncherStore& store = LauncherStore::GetInstance();
         State* current = store.currentState();
         if ((current ? current->JobToken() : 0) != *awaited) return;
-        store.ChangeState(MakeTransferState(store, flow));
+        ChangeToTransferState(store, flow);
       });
     });
     if (!enough) {
@@ -138,7 +137,7 @@ void CheckVersionState::StartTransfers() {
       return;
     }
   }
-  store.ChangeState(MakeTransferState(store, mode));
+  ChangeToTransferState(store, mode);
 }
 
 void CheckVersionState::AdoptRemoteMap() {

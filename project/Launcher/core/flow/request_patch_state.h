@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 class RequestPatchState : public State {
  public:

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/patch_extension_probe.h"
+#include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/services/download_task.h"
 
 class LauncherStore;
@@ -49,10 +50,10 @@ class PreDownloadState : public State {
 
  private:
   void Request(const std::string& path, const std::vector<std::string>& servers);
-  void Fail(int32_t code, const std::string& text, const std::string& detailText);
+  // Fails the pre-download: State::Fail, and the failed step.
+  void FailStep(int32_t code, std::string text, std::string detailText);
   void OnRemoteMap(const std::string& body);
   void StartDownloads();
-  void ProbePatchExtension(bool ovdiff);
   void QueueDownloads(bool patchesOffered);
   void CheckCompletion();
   void Finish();
@@ -62,8 +63,7 @@ class PreDownloadState : public State {
   int32_t pendingFiles_ = 0;
   bool hasFiles_ = false;
   std::string folder_;       // the version's pre-download folder, with "/"
-  std::string probedFile_;   // the patched file whose patch is probed
-  bool probingOvdiff_ = false;
+  PatchExtensionProbe probe_;
   bool queued_ = false;      // transfers of this state were queued
 };
 
@@ -83,8 +83,6 @@ bool ParseGateDlcAddr(const std::string& text, std::vector<std::string>* servers
                       std::vector<std::string>* preDownloadServers, std::string* error,
                       bool withOthers);
 
-// Any thread: the pre-download starts on the worker unless one runs.
-void StartPreDownload(LauncherStore& store);
 // Ends the running pre-download (its transfers stop): at once when
 // |immediately| (callers on the worker), else in a task of the worker.
 void StopPreDownload(LauncherStore& store, bool immediately);

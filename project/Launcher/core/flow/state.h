@@ -15,32 +15,35 @@
 
 class LauncherStore;
 
-// Type identifiers of the states (what TypeId returns).
+// Every state of the update flow (what TypeId returns), in the order a flow
+// passes them; update_flow.h shows who follows whom.
 enum StateTypeId : int32_t {
-  kPrepareStateId = 1,
-  kRequestRemoteStateId = 2,
-  kCheckVersionStateId = 3,
-  kRequestPatchStateId = 4,
-  kDownloadFilesStateId = 5,
-  kApplyUpdateStateId = 6,
-  kEnterGameStateId = 7,
-  kExceptionStateId = 8,
-  kPreDownloadStateId = 9,
+  kPrepareStateId = 1,        // reads the local versions and asks the gate
+  kRequestRemoteStateId = 2,  // fetches the remote version map
+  kCheckVersionStateId = 3,   // compares the maps: what needs an update
+  kRequestPatchStateId = 4,   // fetches the list of patches
+  kDownloadFilesStateId = 5,  // fetches the patches and whole files
+  kApplyUpdateStateId = 6,    // patches and moves the files into place
+  kEnterGameStateId = 7,      // idle: starts the game when asked, polls for versions
+  kExceptionStateId = 8,      // a failed game flow: the error and a retry
+  kPreDownloadStateId = 9,    // beside the current state: the next version ahead
+};
+
+// The state's class name for traces; "none" for -1 (no state).
+const char* StateName(int32_t typeId);
+
+// What a state's |result| says. The numbers are fixed: callers compare with
+// them and the pre-download counts its steps on from kStateSucceeded.
+enum StateResult : int32_t {
+  kStateFailed = -1,    // errorCode, errorText and detail say why
+  kStatePending = 0,    // the step is still working
+  kStateSucceeded = 1,  // done: the flow moves on
 };
 
 // The two flows: 0 the launcher checks and updates itself; anything else is
 // the game flow.
 inline constexpr int32_t kLauncherFlow = 0;
 inline constexpr int32_t kGameFlow = 1;
-
-// The routing functions handed to the download manager with a state's job
-// token as the user value; each delivers to the process store's current
-// state only when that state made the request (worker thread).
-void RouteFileDone(int32_t user, int32_t code, std::string url, std::string errorText);
-void RouteRequestDone(int32_t user, int32_t code, std::string url, const char* body, int64_t length,
-                      std::string errorText);
-void RouteProbeDone(int32_t user, int32_t code, std::string url, bool exists, std::string errorText);
-void RouteProgress(int32_t user, double bytesPerSecond);
 
 class State {
  public:
@@ -69,6 +72,10 @@ class State {
   int32_t JobToken() const { return jobToken_; }
   bool IsGameFlow() const { return mode != kLauncherFlow; }
 
+  // Marks the step failed: result kStateFailed, with the code (a
+  // DownloadResult, or 0), the text and the detail the error box shows.
+  void Fail(int32_t code, std::string text, std::string detailText);
+
   // Reports the failure (errorCode, errorText, detail) to the user: a usage
   // event, the store's error-shown flag, and an error box whose buttons are
   // the two keys; |continuation| (may be empty) then runs on the UI thread
@@ -79,7 +86,7 @@ class State {
   std::u16string ErrorDetailText() const;
 
   int32_t mode = kGameFlow;
-  int32_t result = 0;     // 0 pending, > 0 succeeded, < 0 failed
+  int32_t result = kStatePending;  // a StateResult (the pre-download: its step)
   int32_t errorCode = 0;  // DownloadResult of a failed request, or 0
   std::string errorText;
   std::string detail;

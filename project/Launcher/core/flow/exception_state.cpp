@@ -1,11 +1,8 @@
-#include "project/Launcher/core/exception_state.h"
+#include "project/Launcher/core/flow/exception_state.h"
 
 #include "base/thread/thread_registry.h"
-#include "project/Launcher/core/apply_update_state.h"
-#include "project/Launcher/core/enter_game_state.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/update_flow.h"
 
 ExceptionState::ExceptionState(int32_t code, std::string text, std::string detailText, bool retry)
     : State(kGameFlow), offerRetry(retry ? 1 : 0) {
@@ -31,20 +28,4 @@ void ExceptionState::Enter(State*) {
       store.StartGameCheck(true, true);
     });
   });
-}
-
-void InstallFlowEndStates() {
-  FlowStates states;
-  states.applyUpdate = [](int32_t mode) -> std::unique_ptr<State> {
-    return std::make_unique<ApplyUpdateState>(mode);
-  };
-  states.enterGame = []() -> std::unique_ptr<State> { return std::make_unique<EnterGameState>(); };
-  states.exception = [](const State& failed, bool offerRetry) -> std::unique_ptr<State> {
-    return std::make_unique<ExceptionState>(failed.errorCode, failed.errorText, failed.detail,
-                                            offerRetry);
-  };
-  states.reloadSkinPackage = [](std::function<void()> then) {
-    LauncherStore::GetInstance().ReloadSkinPackage(std::move(then));
-  };
-  SetFlowStates(std::move(states));
 }

@@ -1,4 +1,4 @@
-#include "project/Launcher/core/enter_game_state.h"
+#include "project/Launcher/core/flow/enter_game_state.h"
 
 #include <filesystem>
 #include <mutex>
@@ -7,10 +7,10 @@
 
 #include "base/util/string_util.h"
 #include "platform/clock/clock.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
 #include "project/Launcher/core/gate_config.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/device_id.h"
 #include "project/Launcher/services/download_manager.h"
@@ -101,7 +101,7 @@ void RestartLauncher() {
 void EnterGameState::Enter(State*) {
   LauncherStore& store = this->store();
   store.PostToMainWindow(kMsgRefreshState, 0, 0);
-  result = 0;
+  result = kStatePending;
   pollStep = 0;
   dlcServers.clear();
   preDownloadServers.clear();
@@ -117,7 +117,7 @@ void EnterGameState::Enter(State*) {
     if (store.updateNoticePending) AskForRestart();
     return;
   }
-  if (store.enterGameAfterFlow) StartGame();
+  if (store.TakeEnterGameRequest()) StartGame();
 }
 
 void EnterGameState::AskForRestart() {

@@ -1,6 +1,4 @@
-// The launcher store's requests across threads: the relay of messages to the
-// main window, the flows posted to the worker, and the message and options
-// boxes opened on the UI thread.
+#include "project/Launcher/core/store_relay.h"
 
 #include <utility>
 
@@ -8,7 +6,8 @@
 #include "base/util/string_util.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
+#include "project/Launcher/core/store_state_machine.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ BoxText KeyOrText(const std::string& key, const std::u16string& text) {
 
 // --- The main window and the relay ---
 
-void LauncherStore::RegisterMainWindow(WindowHandle window) {
+void StoreRelay::RegisterMainWindow(WindowHandle window) {
   if (window) {
     mainWindow_ = window;
     if (windowHooks_.setSelfProperty) windowHooks_.setSelfProperty(window, kLauncherInstanceNameW);
@@ -34,7 +33,7 @@ void LauncherStore::RegisterMainWindow(WindowHandle window) {
   mainWindow_ = 0;
 }
 
-void LauncherStore::PostToMainWindow(uint32_t message, uint64_t wParam, int64_t lParam) {
+void StoreRelay::PostToMainWindow(uint32_t message, uint64_t wParam, int64_t lParam) {
   kbase::ThreadRegistry::PostTask(kThreadUI, [this, message, wParam, lParam] {
     // The window is looked up when the message is delivered, not when it was
     // posted: a message for a window that is gone (or not yet there) is
@@ -47,27 +46,32 @@ void LauncherStore::PostToMainWindow(uint32_t message, uint64_t wParam, int64_t 
 
 // --- Flows ---
 
-void LauncherStore::PostFlowStart(int32_t mode) {
-  kbase::ThreadRegistry::PostTask(kThreadMisc, [this, mode] {
-    if (std::unique_ptr<State> first = MakeFirstState(mode)) ChangeState(std::move(first));
+void StoreRelay::PostFlowStart(int32_t mode, bool enterGame) {
+  // The request travels with the flow's start: the worker never reads a flag
+  // the UI thread may set while another flow is ending.
+  kbase::ThreadRegistry::PostTask(kThreadMisc, [this, mode, enterGame] {
+    StoreStateMachine& machine = store_.stateMachine();
+    machine.BeginFlow(machine.MakeFirstState(mode), enterGame);
   });
 }
 
-void LauncherStore::StartLauncherCheck() {
-  enterGameAfterFlow = false;
-  PostFlowStart(kLauncherFlow);
+void StoreRelay::StartLauncherCheck() {
+  store_.enterGameAfterFlow = false;
+  PostFlowStart(kLauncherFlow, false);
 }
 
-void LauncherStore::StartGameCheck(bool enterGame, bool honourDisableAutoEnter) {
-  enterGameAfterFlow = enterGame && !(honourDisableAutoEnter && gateConfig.DisableAutoEnterGame);
-  PostFlowStart(kGameFlow);
+void StoreRelay::StartGameCheck(bool enterGame, bool honourDisableAutoEnter) {
+  const bool enter =
+      enterGame && !(honourDisableAutoEnter && store_.gateConfig.DisableAutoEnterGame);
+  store_.enterGameAfterFlow = enter;
+  PostFlowStart(kGameFlow, enter);
 }
 
-bool LauncherStore::StartFlowOnShowRequest(uint64_t wParam, int64_t lParam) {
+bool StoreRelay::StartFlowOnShowRequest(uint64_t wParam, int64_t lParam) {
   if (wParam != 1 && wParam != 2) return false;
   // Read from what the worker published: the state object itself may be
   // replaced and deleted meanwhile.
-  const StoreUiView view = UiView();
+  const StoreUiView view = store_.UiView();
   const bool flowRuns = view.stateType >= kPrepareStateId && view.stateType <= kApplyUpdateStateId;
   const bool idle = view.stateType == -1 || (view.stateMode != kLauncherFlow && !flowRuns);
   if (!idle) return false;
@@ -81,9 +85,9 @@ bool LauncherStore::StartFlowOnShowRequest(uint64_t wParam, int64_t lParam) {
 
 // --- Dialogs ---
 
-void LauncherStore::ShowMessageBox(MessageBoxRequest request) {
-  messageBoxOpen = true;
-  messageBoxRequested = true;
+void StoreRelay::ShowMessageBox(MessageBoxRequest request) {
+  store_.messageBoxOpen = true;
+  store_.messageBoxRequested = true;
   request.titleText.clear();
   request.contentText.clear();
   request.firstButtonText.clear();
@@ -91,33 +95,33 @@ void LauncherStore::ShowMessageBox(MessageBoxRequest request) {
   RequestMessageBox(std::move(request));
 }
 
-void LauncherStore::RequestMessageBox(MessageBoxRequest request) {
+void StoreRelay::RequestMessageBox(MessageBoxRequest request) {
   PostMessageBox(BoxKind::kMessage, std::move(request));
 }
 
-void LauncherStore::RequestErrorBox(MessageBoxRequest request) {
+void StoreRelay::RequestErrorBox(MessageBoxRequest request) {
   PostMessageBox(BoxKind::kError, std::move(request));
 }
 
-void LauncherStore::PostMessageBox(BoxKind kind, MessageBoxRequest request) {
+void StoreRelay::PostMessageBox(BoxKind kind, MessageBoxRequest request) {
   auto continuation = request.continuation;
   bool posted = kbase::ThreadRegistry::PostTask(
       kThreadUI, [this, kind, request = std::move(request)] { OpenMessageBoxTask(kind, request); });
   // Without a UI thread no box can ever open: answer as a closed box does.
   if (!posted) {
-    messageBoxOpen = false;
+    store_.messageBoxOpen = false;
     if (continuation) continuation(0);
   }
 }
 
-void LauncherStore::OnMessageBoxClosed(const std::function<void(int32_t)>& continuation,
+void StoreRelay::OnMessageBoxClosed(const std::function<void(int32_t)>& continuation,
                                        int32_t answer) {
-  messageBoxOpen = false;
+  store_.messageBoxOpen = false;
   PostToMainWindow(kMsgRefreshState, 0, 0);
   if (continuation) continuation(answer);
 }
 
-void LauncherStore::OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request) {
+void StoreRelay::OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request) {
   WindowHandle owner = request.owner ? request.owner : mainWindow_;
   MessageBoxContent content;
   content.title = KeyOrText(request.titleKey, request.titleText);
@@ -142,7 +146,7 @@ void LauncherStore::OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& re
   if (!opened) OnMessageBoxClosed(continuation, 0);
 }
 
-void LauncherStore::ShowOptionsBox(OptionsBoxRequest request) {
+void StoreRelay::ShowOptionsBox(OptionsBoxRequest request) {
   request.selectedIndex = 0;
   auto continuation = request.continuation;
   bool posted = kbase::ThreadRegistry::PostTask(
@@ -150,7 +154,7 @@ void LauncherStore::ShowOptionsBox(OptionsBoxRequest request) {
   if (!posted && continuation) continuation(0);
 }
 
-void LauncherStore::OpenOptionsBoxTask(const OptionsBoxRequest& request) {
+void StoreRelay::OpenOptionsBoxTask(const OptionsBoxRequest& request) {
   OptionsBoxContent content;
   content.contentKey = request.contentKey;
   content.groupName = request.groupName;

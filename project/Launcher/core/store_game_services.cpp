@@ -1,6 +1,4 @@
-// The launcher store's services around the game and the skin: the game's
-// launch and window protocol, the skin reload, the pause toggle, the repair
-// and the links.
+#include "project/Launcher/core/store_game_services.h"
 
 #include <sys/stat.h>
 
@@ -24,19 +22,19 @@
 
 // --- The game ---
 
-void LauncherStore::FindGameWindows() { gameWindows_.Find(); }
+void StoreGameServices::FindGameWindows() { gameWindows_.Find(); }
 
-void LauncherStore::PostToGameWindows(uint32_t message, uint64_t wParam, int64_t lParam) {
+void StoreGameServices::PostToGameWindows(uint32_t message, uint64_t wParam, int64_t lParam) {
   kbase::ThreadRegistry::PostTask(kThreadMisc, [this, message, wParam, lParam] {
     gameWindows_.PostToAll(message, wParam, lParam);
   });
 }
 
-bool LauncherStore::ActivateGameWindow() { return gameWindows_.ActivateFirst(); }
+bool StoreGameServices::ActivateGameWindow() { return gameWindows_.ActivateFirst(); }
 
-void LauncherStore::OnGameRegister(GameWindow window) { gameWindows_.Register(window); }
+void StoreGameServices::OnGameRegister(GameWindow window) { gameWindows_.Register(window); }
 
-bool LauncherStore::HandleGameMessage(uint32_t message, uint64_t, int64_t lParam) {
+bool StoreGameServices::HandleGameMessage(uint32_t message, uint64_t, int64_t lParam) {
   switch (message) {
     case kMsgGameRegister:
       OnGameRegister(static_cast<GameWindow>(lParam));
@@ -58,12 +56,12 @@ bool LauncherStore::HandleGameMessage(uint32_t message, uint64_t, int64_t lParam
   }
 }
 
-bool LauncherStore::LaunchGame(const std::string& launchParameter, int32_t slot) {
+bool StoreGameServices::LaunchGame(const std::string& launchParameter, int32_t slot) {
   if (slot != 0) return false;
-  const std::string folder = GameFolder();
-  if (deleteGameLog) platform::RemoveFileIfPresent(folder + "save/log.txt");
-  std::vector<std::string> argv =
-      GameLaunchArguments(folder, launchParameter, platformName, localGameVersion, slot);
+  const std::string folder = store_.GameFolder();
+  if (store_.deleteGameLog) platform::RemoveFileIfPresent(folder + "save/log.txt");
+  std::vector<std::string> argv = GameLaunchArguments(folder, launchParameter, store_.platformName,
+                                                      store_.localGameVersion, slot);
   // The update wrote the program as plain data: it becomes executable for
   // its owner's readers before it is started.
   struct stat info;
@@ -73,19 +71,19 @@ bool LauncherStore::LaunchGame(const std::string& launchParameter, int32_t slot)
   platform::SpawnOptions options;
   options.workingFolder = folder;
   bool started = platform::SpawnProcess(argv, options, nullptr, nullptr);
-  SendLauncherEvent(this, "rungame", std::string(), std::string(), std::string(), "pre_install",
+  SendLauncherEvent(&store_, "rungame", std::string(), std::string(), std::string(), "pre_install",
                     false);
   return started;
 }
 
 // --- Skin, pause, repair, links ---
 
-void LauncherStore::ReloadSkinPackage(std::function<void()> continuation) {
+void StoreGameServices::ReloadSkinPackage(std::function<void()> continuation) {
   kbase::ThreadRegistry::PostTask(kThreadUI, [this, continuation = std::move(continuation)] {
     PrepareSkinPackage();
-    if (hooks_.reloadSkin) hooks_.reloadSkin();
-    skinPackageChanged = 0;
-    if (LoadCommonConfig()) PostToMainWindow(kMsgConfigReloaded, 0, 0);
+    if (store_.hooks().reloadSkin) store_.hooks().reloadSkin();
+    store_.skinPackageChanged = 0;
+    if (store_.LoadCommonConfig()) store_.PostToMainWindow(kMsgConfigReloaded, 0, 0);
     if (continuation) kbase::ThreadRegistry::PostTask(kThreadMisc, continuation);
   });
 }
@@ -103,9 +101,9 @@ void ToggleDownloadPause() {
   });
 }
 
-void LauncherStore::RepairGame() {
-  const std::string folder = GameFolder();
-  const std::map<std::u16string, std::u16string> renames = renameMap;
+void StoreGameServices::RepairGame() {
+  const std::string folder = store_.GameFolder();
+  const std::map<std::u16string, std::u16string> renames = store_.renameMap;
   for (const auto& [name, alternative] : renames) {
     std::string relative = NormalizeMapPath(kbase::UTF16ToUTF8(alternative));
     // Only a name inside the game folder is ever deleted.
@@ -117,15 +115,15 @@ void LauncherStore::RepairGame() {
     std::string marker = NormalizePath(home, true) + ".tezpc";
     if (platform::IsFolder(marker)) platform::DeleteFolderRecursive(marker);
   }
-  StartGameCheck(false, true);
+  store_.StartGameCheck(false, true);
 }
 
-void LauncherStore::OpenLink(const std::string& link, bool lookUp) {
-  if (!mainWindow_ || link.empty()) return;
+void StoreGameServices::OpenLink(const std::string& link, bool lookUp) {
+  if (!store_.mainWindow() || link.empty()) return;
   std::string url = link;
   if (lookUp) {
-    auto found = linkMap.find(link);
-    if (found == linkMap.end()) return;
+    auto found = store_.linkMap.find(link);
+    if (found == store_.linkMap.end()) return;
     url = found->second;
   }
   platform::OpenUrlInBrowser(url);

@@ -1,21 +1,13 @@
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
 
 #include <atomic>
 #include <mutex>
 
+#include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/enter_game_state.h"
-#include "project/Launcher/core/pre_download_state.h"
-#include "project/Launcher/core/prepare_state.h"
-#include "project/Launcher/core/state.h"
 #include "project/Launcher/services/usage_events.h"
 
 namespace {
-
-FlowStates& FlowStatesSlot() {
-  static FlowStates states;
-  return states;
-}
 
 std::mutex g_echoLock;
 std::string& EchoUrlSlot() {
@@ -37,16 +29,6 @@ std::string WithoutWhiteSpace(const std::string& text) {
 }
 
 }  // namespace
-
-void SetFlowStates(FlowStates states) { FlowStatesSlot() = std::move(states); }
-const FlowStates& GetFlowStates() { return FlowStatesSlot(); }
-
-void InstallUpdateFlow(LauncherStore& store) {
-  store.SetFirstStateFactory(
-      [](int32_t mode) -> std::unique_ptr<State> { return std::make_unique<PrepareState>(mode); });
-  // The idle state starts the pre-download when the user asked for it.
-  EnterGameState::SetPreDownloadStarter([&store] { StartPreDownload(store); });
-}
 
 void SetAddressEchoUrl(const std::string& url) {
   std::lock_guard<std::mutex> hold(g_echoLock);
@@ -110,18 +92,4 @@ ProbeDoneCallback RouteProbeDoneCallback() {
     LauncherStore::GetInstance().RouteProbeDone(user, result, std::move(key), exists,
                                                 std::move(message));
   };
-}
-
-void ChangeToEnterGameState(LauncherStore& store) {
-  const FlowStates& states = GetFlowStates();
-  store.ChangeState(states.enterGame ? states.enterGame() : nullptr);
-}
-
-void ChangeToFailureState(LauncherStore& store, const State& failed, bool offerRetry) {
-  if (!failed.IsGameFlow()) {
-    ChangeToEnterGameState(store);
-    return;
-  }
-  const FlowStates& states = GetFlowStates();
-  store.ChangeState(states.exception ? states.exception(failed, offerRetry) : nullptr);
 }

@@ -1,16 +1,15 @@
-#include "project/Launcher/core/prepare_state.h"
+#include "project/Launcher/core/flow/prepare_state.h"
 
 #include <fstream>
 
 #include <json/value.h>
 
 #include "base/util/string_util.h"
-#include "project/Launcher/core/check_version_state.h"
 #include "project/Launcher/core/gate_config.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/request_remote_state.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/device_id.h"
 #include "project/Launcher/services/download_manager.h"
@@ -77,7 +76,7 @@ void PrepareState::Enter(State*) {
   } else {
     ListLauncherFiles();
   }
-  result = 0;
+  result = kStatePending;
   downloads.SetMirrors(downloads.gate_urls());
   downloads.DownloadMemory(BuildGateUrl(store, DeviceId()), std::string(),
                            RouteRequestDoneCallback(), JobToken());
@@ -164,13 +163,10 @@ void PrepareState::Update() {
                              static_cast<int64_t>((1.0f - remaining / total) * 90.0f));
     }
   }
-  if (result >= 1) {
-    if (inlineMap_) {
-      store.ChangeState(std::make_unique<CheckVersionState>(mode));
-    } else {
-      store.ChangeState(std::make_unique<RequestRemoteState>(mode));
-    }
-  } else if (result < 0) {
+  if (result == kStateSucceeded) {
+    const FlowStates& states = GetFlowStates();
+    ChangeToNext(store, inlineMap_ ? states.checkVersion : states.requestRemote, mode);
+  } else if (result == kStateFailed) {
     ChangeToFailureState(store, *this, true);
   }
 }
@@ -191,7 +187,7 @@ void PrepareState::OnRequestDone(int32_t code, std::string url, std::string body
 
 void PrepareState::OnLauncherGateReply(int32_t code, const std::string& body) {
   LauncherStore& store = this->store();
-  result = -1;
+  result = kStateFailed;  // until the answer proves good
   if (code < 0) return;
   Json::Value root;
   std::string error;
@@ -232,31 +228,27 @@ void PrepareState::OnLauncherGateReply(int32_t code, const std::string& body) {
       !force.empty()) {
     store.forceLauncherUpdate = true;
   }
-  result = 1;
+  result = kStateSucceeded;
 }
 
 void PrepareState::OnGameGateReply(int32_t code, const std::string& url, const std::string& body,
                                    const std::string& errorText) {
   LauncherStore& store = this->store();
-  result = -1;
+  result = kStateFailed;  // until the answer proves good
   if (code < 0) {
-    errorCode = code;
-    this->errorText = store.GateRequestFailureText(errorText);
-    detail = url;
+    Fail(code, store.GateRequestFailureText(errorText), url);
     return;
   }
   Json::Value root;
   std::string error;
   if (!ParseJson(body, root, error)) {
-    this->errorText = "Parse Failed:" + error;
-    KeepAnswerAsDetail(body);
+    Fail(0, "Parse Failed:" + error, AnswerAsDetail(body));
     return;
   }
   Json::Value dlc;
   std::vector<std::string> servers;
   if (!FindJsonKey(root, "DlcAddr", dlc) || !ServerList(dlc, &servers)) {
-    this->errorText = "Invalid DlcAddr";
-    KeepAnswerAsDetail(body);
+    Fail(0, "Invalid DlcAddr", AnswerAsDetail(body));
     return;
   }
   DownloadManager::GetInstance().SetDlcUrls(servers);
@@ -277,15 +269,12 @@ void PrepareState::OnGameGateReply(int32_t code, const std::string& url, const s
       inlineMap_ = true;
     }
   }
-  result = 1;
+  result = kStateSucceeded;
 }
 
-void PrepareState::KeepAnswerAsDetail(const std::string& body) {
-  if (body.size() <= kMaxDetailLength) {
-    detail = body;
-    return;
-  }
+std::string PrepareState::AnswerAsDetail(const std::string& body) {
+  if (body.size() <= kMaxDetailLength) return body;
   if (!platform::IsFolder(ExceptionFolderW())) platform::CreateFolders(ExceptionFolderW());
   platform::WriteFileAtomically(NormalizePathW(ExceptionFolderW(), true) + u"response.txt", body);
-  detail = kResponseFileSentence;
+  return kResponseFileSentence;
 }

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "project/Launcher/core/apply_list.h"
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 class ApplyUpdateState : public State {
  public:

@@ -1,8 +1,8 @@
-#include "project/Launcher/core/request_patch_state.h"
+#include "project/Launcher/core/flow/request_patch_state.h"
 
-#include "project/Launcher/core/download_files_state.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
 
@@ -10,7 +10,7 @@ void RequestPatchState::Enter(State*) {
   LauncherStore& store = this->store();
   patchMapKey_ = IsGameFlow() ? "_game_patch_version_" : "_launcher_patch_version_";
   store.ResetVersionMap(patchMapKey_);
-  result = 0;
+  result = kStatePending;
   DownloadManager& downloads = DownloadManager::GetInstance();
   downloads.SetMirrors(downloads.dlc_urls());
   downloads.DownloadMemory(MakePatchUrl(store, mode, "patch_list.txt"), std::string(),
@@ -18,7 +18,8 @@ void RequestPatchState::Enter(State*) {
 }
 
 void RequestPatchState::OnRequestDone(int32_t code, std::string, std::string body, std::string) {
-  result = -1;
+  // A failed request leaves the map empty: whole files then.
+  result = kStateFailed;
   if (code < 0) return;
   // A list that does not parse leaves the map empty: whole files then.
   VersionMap list;
@@ -27,9 +28,9 @@ void RequestPatchState::OnRequestDone(int32_t code, std::string, std::string bod
     list.erase(kVersionKey);
     store().versionMaps[patchMapKey_] = std::move(list);
   }
-  result = 1;
+  result = kStateSucceeded;
 }
 
 void RequestPatchState::Update() {
-  if (result != 0) store().ChangeState(std::make_unique<DownloadFilesState>(mode));
+  if (result != kStatePending) ChangeToNext(store(), GetFlowStates().downloadFiles, mode);
 }

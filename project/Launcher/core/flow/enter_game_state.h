@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 class EnterGameState : public State {
  public:

@@ -1,4 +1,4 @@
-#include "project/Launcher/core/apply_update_state.h"
+#include "project/Launcher/core/flow/apply_update_state.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +16,8 @@
 #include "platform/clock/clock.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
 #include "platform/files/file_operations.h"
@@ -81,7 +82,7 @@ void ApplyUpdateState::SetStepBudgetForTesting(int64_t microseconds) {
 void ApplyUpdateState::Enter(State*) {
   LauncherStore& store = this->store();
   store.PostToMainWindow(kMsgRefreshState, 0, 0);
-  result = 0;
+  result = kStatePending;
   SetExitRequested(false);
   if (!IsGameFlow()) {
     ApplyLauncherUpdate();
@@ -112,18 +113,18 @@ void ApplyUpdateState::Enter(State*) {
 void ApplyUpdateState::Update() {
   LauncherStore& store = this->store();
   if (IsGameFlow()) {
-    if (result == 0) {
+    if (result == kStatePending) {
       ApplyGameStep();
-    } else if (result < 0) {
+    } else if (result == kStateFailed) {
       ChangeToFailureState(store, *this, true);
     } else {
       ChangeToEnterGameState(store);
     }
     return;
   }
-  if (result == 0) return;
+  if (result == kStatePending) return;
   if (store.skinPackageChanged) {
-    result = 0;
+    result = kStatePending;
     const FlowStates& states = GetFlowStates();
     if (states.reloadSkinPackage) {
       // The reload's answer moves the flow on only while this state is still
@@ -217,19 +218,16 @@ void ApplyUpdateState::ApplyGameStep() {
   if (!pendingFiles.empty()) return;
 
   if (!failedFiles.empty()) {
-    errorText = "Apply Failed";
-    detail = " ";
-    for (const std::string& failed : failedFiles) detail += failed + " ";
-    result = -1;
+    std::string names = " ";
+    for (const std::string& failed : failedFiles) names += failed + " ";
+    Fail(0, "Apply Failed", names);
     return;
   }
   const std::string tmpMap = gameFolder + "tmp_version_map.txt";
   if (!platform::CopyFileAtomically(tmpMap, gameFolder + "version_map.txt")) {
     // Without the new map in place the update is not done: the next check
     // finds the same differences (the apply list keeps what is in place).
-    errorText = "Apply Failed";
-    detail = " version_map.txt ";
-    result = -1;
+    Fail(0, "Apply Failed", " version_map.txt ");
     return;
   }
   platform::RemoveFileIfPresent(updateFolder + "apply_list.txt");
@@ -239,7 +237,7 @@ void ApplyUpdateState::ApplyGameStep() {
   if (!store.DownloadLogCopy().firstInstall) {
     DownloadManager::GetInstance().ReportDownloadStats("23", "apply_update_game_success", false);
   }
-  result = 1;
+  result = kStateSucceeded;
 }
 
 void ApplyUpdateState::ApplyLauncherUpdate() {
@@ -275,7 +273,8 @@ void ApplyUpdateState::ApplyLauncherUpdate() {
         platform::RemoveFileIfPresent(patch);
       }
       if (code != 0) {
-        failures += " " + Failure(name, code);
+        // Appended piecewise: g++ 12 at -O2 warns falsely about " " + text.
+        failures.append(" ").append(Failure(name, code));
         continue;
       }
       appliedPatches.push_back(patch);
@@ -298,16 +297,12 @@ void ApplyUpdateState::ApplyLauncherUpdate() {
   }
 
   if (!failures.empty()) {
-    errorText = "Apply Failed";
-    detail = failures;
-    result = -1;
+    Fail(0, "Apply Failed", failures);
     return;
   }
   const std::string tmpMap = programFolder + "tmp_launcher_version_map.txt";
   if (!platform::CopyFileAtomically(tmpMap, programFolder + "launcher_version_map.txt")) {
-    errorText = "Apply Failed";
-    detail = " launcher_version_map.txt";
-    result = -1;
+    Fail(0, "Apply Failed", " launcher_version_map.txt");
     return;
   }
   platform::RemoveFileIfPresent(tmpMap);
@@ -316,5 +311,5 @@ void ApplyUpdateState::ApplyLauncherUpdate() {
   if (!fontFiles.empty()) WriteJsonStringList(updateFolder + "font_update.txt", fontFiles);
   for (const std::string& patch : appliedPatches) platform::RemoveFileIfPresent(patch);
   store.wholeFileOnly.clear();
-  result = 1;
+  result = kStateSucceeded;
 }

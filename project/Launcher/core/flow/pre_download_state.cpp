@@ -1,4 +1,4 @@
-#include "project/Launcher/core/pre_download_state.h"
+#include "project/Launcher/core/flow/pre_download_state.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,7 +14,7 @@
 #include "project/Launcher/core/gate_config.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/device_id.h"
 #include "project/Launcher/services/download_manager.h"
@@ -91,14 +91,6 @@ bool ParseGateDlcAddr(const std::string& text, std::vector<std::string>* servers
   return true;
 }
 
-void StartPreDownload(LauncherStore& store) {
-  kbase::ThreadRegistry::PostTask(kThreadMisc, [&store] {
-    if (store.preDownloadState) return;
-    store.preDownloadState = std::make_unique<PreDownloadState>();
-    store.preDownloadState->Enter(nullptr);
-  });
-}
-
 void StopPreDownload(LauncherStore& store, bool immediately) {
   auto stop = [&store] {
     if (!store.preDownloadState) return;
@@ -155,7 +147,7 @@ void PreDownloadState::Enter(State*) {
 }
 
 void PreDownloadState::Request(const std::string& path, const std::vector<std::string>& servers) {
-  result = 0;
+  result = kStatePending;
   DownloadManager& downloads = DownloadManager::GetInstance();
   downloads.SetMirrors(servers);
   // Synchronous: the answer has been handled when this returns.
@@ -188,31 +180,28 @@ void PreDownloadState::Update() {
         return;
     }
   }
-  if (result < 0 && step_ == kFailed) {
+  if (result == kStateFailed && step_ == kFailed) {
     HandleFailure();  // the state may be gone afterwards
     return;
   }
-  if (result == 0 && step_ == kDownloads) CheckCompletion();
+  if (result == kStatePending && step_ == kDownloads) CheckCompletion();
 }
 
-void PreDownloadState::Fail(int32_t code, const std::string& text, const std::string& detailText) {
-  result = -1;
+void PreDownloadState::FailStep(int32_t code, std::string text, std::string detailText) {
+  Fail(code, std::move(text), std::move(detailText));
   step_ = kFailed;
-  errorCode = code;
-  errorText = text;
-  detail = detailText;
 }
 
 void PreDownloadState::OnRequestDone(int32_t code, std::string url, std::string body,
                                      std::string transportError) {
-  result = -1;
+  result = kStateFailed;
   if (code < 0) {
     if (step_ == kPatchList) {
       step_ = result = kDownloads;  // on without patches
     } else if (step_ == kPreDownloadRequest) {
       step_ = result = kGateRequest;
     } else {
-      Fail(code, "PreDlc Request:7 Failed:" + transportError, url);
+      FailStep(code, "PreDlc Request:7 Failed:" + transportError, url);
     }
     return;
   }
@@ -231,9 +220,9 @@ void PreDownloadState::OnRequestDone(int32_t code, std::string url, std::string 
     case kGateRequest: {
       std::vector<std::string> servers, preDownloadServers;
       if (!ParseGateDlcAddr(body, &servers, &preDownloadServers, &error, true)) {
-        Fail(0, "PreDlc parse gate dlcAddr Failed:" + error, body);
+        FailStep(0, "PreDlc parse gate dlcAddr Failed:" + error, body);
       } else if (preDownloadServers.empty()) {
-        Fail(0, std::string(), std::string());  // nothing offered: ends without a word
+        FailStep(0, std::string(), std::string());  // nothing offered: ends without a word
       } else {
         DownloadManager::GetInstance().SetDlcUrls(preDownloadServers);
         step_ = result = kRemoteMap;
@@ -250,7 +239,7 @@ void PreDownloadState::OnRequestDone(int32_t code, std::string url, std::string 
       return;
     }
     default:
-      Fail(0, "PreDlc Request:7 Failed: unknown", url);
+      FailStep(0, "PreDlc Request:7 Failed: unknown", url);
       return;
   }
 }
@@ -261,7 +250,7 @@ void PreDownloadState::OnRemoteMap(const std::string& body) {
   VersionMap& remote = store.ResetVersionMap("_remote_predownload_version_");
   if (!ParseVersionMap(body, &remote, &error)) {
     remote.clear();
-    Fail(0, "PreDlc parse remote Failed: :" + error, body);
+    FailStep(0, "PreDlc parse remote Failed: :" + error, body);
     return;
   }
   const std::string version = GetVersionMapVersion(remote);
@@ -273,7 +262,7 @@ void PreDownloadState::OnRemoteMap(const std::string& body) {
     else if (r == -5) text = kbase::UTF16ToUTF8(store.LanguageText("STRING_ERROR_DLC_FIRST"));
     // A language table without the key still shows a failure.
     if (text.empty()) text = "PreDlc check failed:" + std::to_string(r);
-    Fail(0, text, std::string());
+    FailStep(0, text, std::string());
     return;
   }
   store.preDownloadVersion = version;
@@ -302,48 +291,43 @@ void PreDownloadState::OnRemoteMap(const std::string& body) {
 
 void PreDownloadState::StartDownloads() {
   LauncherStore& store = this->store();
-  result = 0;
-  probedFile_.clear();
+  result = kStatePending;
+  std::string probed;
   if (store.patchOption > 0) {
     const VersionMap& patches = store.versionMaps["_predownload_patch_version_"];
     for (const auto& entry : store.versionMaps["_update_predownload_version_"]) {
       if (patches.count(entry.first)) {
-        probedFile_ = entry.first;
+        probed = entry.first;
         break;
       }
     }
   }
-  if (probedFile_.empty()) {
+  if (probed.empty()) {
     QueueDownloads(false);
     return;
   }
   // The extension of the patches is learnt from a patch this job needs.
-  ProbePatchExtension(false);
-}
-
-void PreDownloadState::ProbePatchExtension(bool ovdiff) {
-  probingOvdiff_ = ovdiff;
   DownloadManager& downloads = DownloadManager::GetInstance();
   downloads.SetMirrors(downloads.dlc_urls());
-  downloads.ProbeRemoteFile(
-      MakePatchUrl(store(), kGameFlow, probedFile_ + (ovdiff ? ".ovdiff" : ".patch")),
-      std::string(), RoutePreDownloadProbeDone(), JobToken());
+  probe_.Start(store, kGameFlow, probed, RoutePreDownloadProbeDone(), JobToken());
 }
 
 void PreDownloadState::OnProbeDone(int32_t code, std::string url, bool exists,
                                    std::string transportError) {
-  if (result < 0) return;
-  if (code < 0) {
-    Fail(code, transportError, url);
-    return;
-  }
-  if (exists) {
-    SetPatchExtensionOvdiff(probingOvdiff_);
-    QueueDownloads(true);
-  } else if (!probingOvdiff_) {
-    ProbePatchExtension(true);
-  } else {
-    QueueDownloads(false);  // no patch under either name: whole files
+  if (result == kStateFailed) return;
+  switch (probe_.OnProbeDone(store(), code, exists)) {
+    case PatchExtensionProbe::Outcome::kFailed:
+      FailStep(code, transportError, url);
+      return;
+    case PatchExtensionProbe::Outcome::kFound:
+      QueueDownloads(true);
+      return;
+    case PatchExtensionProbe::Outcome::kNotOffered:
+      QueueDownloads(false);  // no patch under either name: whole files
+      return;
+    case PatchExtensionProbe::Outcome::kAsked:
+    case PatchExtensionProbe::Outcome::kNotAsked:
+      return;
   }
 }
 
@@ -353,7 +337,7 @@ void PreDownloadState::QueueDownloads(bool patchesOffered) {
   downloads.SetMirrors(downloads.dlc_urls());
   downloads.CancelAllTasks(1);
   queued_ = true;
-  result = 0;
+  result = kStatePending;
   downloads.ResetSpeedStats();
 
   const VersionMap& update = store.versionMaps["_update_predownload_version_"];
@@ -365,7 +349,7 @@ void PreDownloadState::QueueDownloads(bool patchesOffered) {
     const std::string& md5 =
         usePatches && patch != patches.end() ? patch->second.md5 : entry.md5;
     if (!IsDigestName(md5)) {
-      Fail(0, "PreDlc bad digest:" + md5, path);
+      FailStep(0, "PreDlc bad digest:" + md5, path);
       return;
     }
   }
@@ -400,7 +384,7 @@ void PreDownloadState::OnFileDone(int32_t code, std::string url, std::string tra
     --pendingFiles_;
     return;
   }
-  if (result >= 0) Fail(code, transportError, url);
+  if (result != kStateFailed) FailStep(code, transportError, url);
 }
 
 void PreDownloadState::OnProgress(double bytesPerSecond) {
@@ -421,7 +405,7 @@ void PreDownloadState::CheckCompletion() {
 void PreDownloadState::Finish() {
   LauncherStore& store = this->store();
   step_ = kIdle;
-  result = 0;
+  result = kStatePending;
   if (hasFiles_) {
     store.PostToMainWindow(kMsgPreDownloadStatus, 1, 0);
   } else {
@@ -461,5 +445,5 @@ void PreDownloadState::Leave(State*) {
   if (step_ == kDownloads && queued_) DownloadManager::GetInstance().CancelAllTasks(0);
   step_ = kIdle;
   pendingFiles_ = 0;
-  result = 0;
+  result = kStatePending;
 }

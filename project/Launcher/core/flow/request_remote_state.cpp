@@ -1,11 +1,11 @@
-#include "project/Launcher/core/request_remote_state.h"
+#include "project/Launcher/core/flow/request_remote_state.h"
 
 #include <json/value.h>
 
-#include "project/Launcher/core/check_version_state.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/core/update_flow.h"
+#include "project/Launcher/core/flow/flow_helpers.h"
+#include "project/Launcher/core/flow/flow_states.h"
 #include "project/Launcher/core/version_map.h"
 #include "project/Launcher/services/download_manager.h"
 #include "platform/files/file_operations.h"
@@ -28,7 +28,7 @@ void RequestRemoteState::Enter(State*) {
                      "tmp_launcher_version_map.txt";
     relativeUrl = "launcher_version_map.txt";
   }
-  result = 0;
+  result = kStatePending;
   DownloadManager& downloads = DownloadManager::GetInstance();
   downloads.SetMirrors(downloads.dlc_urls());
   downloads.DownloadMemory(relativeUrl, std::string(), RouteRequestDoneCallback(), JobToken());
@@ -38,22 +38,19 @@ void RequestRemoteState::Enter(State*) {
 void RequestRemoteState::OnRequestDone(int32_t code, std::string url, std::string body,
                                        std::string transportError) {
   LauncherStore& store = this->store();
-  result = -1;
+  result = kStateFailed;  // until the answer proves good
   if (code < 0) {
-    errorCode = code;
-    errorText = "Request Failed:" + transportError;
-    detail = url;
+    Fail(code, "Request Failed:" + transportError, url);
     return;
   }
   VersionMap remote;
   std::string error;
   if (!ParseVersionMap(body, &remote, &error)) {
-    errorText = "Load Failed:" + (error.empty() ? std::string("not a version map") : error);
-    detail = body;
+    Fail(0, "Load Failed:" + (error.empty() ? std::string("not a version map") : error), body);
     return;
   }
   if (!platform::WriteFileAtomically(remoteMapPath_, body)) {
-    errorText = "Write Failed:" + remoteMapPath_;
+    Fail(0, "Write Failed:" + remoteMapPath_, std::string());
     return;
   }
   if (IsGameFlow()) store.remoteGameVersion = GetVersionMapVersion(remote);
@@ -68,13 +65,13 @@ void RequestRemoteState::OnRequestDone(int32_t code, std::string url, std::strin
     }
   }
   store.versionMaps[remoteMapKey_] = std::move(remote);
-  result = 1;
+  result = kStateSucceeded;
 }
 
 void RequestRemoteState::Update() {
-  if (result > 0) {
-    store().ChangeState(std::make_unique<CheckVersionState>(mode));
-  } else if (result < 0) {
+  if (result == kStateSucceeded) {
+    ChangeToNext(store(), GetFlowStates().checkVersion, mode);
+  } else if (result == kStateFailed) {
     ChangeToFailureState(store(), *this, true);
   }
 }

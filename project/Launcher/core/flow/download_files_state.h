@@ -6,7 +6,8 @@
 
 #include <string>
 
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/patch_extension_probe.h"
+#include "project/Launcher/core/flow/state.h"
 
 class DownloadFilesState : public State {
  public:
@@ -25,12 +26,10 @@ class DownloadFilesState : public State {
  private:
   // The first file of the update map that has a patch; empty when none.
   std::string FirstPatchedFile() const;
-  void ProbePatchExtension(bool ovdiff);
+  void OnProbeOutcome(PatchExtensionProbe::Outcome outcome);
   void StartDownloads();
-  void Fail(int32_t code, const std::string& text, const std::string& url);
 
-  std::string probedFile_;
-  bool probingOvdiff_ = false;
+  PatchExtensionProbe probe_;
   bool patchesOffered_ = true;
   int32_t queuedFiles_ = 0;
   int32_t doneFiles_ = 0;

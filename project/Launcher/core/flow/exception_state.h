@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 class ExceptionState : public State {
  public:
@@ -19,7 +19,3 @@ class ExceptionState : public State {
 
   int32_t offerRetry = 0;
 };
-
-// The states that end the flows (apply, idle, error) and the skin reload,
-// installed in the flow's table of next states.
-void InstallFlowEndStates();

@@ -1,4 +1,4 @@
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 #include <atomic>
 
@@ -24,6 +24,29 @@ State::State(int32_t flow)
 }
 
 State::~State() = default;
+
+const char* StateName(int32_t typeId) {
+  switch (typeId) {
+    case kPrepareStateId: return "PrepareState";
+    case kRequestRemoteStateId: return "RequestRemoteState";
+    case kCheckVersionStateId: return "CheckVersionState";
+    case kRequestPatchStateId: return "RequestPatchState";
+    case kDownloadFilesStateId: return "DownloadFilesState";
+    case kApplyUpdateStateId: return "ApplyUpdateState";
+    case kEnterGameStateId: return "EnterGameState";
+    case kExceptionStateId: return "ExceptionState";
+    case kPreDownloadStateId: return "PreDownloadState";
+    case -1: return "none";
+    default: return "unknown";
+  }
+}
+
+void State::Fail(int32_t code, std::string text, std::string detailText) {
+  result = kStateFailed;
+  errorCode = code;
+  errorText = std::move(text);
+  detail = std::move(detailText);
+}
 
 void State::OnFileDone(int32_t, std::string, std::string) {}
 void State::OnRequestDone(int32_t, std::string, std::string, std::string) {}

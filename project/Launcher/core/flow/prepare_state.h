@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 // The longest failure detail kept in the text; a longer answer is kept in
 // "exception/response.txt" instead.
@@ -39,7 +39,7 @@ class PrepareState : public State {
   void OnGameGateReply(int32_t code, const std::string& url, const std::string& body,
                        const std::string& errorText);
   // detail := the answer, or the response-file sentence when it is long.
-  void KeepAnswerAsDetail(const std::string& body);
+  std::string AnswerAsDetail(const std::string& body);
 
   std::string localMapKey_;
   std::string remoteMapKey_;

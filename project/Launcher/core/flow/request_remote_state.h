@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 class RequestRemoteState : public State {
  public:

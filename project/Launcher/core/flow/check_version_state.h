@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "project/Launcher/core/state.h"
+#include "project/Launcher/core/flow/state.h"
 
 class CheckVersionState : public State {
  public:
@@ -26,8 +26,6 @@ class CheckVersionState : public State {
   void DropRemovedSkinPackage();
   void StartTransfers();
   void AdoptRemoteMap();
-  // The state that follows the check when files are to be fetched.
-  std::unique_ptr<State> TransferState() const;
 
   std::string localMapKey_;
   std::string remoteMapKey_;
