@@ -1,5 +1,6 @@
 #include "project/Launcher/core/enter_game_state.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 
@@ -203,6 +204,16 @@ void EnterGameState::Update() {
   MirrorsKept kept;
   Request(1, "pre_download?channel=KOREA&udid=" + DeviceId(),
           DownloadManager::GetInstance().gate_urls());
+}
+
+int64_t EnterGameState::NextDeadlineMs() const {
+  // The times at which Update acts, as it tests them.
+  int64_t next = g_lastRefresh + refreshPeriod;
+  next = std::min<int64_t>(next, lastRecheck_ + recheckPeriod);
+  if (!store().localGameVersion.empty()) {
+    next = std::min<int64_t>(next, polledOnce_ ? lastPoll_ + pollPeriod : NowMilliseconds());
+  }
+  return std::max<int64_t>(next, 1);
 }
 
 void EnterGameState::Request(int32_t step, const std::string& path,

@@ -92,6 +92,9 @@ class DownloadManager {
 
   // --- pump, statistics, limit ---
   void PumpTransfers();
+  // True while the pump has transfers to run or check, or usage events wait
+  // to be sent: the worker keeps its short tick until both are done.
+  bool HasWork() const;
   void AddSpeedSample(double bytesPerSecond);
   void ResetSpeedStats();
   // Any thread; takes effect on the worker.

@@ -48,6 +48,11 @@ void DownloadManager::PumpTransfers() {
   }
 }
 
+bool DownloadManager::HasWork() const {
+  const bool transfers = running_ && (!pending_.empty() || !active_.empty() || !verifying_.empty());
+  return transfers || queued_event_count() > 0;
+}
+
 void DownloadManager::ReadCompletions() {
   int left = 0;
   while (running_) {
