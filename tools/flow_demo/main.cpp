@@ -1,7 +1,7 @@
 // launcher_flow_demo: the launcher's store and worker with the real update
 // flow, without windows, against a publisher; it tells what the flow does.
 //
-//   launcher_flow_demo --program DIR --echo URL [--play]
+//   launcher_flow_demo --program DIR --echo URL [--play] [--stay]
 //
 // The program folder holds "save/setting.json" naming the publisher's gate;
 // the game goes where a first run proposes it, "Valdrenth Game" beside the
@@ -12,6 +12,9 @@
 // how it was started, checks for a pre-download of the next version and
 // fetches it as the pre-download panel would, and then ends the game. Exit status 0 when all of that
 // happened, 1 otherwise (a flow failed, or nothing happened for 120 s).
+// With --stay (without --play) the launcher stays at rest once the game is
+// in place, saying "settled at idle", until it is ended by a signal; the
+// idle benchmark measures it there.
 #include <signal.h>
 #include <unistd.h>
 
@@ -75,8 +78,8 @@ class TellingDialogs : public DialogHost {
 // on the UI thread only.
 class FlowWatcher {
  public:
-  FlowWatcher(LauncherStore& store, std::string gameFolder, bool play)
-      : store_(store), gameFolder_(std::move(gameFolder)), play_(play) {}
+  FlowWatcher(LauncherStore& store, std::string gameFolder, bool play, bool stay)
+      : store_(store), gameFolder_(std::move(gameFolder)), play_(play), stay_(stay) {}
 
   int exitCode() const { return exitCode_; }
 
@@ -127,6 +130,13 @@ class FlowWatcher {
         if (!play_ && view.stateType == kEnterGameStateId && !view.localGameVersion.empty() &&
             view.localGameVersion != startVersion_) {
           Say("game: version " + view.localGameVersion + " in place in " + gameFolder_);
+          if (stay_) {
+            done_ = true;
+            exitCode_ = 0;
+            phase_ = Phase::kResting;
+            Say("settled at idle");
+            return;
+          }
           Finish(0);
         }
         return;
@@ -168,7 +178,7 @@ class FlowWatcher {
   }
 
  private:
-  enum class Phase { kLauncherCheck, kGameFlow, kPlaying, kPreDownloading };
+  enum class Phase { kLauncherCheck, kGameFlow, kPlaying, kPreDownloading, kResting };
 
   void OnGameStarted() {
     const StoreUiView view = store_.UiView();
@@ -223,6 +233,7 @@ class FlowWatcher {
   LauncherStore& store_;
   std::string gameFolder_;
   bool play_;
+  bool stay_;
   Phase phase_ = Phase::kLauncherCheck;
   std::string startVersion_;
   bool toldDownload_ = false;
@@ -237,11 +248,13 @@ class FlowWatcher {
 int main(int argc, char** argv) {
   std::string program, game, echo;
   bool play = false;
+  bool stay = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--program" && i + 1 < argc) program = Normalized(argv[++i]);
     else if (a == "--echo" && i + 1 < argc) echo = argv[++i];
     else if (a == "--play") play = true;
+    else if (a == "--stay") stay = true;
     else {
       std::fprintf(stderr, "launcher_flow_demo: bad argument: %s\n", a.c_str());
       return 2;
@@ -260,7 +273,7 @@ int main(int argc, char** argv) {
   LauncherStore& store = LauncherStore::GetInstance();
   store.SetProgramLocation(kbase::UTF8ToUTF16(program),
                            kbase::UTF8ToUTF16(program + "launcher.exe"));
-  FlowWatcher watcher(store, game, play);
+  FlowWatcher watcher(store, game, play, stay && !play);
   WindowHooks windowHooks;
   windowHooks.sendMessage = [&watcher](WindowHandle, uint32_t message, uint64_t wParam,
                                        int64_t lParam) {
