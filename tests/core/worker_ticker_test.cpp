@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/clock/fake_clock.h"
+#include "project/Launcher/core/enter_game_state.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/state.h"
 #include "tests/core/test_thread.h"
@@ -127,6 +128,27 @@ TEST_F(WorkerTickerTest, SleepsWhileTheStateWaitsAndTicksAtItsDeadlineOrOnWork) 
   const int rested = probe_.updates;
   Advance(100);
   EXPECT_EQ(probe_.updates, rested);
+}
+
+// The idle state waits for the page refresh, the launcher's recheck and the
+// poll, at the times its Update acts on them; a poll under way is work.
+TEST_F(WorkerTickerTest, TheIdleStateWaitsForItsRefreshRecheckAndPoll) {
+  store_.localGameVersion.clear();
+  store_.gateConfig = GateConfig();
+  EnterGameState::ResetRefreshForTesting();
+  EnterGameState idle;
+  idle.Enter(nullptr);
+  const int64_t entered = NowMs();
+  EXPECT_FALSE(idle.HasWork());
+  // No game yet: no poll; the refresh (8 h after the last, never so far)
+  // comes before the recheck 12 h after entry.
+  EXPECT_EQ(idle.NextDeadlineMs(), std::min<int64_t>(28800000, entered + 43200000));
+  // With a game the first poll is due at once.
+  store_.localGameVersion = "10077_0_1";
+  EXPECT_EQ(idle.NextDeadlineMs(), entered);
+  idle.pollStep = 2;
+  EXPECT_TRUE(idle.HasWork());
+  store_.localGameVersion.clear();
 }
 
 }  // namespace
