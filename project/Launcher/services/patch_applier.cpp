@@ -246,7 +246,9 @@ FirstPassResult ApplyDiffRuns(PatchBlockReader& control, PatchBlockReader& diff,
 
 // Replays the accepted triples from the start of the control block and
 // writes their extra runs; the first pass's detail, or -5 when an extra run
-// cannot be written, or -6 on an exit request between triples.
+// cannot be written, or -6 on an exit request between triples. After an exit
+// request that stopped the first pass, a run cut short by it (between whole
+// chunks) ends the pass with -6 at once.
 int32_t ApplyExtraRuns(PatchBlockReader& control, PatchBlockReader& extra,
                        const PatchRunTarget& target, const FirstPassResult& first) {
   PatchRunTarget without_old = target;
@@ -256,7 +258,7 @@ int32_t ApplyExtraRuns(PatchBlockReader& control, PatchBlockReader& extra,
     int64_t triple[3];
     if (ReadTriple(control, triple) != TripleRead::kOk) return -5;  // unpacked differently
     const int64_t x = triple[0], y = triple[1];
-    if (!extra.ApplyDiffRun(without_old, 0, new_pos + x, y)) return -5;
+    if (!extra.ApplyDiffRun(without_old, 0, new_pos + x, y)) return first.detail == -6 ? -6 : -5;
     new_pos += x + y;
     if (first.detail == 0 && ExitRequested.load(std::memory_order_acquire)) return -6;
   }
@@ -509,7 +511,8 @@ class StreamedPatch {
     if (blocks_->broken()) return StreamBroken(*blocks_, detail);
     // A damaged stream outranks what the blocks said, as when the patch is
     // unpacked whole first; an exit request does not wait for the check.
-    if (stop != -6 && !blocks_->Finish()) return StreamBroken(*blocks_, detail);
+    const bool exiting = ExitRequested.load(std::memory_order_acquire);
+    if (!exiting && !blocks_->Finish()) return StreamBroken(*blocks_, detail);
     detail = static_cast<uint32_t>(stop);
     return stop < 0 ? -12 : 0;
   }
