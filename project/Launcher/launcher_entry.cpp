@@ -22,6 +22,7 @@
 #include "project/Launcher/core/main_thread.h"
 #include "project/Launcher/core/scripted_dialogs.h"
 #include "project/Launcher/core/single_instance_lock.h"
+#include "project/Launcher/core/skin_package.h"
 #include "project/Launcher/core/update_flow.h"
 #include "project/Launcher/core/enter_game_state.h"
 #include "project/Launcher/core/self_update_launch.h"
@@ -32,6 +33,7 @@
 #include "project/Launcher/services/download_manager_event_transport.h"
 #include "project/Launcher/services/system_usage_event_environment.h"
 #include "project/Launcher/services/usage_events.h"
+#include "ui/language_table.h"
 
 namespace {
 
@@ -116,6 +118,12 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   std::unique_ptr<TerminationSignals> signals;
   MainThreadHooks hooks;
   hooks.record = [](const std::string& step) { ProgramRecord::Get().Line(step); };
+  // The skin package and the language table of the settings' language, before
+  // the channel configuration is read from the package.
+  hooks.startUi = [&store] {
+    PrepareSkinPackage();
+    LoadSkinLanguage(store.settings.languageCode);
+  };
   hooks.createMainWindow = [&store, &signals] {
     signals = std::make_unique<TerminationSignals>();
     bool shown = BasicMainWindow::Create(store);
@@ -136,6 +144,13 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   });
   StoreHooks storeHooks;
   storeHooks.installFonts = [] { InstallFonts(GetCommandLineOverrides().font); };
+  storeHooks.languageText = [](const std::string& key) {
+    return ui::LanguageTable::GetInstance().GetText(kbase::UTF8ToUTF16(key));
+  };
+  storeHooks.addLanguageOverride = [](const std::string& key, const std::u16string& text) {
+    ui::LanguageTable::GetInstance().SetOverrideText(kbase::UTF8ToUTF16(key), text);
+  };
+  storeHooks.readResourceFile = ReadSkinThemeFile;
   store.SetHooks(storeHooks);
 
   bool abandoned = false;

@@ -1,14 +1,20 @@
 #include "project/Launcher/core/skin_package.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "base/util/string_util.h"
 #include "project/Launcher/services/folder_helpers.h"
+#include "ui/language_table.h"
 #include "ui/skin_archive.h"
 #include "ui/zip_reader.h"
 
 namespace {
+
+constexpr char kThemeFolder[] = "resources/themes/default/";
+constexpr char kLanguageFolder[] = "resources/lang/";
 
 const void* embeddedData = nullptr;
 size_t embeddedSize = 0;
@@ -47,5 +53,26 @@ bool PrepareSkinPackage() {
     auto handle = ui::OpenZipArchive(embeddedData, embeddedSize, ui::kZipFromMemory, "");
     if (handle) ui::SkinArchive::Set(std::move(handle));
   }
+  return false;
+}
+
+bool ReadSkinThemeFile(const std::string& name, std::string* bytes) {
+  const std::string path = kThemeFolder + name;
+  if (ui::SkinArchive::ReadEntry(kbase::UTF8ToUTF16(path), bytes)) return true;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return !file.bad();
+}
+
+bool LoadSkinLanguage(const std::string& code) {
+  ui::LanguageTable& table = ui::LanguageTable::GetInstance();
+  const std::u16string path = kbase::UTF8ToUTF16(kLanguageFolder + code + ".ini");
+  if (!ui::SkinArchive::Get()) return table.LoadFromFile(path);
+  std::string bytes;
+  if (ui::SkinArchive::ReadEntry(path, &bytes)) return table.LoadFromMemory(bytes);
+  // A package without the table: no texts, rather than those of another
+  // language.
+  table.Clear();
   return false;
 }

@@ -6,6 +6,7 @@
 // the original while the launcher runs.
 
 #include <cstddef>
+#include <string>
 
 // The package linked into the program (set once at start-up; the bytes must
 // live for the whole process). Without one, a missing "resources.zip" leaves
@@ -16,3 +17,12 @@ void SetEmbeddedSkinPackage(const void* data, size_t size);
 // or the embedded package when there is no such file or it cannot be copied.
 // True when the package that was opened came from "resources.zip".
 bool PrepareSkinPackage();
+
+// Reads a file of the skin's theme folder ("resources/themes/default/"): the
+// member of the open skin package, else the file in that folder on disk.
+bool ReadSkinThemeFile(const std::string& name, std::string* bytes);
+
+// Loads the language table of |code| ("resources/lang/<code>.ini") from the
+// open skin package; without a package, from the "resources" folder on disk.
+// False when there is no such table (the language table is then empty).
+bool LoadSkinLanguage(const std::string& code);

@@ -1,0 +1,1 @@
+<path d="M9.3 9.4C9.3 7.8 10.6 6.6 12.2 6.6C13.8 6.6 15 7.7 15 9.2C15 11.4 12.2 11.7 12.2 13.9" stroke="currentColor" fill="none" stroke-linecap="round" stroke-linejoin="round" stroke-width="2.1"/><circle cx="12.2" cy="17.4" r="1.35" fill="currentColor"/>

@@ -1,0 +1,1 @@
+<rect x="3.5" y="6" width="17" height="12" rx="3" stroke="currentColor" fill="none" stroke-linecap="round" stroke-linejoin="round" stroke-width="1.8"/><path d="M10.4 9.3V14.7L15 12Z" fill="currentColor"/>
