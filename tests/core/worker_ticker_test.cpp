@@ -12,6 +12,7 @@
 #include "project/Launcher/core/enter_game_state.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/state.h"
+#include "project/Launcher/services/download_manager.h"
 #include "tests/core/test_thread.h"
 
 namespace {
@@ -148,6 +149,13 @@ TEST_F(WorkerTickerTest, TheIdleStateWaitsForItsRefreshRecheckAndPoll) {
   EXPECT_EQ(idle.NextDeadlineMs(), entered);
   idle.pollStep = 2;
   EXPECT_TRUE(idle.HasWork());
+  idle.pollStep = 0;
+  // The idle state sends the queued usage events, one a tick.
+  DownloadManager& downloads = DownloadManager::GetInstance();
+  downloads.SendEvent("{}", "http://127.0.0.1:1/event", false);
+  EXPECT_TRUE(idle.HasWork());
+  downloads.SendQueuedEvent();  // refused at once: events are best effort
+  EXPECT_FALSE(idle.HasWork());
   store_.localGameVersion.clear();
 }
 

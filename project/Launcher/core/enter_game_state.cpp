@@ -206,6 +206,10 @@ void EnterGameState::Update() {
           DownloadManager::GetInstance().gate_urls());
 }
 
+bool EnterGameState::HasWork() const {
+  return pollStep != 0 || DownloadManager::GetInstance().queued_event_count() > 0;
+}
+
 int64_t EnterGameState::NextDeadlineMs() const {
   // The times at which Update acts, as it tests them.
   int64_t next = g_lastRefresh + refreshPeriod;

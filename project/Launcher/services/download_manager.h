@@ -92,8 +92,8 @@ class DownloadManager {
 
   // --- pump, statistics, limit ---
   void PumpTransfers();
-  // True while the pump has transfers to run or check, or usage events wait
-  // to be sent: the worker keeps its short tick until both are done.
+  // True while the pump has transfers to run or check: the worker keeps its
+  // short tick until they are done.
   bool HasWork() const;
   void AddSpeedSample(double bytesPerSecond);
   void ResetSpeedStats();

@@ -49,8 +49,7 @@ void DownloadManager::PumpTransfers() {
 }
 
 bool DownloadManager::HasWork() const {
-  const bool transfers = running_ && (!pending_.empty() || !active_.empty() || !verifying_.empty());
-  return transfers || queued_event_count() > 0;
+  return running_ && (!pending_.empty() || !active_.empty() || !verifying_.empty());
 }
 
 void DownloadManager::ReadCompletions() {
