@@ -1,5 +1,7 @@
 #include "ui/skin_archive.h"
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -25,13 +27,13 @@ void SkinArchive::Close() {
 
 ZipHandle* SkinArchive::Get() { return Slot().get(); }
 
-bool SkinArchive::ReadEntry(std::u16string_view path, std::string* out) {
+bool SkinArchive::ReadEntry(std::u16string_view path, std::string* out, uint64_t max_size) {
   const std::u16string name = NormalizeZipPath(path);
   ZipHandle* handle = Get();
   if (handle == nullptr || name.empty()) return false;
   int index = -1;
   if (FindZipEntry(name, &index, nullptr) != kZipOk) return false;
-  const ZipResult result = handle->reader->ReadEntry(index, out, ZipReader::kMaxMemberSize);
+  const ZipResult result = handle->reader->ReadEntry(index, out, std::min(max_size, ZipReader::kMaxMemberSize));
   SetLastZipResult(result);
   return result == kZipOk;
 }

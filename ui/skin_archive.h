@@ -4,6 +4,7 @@
 #ifndef UI_SKIN_ARCHIVE_H_
 #define UI_SKIN_ARCHIVE_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ namespace ui {
 
 class SkinArchive {
  public:
+  // What a member read takes at most unless told otherwise: the bound of a
+  // layout or a language table.
+  static constexpr uint64_t kMaxLayoutSize = 4ull << 20;
+
   // Makes the handle the skin archive; a previous one is closed first.
   static void Set(std::unique_ptr<ZipHandle> handle);
   // Closes the skin archive; nothing without one. The last zip result
@@ -22,11 +27,12 @@ class SkinArchive {
   static ZipHandle* Get();
 
   // Reads the member named by a skin path ("\\" or "/", "." and ".."
-  // segments allowed) whole, at most ZipReader::kMaxMemberSize bytes. False
-  // without an archive, for a missing member, or for one that cannot be read
-  // whole with its declared size and CRC; the cause stays in the last zip
-  // result. A member of length 0 reads as empty bytes.
-  static bool ReadEntry(std::u16string_view path, std::string* out);
+  // segments allowed) whole, at most |max_size| bytes. False without an
+  // archive, for a missing member, for one larger than |max_size|, or for
+  // one that cannot be read whole with its declared size and CRC; the cause
+  // stays in the last zip result. A member of length 0 reads as empty bytes.
+  static bool ReadEntry(std::u16string_view path, std::string* out,
+                        uint64_t max_size = kMaxLayoutSize);
 
   // The member name of a skin path: "/" separators, no empty, "." or ".."
   // segments (a ".." removes the segment before it), never a leading "/".

@@ -39,6 +39,10 @@ WaiterList& Waiters() {
 
 int64_t NowMicroseconds() { return g_clock.load(std::memory_order_acquire)->NowMicroseconds(); }
 
+uint64_t GetTickCount64() { return static_cast<uint64_t>(NowMicroseconds() / 1000); }
+
+uint32_t GetTickCount() { return static_cast<uint32_t>(GetTickCount64()); }
+
 int64_t RealTimeoutMicroseconds(int64_t deadline) {
   if (deadline <= 0)
     return -1;

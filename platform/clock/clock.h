@@ -27,6 +27,12 @@ class Clock {
 // Reads the installed clock.
 int64_t NowMicroseconds();
 
+// Milliseconds of the installed clock, in place of GetTickCount64 and
+// GetTickCount (the 32-bit form wraps as the Windows one does; time
+// arithmetic in this program uses the 64-bit one).
+uint64_t GetTickCount64();
+uint32_t GetTickCount();
+
 // Real microseconds to block for before |deadline| (microseconds of the
 // installed clock) is reached: 0 when it has passed, -1 when only a wake-up
 // can end the wait (no deadline, or a clock that does not move by itself).

@@ -2,6 +2,7 @@
 // The Win32-shaped types and message numbers of the message model. Message
 // numbers keep their Windows values; wParam and lParam are 64-bit.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {

@@ -15,6 +15,7 @@
 #include "project/Launcher/services/json_helpers.h"
 #include "project/Launcher/services/system_info.h"
 #include "tests/services/program_folder_fixture.h"
+#include "ui/font_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -107,12 +108,12 @@ TEST_F(FontInstallerTest, InstallsRegistersAndSetsTheFaces) {
   EXPECT_EQ(platform::FontFileFamilies(FontFolder() + "/SourceHanSansCNBold.ttf"),
             "\xE6\x80\x9D\xE6\xBA\x90\xE9\xBB\x91\xE4\xBD\x93 CN Bold");
   EXPECT_EQ(platform::FontFileFamilies(FontFolder() + "/LomaB.ttf"), "Loma");
-  const ProbedFontFaces cjk{u"\u601D\u6E90\u9ED1\u4F53 CN Regular",
+  const ui::ProbedFontFaces cjk{u"\u601D\u6E90\u9ED1\u4F53 CN Regular",
                             u"\u601D\u6E90\u9ED1\u4F53 CN Bold",
                             u"\u601D\u6E90\u9ED1\u4F53 CN Regular"};
-  EXPECT_EQ(GetProbedFontFaces(FontFaceSet::kSystem), cjk);
-  EXPECT_EQ(GetProbedFontFaces(FontFaceSet::kButton), cjk);
-  EXPECT_TRUE(TextAntiAlias());
+  EXPECT_EQ(ui::GetProbedFontFaces(ui::FontFaceSet::kSystem), cjk);
+  EXPECT_EQ(ui::GetProbedFontFaces(ui::FontFaceSet::kButton), cjk);
+  EXPECT_TRUE(ui::TextAntiAlias());
 }
 
 TEST_F(FontInstallerTest, TheOverrideDecidesAntiAliasing) {
@@ -122,9 +123,9 @@ TEST_F(FontInstallerTest, TheOverrideDecidesAntiAliasing) {
   } cases[] = {{u"taa", true}, {u"text_anti_alias", true}, {u"TAA", false},
                {u"Text_Anti_Alias", false}, {u"taa1", false}, {u"", false}};
   for (const auto& c : cases) {
-    SetTextAntiAlias(!c.antiAlias);
+    ui::SetTextAntiAlias(!c.antiAlias);
     ASSERT_TRUE(InstallFonts(std::u16string(c.text)));
-    EXPECT_EQ(TextAntiAlias(), c.antiAlias) << kbase::UTF16ToUTF8(c.text);
+    EXPECT_EQ(ui::TextAntiAlias(), c.antiAlias) << kbase::UTF16ToUTF8(c.text);
   }
 }
 

@@ -2,14 +2,13 @@
 
 #include <json/json.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 
 #include "base/util/string_util.h"
 #include "platform/fonts/user_fonts.h"
 #include "platform/system/machine_registry.h"
+#include "ui/font_settings.h"
 #include "project/Launcher/services/carried_fonts.h"
 #include "project/Launcher/services/file_utils.h"
 #include "project/Launcher/services/folder_helpers.h"
@@ -34,12 +33,7 @@ namespace {
 constexpr char16_t kCjkRegularFace[] = u"\u601D\u6E90\u9ED1\u4F53 CN Regular";
 constexpr char16_t kCjkBoldFace[] = u"\u601D\u6E90\u9ED1\u4F53 CN Bold";
 
-std::mutex g_facesMutex;
-ProbedFontFaces g_systemFaces;
-ProbedFontFaces g_buttonFaces;
-std::atomic<bool> g_textAntiAlias{false};
-
-ProbedFontFaces CjkFaces() { return {kCjkRegularFace, kCjkBoldFace, kCjkRegularFace}; }
+ui::ProbedFontFaces CjkFaces() { return {kCjkRegularFace, kCjkBoldFace, kCjkRegularFace}; }
 
 std::string FontPath(const char* fileName) {
   return platform::UserFontFolder() + "/" + fileName;
@@ -91,18 +85,7 @@ bool RegisterFont(const CarriedFontInfo& font, const std::string& path) {
 
 }  // namespace
 
-ProbedFontFaces GetProbedFontFaces(FontFaceSet set) {
-  std::lock_guard<std::mutex> lock(g_facesMutex);
-  return set == FontFaceSet::kSystem ? g_systemFaces : g_buttonFaces;
-}
-
-bool TextAntiAlias() { return g_textAntiAlias.load(); }
-void SetTextAntiAlias(bool enabled) { g_textAntiAlias.store(enabled); }
-
-void SetDefaultFontFaces() {
-  std::lock_guard<std::mutex> lock(g_facesMutex);
-  g_buttonFaces = CjkFaces();
-}
+void SetDefaultFontFaces() { ui::SetProbedFontFaces(ui::FontFaceSet::kButton, CjkFaces()); }
 
 void RecordInstalledFont(const std::string& fileName, const std::string& md5) {
   Json::Value record = LoadRecord();
@@ -119,14 +102,11 @@ bool InstallFonts(const std::optional<std::u16string>& fontOverride) {
     if (!RegisterFont(font, path)) return false;
   }
   ApplyFontUpdate();
-  {
-    std::lock_guard<std::mutex> lock(g_facesMutex);
-    g_systemFaces = CjkFaces();
-  }
+  ui::SetProbedFontFaces(ui::FontFaceSet::kSystem, CjkFaces());
   SetDefaultFontFaces();
   bool antiAlias = true;
   if (fontOverride) antiAlias = *fontOverride == u"text_anti_alias" || *fontOverride == u"taa";
-  SetTextAntiAlias(antiAlias);
+  ui::SetTextAntiAlias(antiAlias);
   return true;
 }
 

@@ -27,25 +27,10 @@ inline constexpr char16_t kFontsRegistryKey[] =
 // or the system put there.
 inline constexpr char kInstalledFontsRecord[] = "./save/installed_fonts.txt";
 
-// A set of faces the UI framework probes for text: regular, bold, italic.
-struct ProbedFontFaces {
-  std::u16string regular;
-  std::u16string bold;
-  std::u16string italic;
-
-  bool operator==(const ProbedFontFaces&) const = default;
-};
-enum class FontFaceSet { kSystem, kButton };
-
-// The faces of a set; empty until the fonts are installed.
-ProbedFontFaces GetProbedFontFaces(FontFaceSet set);
-// Process-wide: the render back-end draws text anti-aliased when set.
-bool TextAntiAlias();
-void SetTextAntiAlias(bool enabled);
-
 // Writes each missing carried font (to a temporary file renamed into place),
 // registers it under the fonts key and with fontconfig, applies the font
-// list, and sets the probed faces and the anti-aliasing switch (|fontOverride|
+// list, and sets the UI framework's probed faces and anti-aliasing switch
+// (ui/font_settings.h; |fontOverride|
 // "text_anti_alias" or "taa" switches it on, any other text off). False, with
 // the later steps left out, when a font cannot be written or registered.
 bool InstallFonts(const std::optional<std::u16string>& fontOverride);
@@ -54,7 +39,7 @@ bool InstallFonts(const std::optional<std::u16string>& fontOverride);
 // that are still the very files it wrote.
 void UninstallFonts();
 
-// The "button" set: the CJK regular, bold and regular faces.
+// The UI framework's "button" set: the CJK regular, bold and regular faces.
 void SetDefaultFontFaces();
 
 // Records that the program wrote |fileName| with the digest |md5| into the

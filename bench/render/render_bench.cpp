@@ -1,0 +1,335 @@
+// The render context against direct cairo/pango drawing of the same scenes:
+// a full 1340 x 750 frame (alpha clear and restore, 60 rectangles, 20 images
+// through the 9-grid, 30 text lines, every control under its own clip), a
+// button repaint, and a 40-character line. After the table the ratios of
+// ours to direct are printed (1.0 = as fast; the aim is at most 1.3).
+#include <benchmark/benchmark.h>
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/global_manager.h"
+#include "ui/render/render_context_gdiplus.h"
+#include "ui/render/render_types.h"
+#include "ui/string_util.h"
+
+namespace {
+
+using ui::UiRect;
+
+constexpr int kWidth = 1340;
+constexpr int kHeight = 750;
+constexpr int kFontPixels = 14;
+constexpr char kFontFace[] = "DejaVu Sans";
+constexpr uint32_t kTextStyle = ui::DT_SINGLELINE | ui::DT_VCENTER | ui::DT_END_ELLIPSIS;
+
+// The skin picture every image control draws: 60 x 40 with a soft edge.
+cairo_surface_t* SkinImage() {
+  static cairo_surface_t* image = [] {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 60, 40);
+    cairo_t* cr = cairo_create(surface);
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, 40);
+    cairo_pattern_add_color_stop_rgba(gradient, 0, 0.2, 0.4, 0.9, 1);
+    cairo_pattern_add_color_stop_rgba(gradient, 1, 0.1, 0.2, 0.5, 0.8);
+    cairo_set_source(cr, gradient);
+    cairo_rectangle(cr, 2, 2, 56, 36);
+    cairo_fill(cr);
+    cairo_pattern_destroy(gradient);
+    cairo_destroy(cr);
+    return surface;
+  }();
+  return image;
+}
+
+const UiRect kCorner{8, 8, 8, 8};
+
+struct Scene {
+  std::vector<std::pair<UiRect, uint32_t>> rects;
+  std::vector<UiRect> images;
+  std::vector<std::pair<UiRect, std::string>> texts;
+};
+
+const Scene& FrameScene() {
+  static const Scene scene = [] {
+    Scene s;
+    for (int i = 0; i < 60; ++i) {
+      const int x = (i % 10) * 130 + 10;
+      const int y = (i / 10) * 120 + 10;
+      s.rects.push_back({UiRect{x, y, x + 120, y + 50}, 0xFF000000u | (0x10203u * (i + 1))});
+    }
+    for (int i = 0; i < 20; ++i) {
+      const int x = (i % 5) * 260 + 20;
+      const int y = (i / 5) * 180 + 40;
+      s.images.push_back(UiRect{x, y, x + 200 + (i % 3) * 20, y + 40 + (i % 4) * 10});
+    }
+    for (int i = 0; i < 30; ++i) {
+      const int x = (i % 3) * 440 + 20;
+      const int y = (i / 3) * 72 + 20;
+      s.texts.push_back({UiRect{x, y, x + 400, y + 24},
+                         "Line " + std::to_string(i) + ": download 42.5 MB of 1.2 GB"});
+    }
+    return s;
+  }();
+  return scene;
+}
+
+const std::u16string& FontId() {
+  static const std::u16string id = [] {
+    ui::GlobalManager::AddFont(u"bench", u"DejaVu Sans", kFontPixels, false, false, false, true);
+    return std::u16string(u"bench");
+  }();
+  return id;
+}
+
+// --- through the render context -------------------------------------------
+
+void DrawFrameOurs(ui::IRenderContext& context, const Scene& scene,
+                   const std::vector<std::u16string>& texts) {
+  const UiRect whole{0, 0, kWidth, kHeight};
+  context.ClearAlpha(whole, 0);
+  for (const auto& [rect, colour] : scene.rects) {
+    context.SetClip(rect);
+    context.DrawColor(rect, colour, 255);
+    context.ClearClip();
+  }
+  for (const UiRect& dest : scene.images) {
+    context.SetClip(dest);
+    context.DrawImage(dest, SkinImage(), dest, UiRect{0, 0, 60, 40}, kCorner, 255, false, false);
+    context.ClearClip();
+  }
+  for (size_t i = 0; i < scene.texts.size(); ++i) {
+    const UiRect& rect = scene.texts[i].first;
+    context.SetClip(rect);
+    context.DrawText(rect, texts[i], 0xFFFFFFFF, FontId(), kTextStyle, 255, false);
+    context.ClearClip();
+  }
+  context.RestoreAlpha(whole, UiRect{4, 4, 4, 4}, 0);
+}
+
+void BM_FullFrameOurs(benchmark::State& state) {
+  ui::RenderContext_GdiPlus context;
+  context.Resize(kWidth, kHeight, true);
+  const Scene& scene = FrameScene();
+  std::vector<std::u16string> texts;
+  for (const auto& text : scene.texts) texts.push_back(ui::Utf8ToUtf16(text.second));
+  for (auto _ : state) DrawFrameOurs(context, scene, texts);
+}
+
+void BM_ButtonRepaintOurs(benchmark::State& state) {
+  ui::RenderContext_GdiPlus context;
+  context.Resize(kWidth, kHeight, true);
+  const UiRect button{600, 400, 720, 436};
+  const std::u16string text = u"Start";
+  for (auto _ : state) {
+    context.SetClip(button);
+    context.DrawImage(button, SkinImage(), button, UiRect{0, 0, 60, 40}, kCorner, 255, false, false);
+    context.DrawText(button, text, 0xFFFFFFFF, FontId(), kTextStyle | ui::DT_CENTER, 255, false);
+    context.ClearClip();
+  }
+}
+
+void BM_TextLineOurs(benchmark::State& state) {
+  ui::RenderContext_GdiPlus context;
+  context.Resize(kWidth, kHeight, true);
+  const UiRect rect{20, 20, 700, 44};
+  const std::u16string text = u"Downloading update 10077_0_2: 42 of 120";  // 40 characters
+  for (auto _ : state) context.DrawText(rect, text, 0xFFFFFFFF, FontId(), kTextStyle, 255, false);
+}
+
+// --- the same drawn directly -----------------------------------------------
+
+struct DirectText {
+  PangoFontDescription* font = pango_font_description_new();
+  PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+  PangoLayout* layout = nullptr;
+  DirectText() {
+    pango_font_description_set_family(font, kFontFace);
+    pango_font_description_set_absolute_size(font, kFontPixels * PANGO_SCALE);
+    layout = pango_layout_new(context);
+    pango_layout_set_font_description(layout, font);
+    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+  }
+  ~DirectText() {
+    g_object_unref(layout);
+    g_object_unref(context);
+    pango_font_description_free(font);
+  }
+  void Draw(cairo_t* cr, const UiRect& rect, const std::string& text, PangoAlignment alignment) {
+    pango_layout_set_width(layout, rect.Width() * PANGO_SCALE);
+    pango_layout_set_alignment(layout, alignment);
+    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+    int w = 0, h = 0;
+    pango_layout_get_pixel_size(layout, &w, &h);
+    cairo_set_source_rgba(cr, 1, 1, 1, 254.0 / 255.0);
+    cairo_move_to(cr, rect.left, rect.top + (rect.Height() - h) / 2.0);
+    pango_cairo_show_layout(cr, layout);
+  }
+};
+
+// The nine pieces of the skin, cut once.
+struct DirectNineGrid {
+  struct Piece {
+    cairo_surface_t* surface;
+    int x, y, w, h;
+  };
+  std::vector<Piece> pieces;
+  DirectNineGrid() {
+    const int xs[4] = {0, kCorner.left, 60 - kCorner.right, 60};
+    const int ys[4] = {0, kCorner.top, 40 - kCorner.bottom, 40};
+    for (int r = 0; r < 3; ++r) {
+      for (int c = 0; c < 3; ++c) {
+        const int w = xs[c + 1] - xs[c], h = ys[r + 1] - ys[r];
+        pieces.push_back({cairo_surface_create_for_rectangle(SkinImage(), xs[c], ys[r], w, h), c, r, w, h});
+      }
+    }
+  }
+  ~DirectNineGrid() {
+    for (Piece& piece : pieces) cairo_surface_destroy(piece.surface);
+  }
+  void Draw(cairo_t* cr, const UiRect& d) {
+    const int dx[4] = {d.left, d.left + kCorner.left, d.right - kCorner.right, d.right};
+    const int dy[4] = {d.top, d.top + kCorner.top, d.bottom - kCorner.bottom, d.bottom};
+    for (const Piece& piece : pieces) {
+      const int x = dx[piece.x], y = dy[piece.y];
+      const int w = dx[piece.x + 1] - x, h = dy[piece.y + 1] - y;
+      cairo_pattern_t* pattern = cairo_pattern_create_for_surface(piece.surface);
+      cairo_matrix_t m;
+      cairo_matrix_init_scale(&m, static_cast<double>(piece.w) / w, static_cast<double>(piece.h) / h);
+      cairo_matrix_translate(&m, -x, -y);
+      cairo_pattern_set_matrix(pattern, &m);
+      cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+      cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
+      cairo_set_source(cr, pattern);
+      cairo_rectangle(cr, x, y, w, h);
+      cairo_fill(cr);
+      cairo_pattern_destroy(pattern);
+    }
+  }
+};
+
+void SetAlpha(cairo_surface_t* surface, uint8_t alpha, bool only_alpha) {
+  cairo_surface_flush(surface);
+  auto* pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(surface));
+  const size_t count = static_cast<size_t>(kWidth) * kHeight;
+  if (!only_alpha) {
+    std::memset(pixels, alpha, count * 4);
+  } else {
+    for (size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000u;
+  }
+  cairo_surface_mark_dirty(surface);
+}
+
+void BM_FullFrameDirect(benchmark::State& state) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
+  DirectText text;
+  DirectNineGrid grid;
+  const Scene& scene = FrameScene();
+  for (auto _ : state) {
+    SetAlpha(surface, 0, false);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    for (const auto& [rect, colour] : scene.rects) {
+      cairo_save(cr);
+      cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
+      cairo_clip(cr);
+      cairo_set_source_rgba(cr, ((colour >> 16) & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0,
+                            (colour & 0xFF) / 255.0, 1);
+      cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
+      cairo_fill(cr);
+      cairo_restore(cr);
+    }
+    for (const UiRect& dest : scene.images) {
+      cairo_save(cr);
+      cairo_rectangle(cr, dest.left, dest.top, dest.Width(), dest.Height());
+      cairo_clip(cr);
+      grid.Draw(cr, dest);
+      cairo_restore(cr);
+    }
+    for (const auto& [rect, line] : scene.texts) {
+      cairo_save(cr);
+      cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
+      cairo_clip(cr);
+      text.Draw(cr, rect, line, PANGO_ALIGN_LEFT);
+      cairo_restore(cr);
+    }
+    cairo_destroy(cr);
+    SetAlpha(surface, 255, true);
+  }
+  cairo_surface_destroy(surface);
+}
+
+void BM_ButtonRepaintDirect(benchmark::State& state) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
+  DirectText text;
+  DirectNineGrid grid;
+  const UiRect button{600, 400, 720, 436};
+  for (auto _ : state) {
+    cairo_t* cr = cairo_create(surface);
+    cairo_rectangle(cr, button.left, button.top, button.Width(), button.Height());
+    cairo_clip(cr);
+    grid.Draw(cr, button);
+    text.Draw(cr, button, "Start", PANGO_ALIGN_CENTER);
+    cairo_destroy(cr);
+  }
+  cairo_surface_destroy(surface);
+}
+
+void BM_TextLineDirect(benchmark::State& state) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
+  DirectText text;
+  const UiRect rect{20, 20, 700, 44};
+  const std::string line = "Downloading update 10077_0_2: 42 of 120";
+  for (auto _ : state) {
+    cairo_t* cr = cairo_create(surface);
+    text.Draw(cr, rect, line, PANGO_ALIGN_LEFT);
+    cairo_destroy(cr);
+  }
+  cairo_surface_destroy(surface);
+}
+
+BENCHMARK(BM_FullFrameOurs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullFrameDirect)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ButtonRepaintOurs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ButtonRepaintDirect)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TextLineOurs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TextLineDirect)->Unit(benchmark::kMicrosecond);
+
+// Keeps each benchmark's time per iteration to print the ratios afterwards.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+  }
+  void PrintRatios() const {
+    for (const char* name : {"FullFrame", "ButtonRepaint", "TextLine"}) {
+      auto ours = times_.find(std::string("BM_") + name + "Ours");
+      auto direct = times_.find(std::string("BM_") + name + "Direct");
+      if (ours == times_.end() || direct == times_.end() || direct->second <= 0) continue;
+      std::printf("%-14s ours / direct cairo+pango: %.2f\n", name, ours->second / direct->second);
+    }
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  FontId();
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios();
+  benchmark::Shutdown();
+  return 0;
+}

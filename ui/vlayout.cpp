@@ -1,0 +1,111 @@
+#include "ui/vlayout.h"
+
+#include <algorithm>
+
+#include "ui/control.h"
+
+namespace ui {
+
+UiSize VLayout::ArrangeChildren(const std::vector<Control*>& children, UiRect rect) {
+  const int width = rect.Width();
+  const int height = rect.Height();
+  const int cm = child_margin_;
+
+  int counted = 0;
+  int stretch_count = 0;
+  int fixed_sum = 0;
+  for (Control* child : children) {
+    if (!child->IsVisible() || child->IsFloat()) continue;
+    ++counted;
+    const UiRect margin = child->GetMargin();
+    UiSize size = child->EstimateSize(UiSize{width, height});
+    if (size.cy == kSizeStretch) {
+      ++stretch_count;
+      fixed_sum += margin.top + margin.bottom;
+    } else {
+      size.cy = std::max(size.cy, child->GetMinHeight());
+      size.cy = std::min(size.cy, child->GetMaxHeight());
+      fixed_sum += margin.top + size.cy + margin.bottom;
+    }
+  }
+  if (counted > 1) fixed_sum += (counted - 1) * cm;
+
+  int share = 0;
+  int remainder = 0;
+  if (stretch_count > 0) {
+    share = std::max(0, (height - fixed_sum) / stretch_count);
+    remainder = height - stretch_count * share - fixed_sum;
+  }
+
+  int cursor = rect.top;
+  int remaining = height;
+  int total = 0;
+  int placed_count = 0;
+  int widest = 0;
+  for (Control* child : children) {
+    if (!child->IsVisible()) continue;
+    if (child->IsFloat()) {
+      SetFloatPos(child, rect);
+      continue;
+    }
+    const UiRect margin = child->GetMargin();
+    remaining -= margin.top;
+    UiSize size = child->EstimateSize(UiSize{width, remaining});
+    if (size.cy == kSizeStretch) {
+      size.cy = share;
+      if (remainder > 0) {
+        ++size.cy;
+        --remainder;
+      }
+    }
+    size.cy = std::max(size.cy, child->GetMinHeight());
+    size.cy = std::min(size.cy, child->GetMaxHeight());
+    if (size.cx == kSizeStretch) size.cx = width - margin.left - margin.right;
+    size.cx = std::max(size.cx, 0);
+    size.cx = std::max(size.cx, child->GetMinWidth());
+    if (child->GetMaxWidth() >= 0) size.cx = std::min(size.cx, child->GetMaxWidth());
+
+    int left = rect.left + margin.left;
+    switch (child->GetHorAlignType()) {
+      case kHorAlignLeft:
+        break;
+      case kHorAlignRight:
+        left = rect.right - margin.right - size.cx;
+        break;
+      case kHorAlignCenter:
+        left = rect.left + (margin.left + rect.right - margin.right - size.cx - rect.left) / 2;
+        break;
+    }
+    child->SetPos(UiRect{left, cursor + margin.top, left + size.cx, cursor + margin.top + size.cy});
+    cursor += margin.top + size.cy + margin.bottom + cm;
+    remaining -= size.cy + margin.bottom + cm;
+    total += margin.top + size.cy + margin.bottom;
+    widest = std::max(widest, size.cx);
+    ++placed_count;
+  }
+  if (placed_count > 1) total += (placed_count - 1) * cm;
+  return UiSize{widest, total};
+}
+
+UiSize VLayout::EstimateSizeByChildren(const std::vector<Control*>& children, UiSize available) {
+  UiSize result;
+  int counted = 0;
+  for (Control* child : children) {
+    if (!child->IsVisible() || child->IsFloat()) continue;
+    UiSize size = child->EstimateSize(available);
+    size.cx = std::max(size.cx, child->GetMinWidth());
+    if (child->GetMaxWidth() >= 0) size.cx = std::min(size.cx, child->GetMaxWidth());
+    size.cy = std::max(size.cy, child->GetMinHeight());
+    size.cy = std::min(size.cy, child->GetMaxHeight());
+    const UiRect margin = child->GetMargin();
+    result.cx = std::max(result.cx, margin.left + margin.right + size.cx);
+    result.cy += margin.top + margin.bottom + size.cy;
+    ++counted;
+  }
+  if (counted >= 2) result.cy += (counted - 1) * child_margin_;
+  result.cx += padding_.left + padding_.right;
+  result.cy += padding_.top + padding_.bottom;
+  return result;
+}
+
+}  // namespace ui

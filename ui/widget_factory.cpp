@@ -1,0 +1,33 @@
+#include "ui/widget_factory.h"
+
+#include "ui/box.h"
+#include "ui/control.h"
+#include "ui/vbox.h"
+
+namespace ui {
+
+WidgetFactory& WidgetFactory::GetInstance() {
+  static WidgetFactory factory;
+  return factory;
+}
+
+WidgetFactory::WidgetFactory() {
+  creators_[u"Control"] = [] { return new Control(); };
+  creators_[u"Box"] = []() -> Control* { return new Box(); };
+  creators_[u"VBox"] = []() -> Control* { return new VBox(); };
+}
+
+void WidgetFactory::Register(const std::u16string& tag, const Creator& creator) {
+  creators_[tag] = creator;
+}
+
+Control* WidgetFactory::Create(const std::u16string& tag) const {
+  auto it = creators_.find(tag);
+  return it == creators_.end() ? nullptr : it->second();
+}
+
+bool WidgetFactory::IsRegistered(const std::u16string& tag) const {
+  return creators_.count(tag) != 0;
+}
+
+}  // namespace ui

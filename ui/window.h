@@ -1,0 +1,138 @@
+// The window that holds one tree of controls: its root, the named-control
+// map, option groups, classes of its own layout, its skin folder, the
+// need-arrange flag, the last mouse point, focus, and the list of controls
+// removed from the tree that are deleted after the current message.
+//
+// This is the part of the window that controls call; it works without a
+// native window. The native half (creation, painting, input) extends this
+// same class and reaches the tree through the same members.
+#ifndef UI_WINDOW_H_
+#define UI_WINDOW_H_
+
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "base/callback/weak_callback.h"
+#include "platform/message/message_types.h"
+#include "ui/render/render_types.h"
+
+namespace ui {
+
+class Box;
+class Control;
+
+// Posted to a window: delete the controls on its delayed-destroy list.
+inline constexpr platform::UINT kMsgDelayedDestroy = 0x8001;
+
+class Window : public virtual kbase::SupportWeakCallback {
+ public:
+  Window();
+  ~Window() override;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  // The tree. A previous root goes to the delayed-destroy list; the new one
+  // gets this window and its named controls are registered. False for null.
+  bool AttachRoot(Control* root);
+  Control* GetRoot() const { return root_; }
+
+  // Names: one entry a name, the control registered last winning.
+  void RegisterNamedControls(Control* subtree);
+  Control* FindControlByName(const std::u16string& name) const;
+  // A control goes away: no focus, hover, capture or name entry is left
+  // pointing at it.
+  void ForgetControl(Control* control);
+
+  // The topmost visible control under a point (client coordinates), or null.
+  Control* FindControlAtPoint(UiPoint point) const;
+
+  // Moves the focus; the control that loses it gets the internal kill-focus
+  // event and "killfocus", the one that gains it the internal set-focus
+  // event and "setfocus". Only a visible, enabled control of this window can
+  // take it; null clears it.
+  void SetFocus(Control* control);
+  Control* GetFocus() const { return focus_; }
+
+  // Option groups: false, changing nothing, when the control is a member
+  // already; removing the last member erases the group.
+  bool AddOptionGroup(const std::u16string& group, Control* control);
+  const std::vector<Control*>* GetOptionGroup(const std::u16string& group) const;
+  void RemoveOptionGroup(const std::u16string& group, Control* control);
+  void RemoveAllOptionGroups() { option_groups_.clear(); }
+
+  // Classes of the window's own layout (name -> attribute list).
+  void AddClass(const std::u16string& name, const std::u16string& attributes);
+  std::u16string GetClassAttributes(const std::u16string& name) const;
+  const std::map<std::u16string, std::u16string>& GetClassMap() const { return classes_; }
+  void RemoveAllClasses() { classes_.clear(); }
+
+  // The window's skin folder, kept ending in a separator.
+  void SetResourcePath(const std::u16string& path);
+  const std::u16string& GetResourcePath() const { return resource_path_; }
+
+  void SetArrange(bool arrange) { need_arrange_ = arrange; }
+  bool IsArrangeNeeded() const { return need_arrange_; }
+  bool IsFirstLayoutPending() const { return first_layout_pending_; }
+  // Lays out what asked for it: the root at |client| when it needs placing,
+  // else each control that needs arranging at its own rectangle.
+  void ArrangePending(const UiRect& client);
+
+  UiPoint GetLastMousePos() const { return last_mouse_point_; }
+  void SetLastMousePos(UiPoint point) { last_mouse_point_ = point; }
+
+  // Queues a control taken out of the tree for deletion after the current
+  // message. One deletion is pending per window at a time, however many
+  // controls are queued.
+  void AddDelayedDestroy(Control* control);
+  size_t GetDelayedDestroyCount() const { return delayed_destroy_.size(); }
+  // How many deletions were posted so far: one a round of removals.
+  size_t GetDelayedDestroyPostCount() const { return delayed_destroy_posts_; }
+  // Deletes every queued control, and those queued while they go.
+  void OnDelayedDestroy();
+
+  // The part of the window the visible area starts at, inside the shadow.
+  bool IsShadowAttached() const { return shadow_attached_; }
+  UiRect GetShadowCorner() const { return shadow_corner_; }
+
+  // Asks for a repaint of an area of the client (window coordinates). The
+  // native half repaints it; a window without one has nothing to repaint.
+  void InvalidateArea(const UiRect& area);
+
+ protected:
+  // Posts the deletion of the delayed-destroy list to the thread's loop.
+  void PostDelayedDestroy();
+  void ClearInputTargets();
+
+  Control* root_ = nullptr;
+  UiPoint last_mouse_point_;
+  bool need_arrange_ = false;
+  bool first_layout_pending_ = true;
+  std::u16string resource_path_;
+  std::map<std::u16string, std::u16string> classes_;
+  std::map<std::u16string, std::vector<Control*>> option_groups_;
+  std::vector<Control*> delayed_destroy_;
+  bool delayed_destroy_posted_ = false;
+  size_t delayed_destroy_posts_ = 0;
+  std::map<std::u16string, Control*> named_controls_;
+  // The names each control is registered under, so forgetting a renamed
+  // control erases exactly its own entries.
+  std::unordered_map<const Control*, std::vector<std::u16string>> names_of_;
+
+  // Input targets; the native half sets them, ForgetControl clears them.
+  Control* focus_ = nullptr;
+  Control* event_hover_candidate_ = nullptr;
+  Control* event_hover_ = nullptr;
+  Control* event_click_ = nullptr;
+  Control* event_key_ = nullptr;
+  Control* event_touch_ = nullptr;
+  Control* event_pointer_ = nullptr;
+
+  bool shadow_attached_ = false;
+  UiRect shadow_corner_;
+};
+
+}  // namespace ui
+
+#endif  // UI_WINDOW_H_
