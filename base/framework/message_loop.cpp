@@ -188,6 +188,7 @@ void MessageLoop::ExecuteTask(const PendingTask& task) {
   nestable_tasks_allowed_ = false;
   task.std_task();
   nestable_tasks_allowed_ = true;
+  if (after_task_hook_) after_task_hook_();
 }
 
 bool MessageLoop::DropPendingTasks() {

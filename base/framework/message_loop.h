@@ -76,6 +76,11 @@ class MessageLoop : public MessagePump::Delegate {
   // queued so far still runs. Called on the loop's thread.
   void QuitWhenIdle();
 
+  // Called on the loop's thread after every task it runs (null: none), so
+  // that a thread that otherwise sleeps long can look at what the task
+  // changed. Set on the loop's thread.
+  void SetAfterTaskHook(StdClosure hook) { after_task_hook_ = std::move(hook); }
+
   const RunState* run_state() const { return state_; }
   std::shared_ptr<MessageLoopProxy> message_loop_proxy() const { return proxy_; }
 
@@ -119,6 +124,7 @@ class MessageLoop : public MessagePump::Delegate {
   int64_t recent_tick_ = 0;
 
   std::shared_ptr<MessageLoopProxy> proxy_;
+  StdClosure after_task_hook_;
 };
 
 }  // namespace kbase

@@ -43,6 +43,24 @@ TEST_F(MessageLoopTest, ImmediateBeforeDelayedAndDelayedByRunTime) {
   EXPECT_EQ((std::vector<std::string>{"a", "b", "d10-first", "d10-second", "d20"}), order_);
 }
 
+TEST_F(MessageLoopTest, AfterTaskHookRunsOnceAfterEveryTaskAndSeesWhatItDid) {
+  std::vector<std::string> seen;
+  loop_.SetAfterTaskHook([&] { seen.push_back(order_.empty() ? "-" : order_.back()); });
+  auto record = [this](const char* name) { return [this, name] { order_.push_back(name); }; };
+  loop_.PostTask(record("a"));
+  loop_.PostDelayedTask(record("d"), TimeDelta(10));
+  loop_.PostTask(record("b"));
+  clock_.Advance(10);
+  loop_.PostTask([this] { loop_.QuitWhenIdle(); });
+  loop_.RunWithRunState();
+  // a, b, the due delayed task, then the quitting task (which names nothing).
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "d", "d"}));
+  loop_.SetAfterTaskHook(nullptr);
+  loop_.PostTask(record("c"));
+  RunUntilIdle();
+  EXPECT_EQ(seen.size(), 4u);
+}
+
 TEST_F(MessageLoopTest, DelayedTasksNeverRunEarlyAndRunAtTheFirstTurnWhenDue) {
   constexpr int64_t kStep = 7;
   const int64_t start = clock_.Now();

@@ -23,13 +23,13 @@
 #include "project/Launcher/core/flow/flow_helpers.h"
 #include "project/Launcher/core/flow/flow_states.h"
 #include "project/Launcher/core/flow/update_flow.h"
+#include "project/Launcher/core/worker_ticker.h"
 #include "project/Launcher/services/download_manager.h"
 #include "tests/core/test_thread.h"
 
 namespace {
 
 constexpr WindowHandle kMainWindow = 0x5151;
-constexpr kbase::TimeDelta kTickPeriod = kbase::TimeDelta::FromMicroseconds(2000);
 
 WorkerHarness* g_harness = nullptr;
 
@@ -94,12 +94,14 @@ class WorkerHarness::UiThread : public RegisteredTestThread {
 };
 
 // The worker as the launcher runs it (registration, the store's start, the
-// 2 ms tick of MiscThread), with the usage-event endpoints on the publisher.
+// tick of MiscThread as WorkerTicker runs it), with the usage-event
+// endpoints on the publisher.
 class WorkerHarness::Worker : public kbase::FrameworkThread {
  public:
   Worker(LauncherStore& store, std::string track, std::string attribution)
       : kbase::FrameworkThread("MiscThread"),
         store_(store),
+        ticker_(store),
         track_(std::move(track)),
         attribution_(std::move(attribution)) {}
   ~Worker() override { Stop(); }
@@ -110,17 +112,17 @@ class WorkerHarness::Worker : public kbase::FrameworkThread {
     store_.StartWorker();
     DownloadManager::GetInstance().SetEndpointsForTesting(track_, attribution_);
     store_.firstTick = false;
-    LauncherStore* store = &store_;
-    kbase::ThreadRegistry::PostRepeatingTask(
-        kThreadMisc, WrapWeak([store] { MiscThread::Tick(*store); }), kTickPeriod, -1);
+    ticker_.Start();
   }
   void Cleanup() override {
+    ticker_.Stop();
     store_.StopWorker();
     kbase::ThreadRegistry::GetInstance()->UnregisterCurrentThread();
   }
 
  private:
   LauncherStore& store_;
+  WorkerTicker ticker_;
   std::string track_;
   std::string attribution_;
 };

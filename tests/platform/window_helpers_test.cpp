@@ -7,6 +7,8 @@
 
 #include <X11/keysym.h>
 
+#include <vector>
+
 namespace platform {
 namespace {
 
@@ -18,6 +20,48 @@ TEST(PixelOps, ConstantAlphaScalesEveryChannelWithExactRounding) {
       const uint32_t scaled = ScalePixel(pixel, static_cast<uint8_t>(alpha));
       ASSERT_EQ(scaled, (expected << 24) | (expected << 16) | (expected << 8) | expected)
           << "c=" << c << " alpha=" << alpha;
+    }
+  }
+}
+
+// The copy works several pixels at a time with a one-pixel tail: every width
+// from 1 to 11 puts edge channel values in both, at every channel position,
+// checked against the plain per-channel formula.
+TEST(PixelOps, CopyWithConstantAlphaMatchesThePerChannelFormula) {
+  const uint8_t edges[] = {0, 1, 2, 127, 128, 129, 253, 254, 255};
+  std::vector<uint32_t> pixels;
+  for (uint8_t a : edges) {
+    for (uint8_t b : edges) {
+      pixels.push_back(static_cast<uint32_t>(a) << 24 | static_cast<uint32_t>(b) << 16 |
+                       static_cast<uint32_t>(255 - a) << 8 | static_cast<uint32_t>(255 - b));
+      pixels.push_back(static_cast<uint32_t>(b) << 24 | static_cast<uint32_t>(a) << 16 |
+                       static_cast<uint32_t>(b) << 8 | a);
+    }
+  }
+  const auto expected_pixel = [](uint32_t pixel, uint32_t alpha) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+      const uint32_t c = (pixel >> shift) & 0xFF;
+      out |= ((c * alpha + 127) / 255) << shift;
+    }
+    return out;
+  };
+  for (uint32_t alpha : {0u, 1u, 2u, 127u, 128u, 129u, 200u, 253u, 254u}) {
+    for (int width = 1; width <= 11; ++width) {
+      const int height = static_cast<int>((pixels.size() + width - 1) / width);
+      std::vector<uint32_t> src(static_cast<size_t>(width + 1) * height, 0xA5A5A5A5u);
+      for (size_t i = 0; i < pixels.size(); ++i) src[i / width * (width + 1) + i % width] = pixels[i];
+      std::vector<uint32_t> dst(static_cast<size_t>(width + 2) * height, 0x5A5A5A5Au);
+      CopyWithConstantAlpha(src.data(), (width + 1) * 4, dst.data(), (width + 2) * 4, width, height,
+                            static_cast<uint8_t>(alpha));
+      for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width + 2; ++x) {
+          const uint32_t got = dst[static_cast<size_t>(y) * (width + 2) + x];
+          const uint32_t want = x < width ? expected_pixel(src[static_cast<size_t>(y) * (width + 1) + x], alpha)
+                                          : 0x5A5A5A5Au;  // the padding stays untouched
+          ASSERT_EQ(got, want) << "alpha=" << alpha << " width=" << width << " x=" << x << " y=" << y;
+        }
+      }
     }
   }
 }

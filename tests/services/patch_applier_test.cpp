@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "project/Launcher/services/exit_request.h"
 #include "platform/files/file_operations.h"
@@ -214,6 +217,116 @@ TEST_F(PatchApplierTest, CorruptPatchesFailWithTheirCodes) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
     EXPECT_FALSE(std::filesystem::exists(tmp_.Join("in_memory.out")));
   }
+}
+
+// A packed patch whose zlib stream is flushed at the start of the diff and
+// extra blocks, so the stream can be cut or damaged exactly at a block's
+// edge: `cuts` receives the packed offsets (in the file) of those two
+// flushes and of the end of the deflate data before its checksum.
+std::string PackAtBlockEdges(const std::string& unpacked, size_t diffStart, size_t extraStart,
+                             std::vector<size_t>& cuts) {
+  z_stream z{};
+  EXPECT_EQ(deflateInit(&z, 6), Z_OK);
+  std::string packed(compressBound(unpacked.size()) + 64, '\0');
+  z.next_out = reinterpret_cast<Bytef*>(packed.data());
+  z.avail_out = static_cast<uInt>(packed.size());
+  size_t done = 0;
+  for (size_t edge : {diffStart, extraStart, unpacked.size()}) {
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(unpacked.data() + done));
+    z.avail_in = static_cast<uInt>(edge - done);
+    EXPECT_EQ(deflate(&z, Z_FULL_FLUSH), Z_OK);
+    cuts.push_back(8 + z.total_out);
+    done = edge;
+  }
+  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+  packed.resize(z.total_out);
+  deflateEnd(&z);
+  std::string file(8, '\0');
+  for (int i = 0; i < 4; ++i) {
+    file[i] = static_cast<char>(unpacked.size() >> (8 * i));
+    file[4 + i] = static_cast<char>(packed.size() >> (8 * i));
+  }
+  return file + packed;
+}
+
+// The packed file cut to `length` bytes, its packed size saying so.
+std::string CutPacked(const std::string& file, size_t length) {
+  std::string cut = file.substr(0, length);
+  const size_t packed = length - 8;
+  for (int i = 0; i < 4; ++i) cut[4 + i] = static_cast<char>(packed >> (8 * i));
+  return cut;
+}
+
+// The streaming applier unpacks the control block, and one reader passes the
+// diff block and then the extra block: a stream that ends or breaks at or
+// near either edge, or whose checksum is wrong after every run was written,
+// is an unreadable patch (-1) for both appliers, never an applied one.
+TEST_F(PatchApplierTest, StreamsCutOrDamagedAtTheBlockEdgesAreUnreadable) {
+  const std::string old_data = PatternBytes(300000, 11);
+  std::string new_data = old_data.substr(0, 150000) + PatternBytes(40000, 12) + old_data.substr(150000);
+  for (size_t at = 0; at < new_data.size(); at += 4099) new_data[at] ^= 0x21;
+  // The extra block ends with bytes no run uses; damage there still counts.
+  const std::vector<ControlTriple> control = {{150000, 40000, 0}, {150000, 0, 0}};
+  std::string unpacked = MakeUnpackedPatch(old_data, new_data, control);
+  unpacked += "unused tail of the extra block";
+  const size_t diff_start = 32 + 2 * 24;
+  const size_t extra_start = diff_start + 300000;
+  std::vector<size_t> edges;
+  const std::string good = PackAtBlockEdges(unpacked, diff_start, extra_start, edges);
+  ASSERT_EQ(edges.size(), 3u);
+  const std::string old_path = tmp_.Write("old.bin", old_data);
+  ExpectBothAppliersGive(tmp_, old_path, tmp_.Write("good.patch", good), new_data);
+
+  const auto flipped = [&good](size_t at) {
+    std::string bad = good;
+    bad[at] = static_cast<char>(bad[at] ^ 0x40);
+    return bad;
+  };
+  const struct {
+    const char* name;
+    std::string file;
+  } cases[] = {
+      {"cut where the diff block starts", CutPacked(good, edges[0])},
+      {"cut where the extra block starts", CutPacked(good, edges[1])},
+      {"cut one byte into the extra block", CutPacked(good, edges[1] + 1)},
+      {"cut before the checksum", CutPacked(good, edges[2])},
+      {"damaged just after the diff block starts", flipped(edges[0] + 2)},
+      {"damaged in the middle of the diff block", flipped((edges[0] + edges[1]) / 2)},
+      {"damaged just after the extra block starts", flipped(edges[1] + 2)},
+      {"damaged at the end of the extra block", flipped(edges[2] - 3)},
+      {"damaged checksum", flipped(good.size() - 1)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string patch = tmp_.Write("case.patch", c.file);
+    uint32_t detail = 0;
+    EXPECT_EQ(PatchFileStreamed(old_path, tmp_.Join("streamed.out"), patch, detail), -1);
+    EXPECT_EQ(detail, kPatchDetailUnreadable);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(PatchFileInMemory(old_path, tmp_.Join("in_memory.out"), patch), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_FALSE(std::filesystem::exists(tmp_.Join("in_memory.out")));
+  }
+}
+
+// The streaming applier's second pass writes the extra runs of the triples
+// its first pass accepted: a triple that stops the first pass still leaves
+// the earlier triples' extra runs written, as a single pass would.
+TEST_F(PatchApplierTest, AStopLeavesTheEarlierTriplesExtraRunsWritten) {
+  const std::string old_data = PatternBytes(4096, 13);
+  const std::string new_data = PatternBytes(3000, 14);
+  // Triple two's diff run asks for more diff bytes than the block holds.
+  std::string unpacked = MakeUnpackedPatch(old_data, new_data, {{1000, 500, 0}, {1500, 0, 0}});
+  const std::string diff = unpacked.substr(32 + 48, 2500);
+  const std::string extra = unpacked.substr(32 + 48 + 2500, 500);
+  const std::string patch = tmp_.Write(
+      "p.patch", PackPatch(BuildUnpackedPatch({{1000, 500, 0}, {1500, 0, 0}}, diff.substr(0, 2000),
+                                              extra, 3000)));
+  uint32_t detail = 0;
+  EXPECT_EQ(PatchFileStreamed(tmp_.Write("old.bin", old_data), tmp_.Join("new.out"), patch, detail),
+            -12);
+  EXPECT_EQ(static_cast<int32_t>(detail), -3);
+  EXPECT_EQ(ReadAll(tmp_.Join("new.out")).substr(0, 1500), new_data.substr(0, 1500));
 }
 
 TEST_F(PatchApplierTest, MissingFiles) {

@@ -1,7 +1,7 @@
 // launcher_flow_demo: the launcher's store and worker with the real update
 // flow, without windows, against a publisher; it tells what the flow does.
 //
-//   launcher_flow_demo --program DIR --echo URL [--play] [--expect-version V]
+//   launcher_flow_demo --program DIR --echo URL [--play] [--stay] [--expect-version V]
 //
 // The program folder holds "save/setting.json" naming the publisher's gate;
 // the game goes where a first run proposes it, "Valdrenth Game" beside the
@@ -15,6 +15,9 @@
 // the game starts), and the game must be started with the digest of V's map.
 // Exit status 0 when all of that happened, 1 otherwise (a flow failed, the
 // game was at another version, or nothing happened for 120 s).
+// With --stay (without --play) the launcher stays at rest once the game is
+// in place, saying "settled at idle", until it is ended by a signal; the
+// idle benchmark measures it there.
 #include <signal.h>
 #include <unistd.h>
 
@@ -80,10 +83,12 @@ class TellingDialogs : public DialogHost {
 // on the UI thread only.
 class FlowWatcher {
  public:
-  FlowWatcher(LauncherStore& store, std::string gameFolder, bool play, std::string expectedVersion)
+  FlowWatcher(LauncherStore& store, std::string gameFolder, bool play, bool stay,
+              std::string expectedVersion)
       : store_(store),
         gameFolder_(std::move(gameFolder)),
         play_(play),
+        stay_(stay),
         expectedVersion_(std::move(expectedVersion)) {}
 
   int exitCode() const { return exitCode_; }
@@ -135,7 +140,18 @@ class FlowWatcher {
         if (!play_ && view.stateType == kEnterGameStateId && !view.localGameVersion.empty() &&
             view.localGameVersion != startVersion_) {
           Say("game: version " + view.localGameVersion + " in place in " + gameFolder_);
-          Finish(IsExpectedVersion(view.localGameVersion) ? 0 : 1);
+          if (!IsExpectedVersion(view.localGameVersion)) {
+            Finish(1);
+            return;
+          }
+          if (stay_) {
+            done_ = true;
+            exitCode_ = 0;
+            phase_ = Phase::kResting;
+            Say("settled at idle");
+            return;
+          }
+          Finish(0);
         }
         return;
       default:
@@ -176,7 +192,7 @@ class FlowWatcher {
   }
 
  private:
-  enum class Phase { kLauncherCheck, kGameFlow, kPlaying, kPreDownloading };
+  enum class Phase { kLauncherCheck, kGameFlow, kPlaying, kPreDownloading, kResting };
 
   bool IsExpectedVersion(const std::string& version) {
     if (expectedVersion_.empty() || version == expectedVersion_) return true;
@@ -257,6 +273,7 @@ class FlowWatcher {
   LauncherStore& store_;
   std::string gameFolder_;
   bool play_;
+  bool stay_;
   std::string expectedVersion_;
   Phase phase_ = Phase::kLauncherCheck;
   std::string startVersion_;
@@ -272,11 +289,13 @@ class FlowWatcher {
 int main(int argc, char** argv) {
   std::string program, game, echo, expectedVersion;
   bool play = false;
+  bool stay = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--program" && i + 1 < argc) program = Normalized(argv[++i]);
     else if (a == "--echo" && i + 1 < argc) echo = argv[++i];
     else if (a == "--play") play = true;
+    else if (a == "--stay") stay = true;
     else if (a == "--expect-version" && i + 1 < argc) expectedVersion = argv[++i];
     else {
       std::fprintf(stderr, "launcher_flow_demo: bad argument: %s\n", a.c_str());
@@ -296,7 +315,7 @@ int main(int argc, char** argv) {
   LauncherStore& store = LauncherStore::GetInstance();
   store.SetProgramLocation(kbase::UTF8ToUTF16(program),
                            kbase::UTF8ToUTF16(program + "launcher.exe"));
-  FlowWatcher watcher(store, game, play, expectedVersion);
+  FlowWatcher watcher(store, game, play, stay && !play, expectedVersion);
   WindowHooks windowHooks;
   windowHooks.sendMessage = [&watcher](WindowHandle, uint32_t message, uint64_t wParam,
                                        int64_t lParam) {

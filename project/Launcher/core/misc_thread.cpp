@@ -6,12 +6,8 @@
 #include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/services/download_manager.h"
 
-namespace {
-constexpr kbase::TimeDelta kWorkerTickPeriod = kbase::TimeDelta::FromMicroseconds(2000);
-}  // namespace
-
 MiscThread::MiscThread(LauncherStore& store, std::function<void(const std::string&)> record)
-    : kbase::FrameworkThread("MiscThread"), store_(store), record_(std::move(record)) {}
+    : kbase::FrameworkThread("MiscThread"), store_(store), ticker_(store), record_(std::move(record)) {}
 
 MiscThread::~MiscThread() { Stop(); }
 
@@ -19,9 +15,7 @@ void MiscThread::Init() {
   kbase::ThreadRegistry::GetInstance()->RegisterCurrentThread(kThreadMisc);
   store_.StartWorker();
   store_.firstTick = false;
-  LauncherStore* store = &store_;
-  kbase::ThreadRegistry::PostRepeatingTask(kThreadMisc, WrapWeak([store] { Tick(*store); }),
-                                           kWorkerTickPeriod, -1);
+  ticker_.Start();
 }
 
 void MiscThread::Tick(LauncherStore& store) {
@@ -36,6 +30,7 @@ void MiscThread::Tick(LauncherStore& store) {
 }
 
 void MiscThread::Cleanup() {
+  ticker_.Stop();
   store_.StopWorker();
   kbase::ThreadRegistry::GetInstance()->UnregisterCurrentThread();
   if (record_) record_("worker_cleaned_up");

@@ -1,7 +1,8 @@
 #pragma once
 // The worker thread (kThreadMisc): it runs the update state machine, the
 // download transfers and every blocking request, driven by a tick every
-// 2 ms. Its clean-up cancels the transfers and deletes the states.
+// 2 ms while there is work and sleeping while the states only wait
+// (WorkerTicker). Its clean-up cancels the transfers and deletes the states.
 
 #include <chrono>
 #include <condition_variable>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "base/thread/framework_thread.h"
+#include "project/Launcher/core/worker_ticker.h"
 
 class LauncherStore;
 
@@ -36,6 +38,7 @@ class MiscThread : public kbase::FrameworkThread {
 
  private:
   LauncherStore& store_;
+  WorkerTicker ticker_;
   std::function<void(const std::string&)> record_;
   std::mutex doneLock_;
   std::condition_variable doneEvent_;

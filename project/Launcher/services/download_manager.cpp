@@ -459,6 +459,11 @@ bool DownloadManager::IsTaskRunning(const DownloadTask* task) const {
 
 // --- the pump ---
 
+bool DownloadManager::HasWork() const {
+  return running_ && (!pending_.empty() || !active_.empty() || !verifying_.empty() ||
+                      !checks_.empty());
+}
+
 void DownloadManager::PumpTransfers() {
   if (!running_ ||
       (pending_.empty() && active_.empty() && verifying_.empty() && checks_.empty()))

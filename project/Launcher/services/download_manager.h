@@ -104,6 +104,9 @@ class DownloadManager {
 
   // --- pump, statistics, limit ---
   void PumpTransfers();
+  // True while the pump has transfers to run or check: the worker keeps its
+  // short tick until they are done.
+  bool HasWork() const;
   void AddSpeedSample(double bytesPerSecond);
   void ResetSpeedStats() { stats_.ResetSpeeds(Now()); }
   // Any thread; takes effect on the worker.

@@ -11,11 +11,13 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <thread>
 
 #include "base/util/string_util.h"
 #include "project/Launcher/services/exit_request.h"
 #include "platform/files/file_operations.h"
+#include "project/Launcher/services/patch_inflater.h"
 #include "project/Launcher/services/patch_stream.h"
 
 namespace {
@@ -127,7 +129,7 @@ PatchBlocks BlocksOf(const uint8_t* patch, uint64_t length, const PatchHeader& h
 
 enum class TripleRead { kOk, kShort, kInvalid };
 
-TripleRead ReadTriple(PatchStream& control, int64_t triple[3]) {
+TripleRead ReadTriple(PatchBlockReader& control, int64_t triple[3]) {
   uint8_t bytes[24];
   if (!control.Read(bytes, sizeof(bytes))) return TripleRead::kShort;
   for (int i = 0; i < 3; ++i) {
@@ -157,10 +159,118 @@ uint64_t WriteFully(int fd, const uint8_t* data, uint64_t n) {
   return done;
 }
 
+
+// A diff run needs no more bytes than the new file, so smaller files take
+// smaller buffers; larger ones take one chunk's worth whatever their size.
+struct WorkBuffers {
+  std::unique_ptr<uint8_t, FreeBuffer> patch;
+  std::unique_ptr<uint8_t, FreeBuffer> old;
+  uint64_t size = 0;
+
+  // 0, or -10/-11 when a buffer cannot be had.
+  int32_t Allocate(int64_t newSize) {
+    size = std::max<uint64_t>(
+        1, std::min<uint64_t>(PatchBlockReader::kChunkBytes, static_cast<uint64_t>(newSize)));
+    patch.reset(AllocateBytes(size));
+    if (!patch) return -10;
+    old.reset(AllocateBytes(size));
+    if (!old) return -11;
+    return 0;
+  }
+
+  PatchRunTarget Target(int oldFile, int64_t oldSize, int newFile) const {
+    return PatchRunTarget{oldFile, oldSize, newFile, patch.get(), old.get(), size};
+  }
+};
+
+// -8/-9 when the control or diff block runs past the unpacked patch.
+int32_t CheckBlockBounds(const PatchHeader& header, uint64_t length) {
+  const uint64_t diff_start = kHeaderBytes + static_cast<uint64_t>(header.controlLength);
+  if (diff_start > length) return -8;
+  if (diff_start + static_cast<uint64_t>(header.diffLength) > length) return -9;
+  return 0;
+}
+
+// The streaming applier works in two passes over the control block so that
+// it never needs the diff and extra blocks at once: a packed patch holds them
+// one after the other in a single stream. The first pass writes the diff runs
+// and checks every extra run against the new size and what the extra block
+// holds; the second writes the extra runs the first pass accepted. The new
+// file ends as the one-pass order would leave it, stop codes included.
+struct FirstPassResult {
+  int32_t detail = 0;        // 0, or the stop detail -1..-6
+  uint64_t extraRuns = 0;    // triples whose extra run is to be written
+};
+
+FirstPassResult ApplyDiffRuns(PatchBlockReader& control, PatchBlockReader& diff,
+                              const PatchRunTarget& target, int64_t newSize,
+                              uint64_t extraLength) {
+  FirstPassResult result;
+  int64_t new_pos = 0;
+  int64_t old_pos = 0;
+  while (new_pos < newSize) {
+    int64_t triple[3];
+    const TripleRead read = ReadTriple(control, triple);
+    if (read == TripleRead::kShort) {
+      result.detail = -1;
+      break;
+    }
+    const int64_t x = triple[0], y = triple[1], z = triple[2];
+    if (read == TripleRead::kInvalid || x < 0 || y < 0 || new_pos + x > newSize) {
+      result.detail = -2;
+      break;
+    }
+    if (!diff.ApplyDiffRun(target, old_pos, new_pos, x)) {
+      result.detail = -3;
+      break;
+    }
+    if (new_pos + x + y > newSize) {
+      result.detail = -4;
+      break;
+    }
+    if (static_cast<uint64_t>(y) > extraLength) {
+      result.detail = -5;
+      break;
+    }
+    extraLength -= static_cast<uint64_t>(y);
+    ++result.extraRuns;
+    if (ExitRequested()) {
+      result.detail = -6;
+      break;
+    }
+    old_pos += x + z;
+    new_pos += x + y;
+  }
+  return result;
+}
+
+// Replays the accepted triples from the start of the control block and
+// writes their extra runs; the first pass's detail, or -5 when an extra run
+// cannot be written, or -6 on an exit request between triples. After an exit
+// request that stopped the first pass, a run cut short by it (between whole
+// chunks) ends the pass with -6 at once.
+int32_t ApplyExtraRuns(PatchBlockReader& control, PatchBlockReader& extra,
+                       const PatchRunTarget& target, const FirstPassResult& first) {
+  PatchRunTarget without_old = target;
+  without_old.oldFile = -1;
+  int64_t new_pos = 0;
+  for (uint64_t run = 0; run < first.extraRuns; ++run) {
+    int64_t triple[3];
+    if (ReadTriple(control, triple) != TripleRead::kOk) return -5;  // unpacked differently
+    const int64_t x = triple[0], y = triple[1];
+    if (!extra.ApplyDiffRun(without_old, 0, new_pos + x, y)) return first.detail == -6 ? -6 : -5;
+    new_pos += x + y;
+    if (first.detail == 0 && ExitRequested()) return -6;
+  }
+  return first.detail;
+}
+
 }  // namespace
 
-int32_t ReadPackedPatch(int patchFile, std::unique_ptr<uint8_t[]>& data, uint64_t& length,
-                        uint32_t& detail) {
+// The two size fields of a packed patch file and the checks they allow before
+// anything is unpacked: the codes of ReadPackedPatch.
+static int32_t ReadPackedSizes(int patchFile, uint64_t& rawSize, uint64_t& packedSize,
+                               uint32_t& detail) {
   uint8_t field[4];
   int64_t got = ReadFully(patchFile, field, 4);
   if (got < 0) {
@@ -168,7 +278,7 @@ int32_t ReadPackedPatch(int patchFile, std::unique_ptr<uint8_t[]>& data, uint64_
     return -1;
   }
   if (got < 4) return -2;
-  const uint64_t raw_size = LoadUint32(field);
+  rawSize = LoadUint32(field);
 
   got = ReadFully(patchFile, field, 4);
   if (got < 0) {
@@ -176,26 +286,35 @@ int32_t ReadPackedPatch(int patchFile, std::unique_ptr<uint8_t[]>& data, uint64_
     return -3;
   }
   if (got < 4) return -4;
-  const uint64_t packed_size = LoadUint32(field);
+  packedSize = LoadUint32(field);
 
   // The packed bytes cannot be more than the file still holds.
   const int64_t file_size = FileSize(patchFile);
-  if (file_size >= 0 && packed_size > static_cast<uint64_t>(std::max<int64_t>(file_size - 8, 0))) {
+  if (file_size >= 0 && packedSize > static_cast<uint64_t>(std::max<int64_t>(file_size - 8, 0))) {
     return -6;
   }
+  if (rawSize > (packedSize + 64) * kMaxZlibRatio) return -7;
+  return 1;
+}
+
+int32_t ReadPackedPatch(int patchFile, std::unique_ptr<uint8_t[]>& data, uint64_t& length,
+                        uint32_t& detail) {
+  uint64_t raw_size = 0;
+  uint64_t packed_size = 0;
+  const int32_t sizes = ReadPackedSizes(patchFile, raw_size, packed_size, detail);
+  if (sizes != 1) return sizes;
   std::unique_ptr<uint8_t[]> packed(new (std::nothrow) uint8_t[packed_size + 1]);
   if (!packed) {
     detail = kPatchDetailOutOfMemory;
     return -5;
   }
-  got = ReadFully(patchFile, packed.get(), packed_size);
+  int64_t got = ReadFully(patchFile, packed.get(), packed_size);
   if (got < 0) {
     detail = static_cast<uint32_t>(errno);
     return -5;
   }
   if (static_cast<uint64_t>(got) < packed_size) return -6;
 
-  if (raw_size > (packed_size + 64) * kMaxZlibRatio) return -7;
   // One byte of room beyond the raw size tells a stream that unpacks to more.
   std::unique_ptr<uint8_t[]> unpacked(new (std::nothrow) uint8_t[raw_size + 1]);
   if (!unpacked) {
@@ -220,60 +339,18 @@ int32_t ApplyPatchStreamed(int oldFile, int64_t oldSize, int newFile, int64_t ne
       oldSize < 0) {
     return -6;
   }
-  if (kHeaderBytes + static_cast<uint64_t>(header.controlLength) > length) return -8;
-  if (kHeaderBytes + static_cast<uint64_t>(header.controlLength) +
-          static_cast<uint64_t>(header.diffLength) >
-      length) {
-    return -9;
-  }
+  const int32_t bounds = CheckBlockBounds(header, length);
+  if (bounds != 0) return bounds;
   PatchBlocks blocks = BlocksOf(patch, length, header);
+  WorkBuffers buffers;
+  const int32_t allocated = buffers.Allocate(newSize);
+  if (allocated != 0) return allocated;
+  const PatchRunTarget target = buffers.Target(oldFile, oldSize, newFile);
 
-  // A run never exceeds the new size, so smaller files need smaller buffers.
-  const uint64_t buffer_size =
-      std::max<uint64_t>(1, std::min<uint64_t>(PatchStream::kChunkBytes, newSize));
-  std::unique_ptr<uint8_t, FreeBuffer> patch_buffer(AllocateBytes(buffer_size));
-  if (!patch_buffer) return -10;
-  std::unique_ptr<uint8_t, FreeBuffer> old_buffer(AllocateBytes(buffer_size));
-  if (!old_buffer) return -11;
-
-  PatchRunTarget with_old{oldFile, oldSize, newFile, patch_buffer.get(), old_buffer.get(),
-                          buffer_size};
-  PatchRunTarget without_old = with_old;
-  without_old.oldFile = -1;
-
-  int64_t new_pos = 0;
-  int64_t old_pos = 0;
-  while (new_pos < newSize) {
-    int64_t triple[3];
-    const TripleRead read = ReadTriple(blocks.control, triple);
-    if (read == TripleRead::kShort) {
-      detail = -1;
-      break;
-    }
-    const int64_t x = triple[0], y = triple[1], z = triple[2];
-    if (read == TripleRead::kInvalid || x < 0 || y < 0 || new_pos + x > newSize) {
-      detail = -2;
-      break;
-    }
-    if (!blocks.diff.ApplyDiffRun(with_old, old_pos, new_pos, x)) {
-      detail = -3;
-      break;
-    }
-    if (new_pos + x + y > newSize) {
-      detail = -4;
-      break;
-    }
-    if (!blocks.extra.ApplyDiffRun(without_old, 0, new_pos + x, y)) {
-      detail = -5;
-      break;
-    }
-    if (ExitRequested()) {
-      detail = -6;
-      break;
-    }
-    old_pos += x + z;
-    new_pos += x + y;
-  }
+  const FirstPassResult first = ApplyDiffRuns(blocks.control, blocks.diff, target, newSize,
+                                              blocks.extra.Remaining());
+  PatchStream control_again = BlocksOf(patch, length, header).control;
+  detail = ApplyExtraRuns(control_again, blocks.extra, target, first);
   return detail < 0 ? -12 : 0;
 }
 
@@ -340,38 +417,125 @@ int32_t ApplyPatchInMemory(const uint8_t* oldData, int64_t oldSize, uint8_t* new
   return 0;
 }
 
-int32_t PatchFileStreamed(const std::string& oldPath, const std::string& newPath,
-                          const std::string& patchPath, uint32_t& detail) {
-  detail = 0;
-  std::unique_ptr<uint8_t[]> patch;
-  uint64_t length = 0;
-  if (!LoadPatch(patchPath, patch, length, detail)) {
+namespace {
+
+constexpr uint64_t kPackedOffset = 8;
+
+// The streamed application of an open packed patch file; see
+// PatchFileStreamed for the codes.
+class StreamedPatch {
+ public:
+  explicit StreamedPatch(int patchFile) : patch_file_(patchFile) {}
+
+  int32_t Apply(const std::string& oldPath, const std::string& newPath, uint32_t& detail) {
+    detail = 0;
+    uint64_t packed_size = 0;
+    if (ReadPackedSizes(patch_file_, raw_size_, packed_size, detail) != 1) return Unreadable(detail);
+    control_.emplace(patch_file_, kPackedOffset, packed_size, raw_size_);
+    blocks_.emplace(patch_file_, kPackedOffset, packed_size, raw_size_);
+    if (!control_->Init() || !blocks_->Init()) {
+      detail = kPatchDetailOutOfMemory;
+      return -1;
+    }
+    const int32_t header = ReadStreamHeader(detail);
+    if (header != 0) return header;
+
+    const int old_file = OpenWithRetries(oldPath, O_RDONLY, detail);
+    if (old_file < 0) return -3;
+    const int64_t old_size = FileSize(old_file);
+    const int new_file = OpenWithRetries(newPath, O_RDWR | O_CREAT | O_TRUNC, detail);
+    if (new_file < 0) {
+      close(old_file);
+      return -4;
+    }
+    detail = 0;
+    int32_t result = ApplyBlocks(old_file, std::max<int64_t>(old_size, 0), new_file, detail);
+    close(old_file);
+    if (close(new_file) != 0 && result == 0) {
+      detail = static_cast<uint32_t>(errno);
+      result = -4;
+    }
+    return result;
+  }
+
+ private:
+  static int32_t Unreadable(uint32_t& detail) {
     if (detail == 0) detail = kPatchDetailUnreadable;
     return -1;
   }
-  PatchHeader header;
-  if (!ReadHeader(patch.get(), length, header)) {
-    detail = kPatchDetailBadHeader;
-    return -2;
+
+  int32_t StreamBroken(const PatchInflater& reader, uint32_t& detail) {
+    detail = reader.error() != 0 ? static_cast<uint32_t>(reader.error()) : kPatchDetailUnreadable;
+    return -1;
   }
-  const int old_file = OpenWithRetries(oldPath, O_RDONLY, detail);
-  if (old_file < 0) return -3;
-  const int64_t old_size = FileSize(old_file);
-  const int new_file = OpenWithRetries(newPath, O_RDWR | O_CREAT | O_TRUNC, detail);
-  if (new_file < 0) {
-    close(old_file);
-    return -4;
+
+  // 0, or -1 when the stream is damaged, -2 when it is whole but its header
+  // is short or wrong (the whole stream is checked first, as for a patch
+  // read at once), -8/-9 when a block runs past its end.
+  int32_t ReadStreamHeader(uint32_t& detail) {
+    uint8_t bytes[kHeaderBytes];
+    control_->SetRegion(0, raw_size_);
+    const bool read = control_->Read(bytes, sizeof(bytes));
+    if (control_->broken()) return StreamBroken(*control_, detail);
+    if (!read || !ReadHeader(bytes, sizeof(bytes), header_)) {
+      if (!blocks_->Finish()) return StreamBroken(*blocks_, detail);
+      detail = kPatchDetailBadHeader;
+      return -2;
+    }
+    return 0;
   }
+
+  int32_t ApplyBlocks(int oldFile, int64_t oldSize, int newFile, uint32_t& detail) {
+    const int32_t bounds = CheckBlockBounds(header_, raw_size_);
+    if (bounds != 0) return blocks_->Finish() ? bounds : StreamBroken(*blocks_, detail);
+    WorkBuffers buffers;
+    const int32_t allocated = buffers.Allocate(header_.newSize);
+    if (allocated != 0) return allocated;
+    const PatchRunTarget target = buffers.Target(oldFile, oldSize, newFile);
+
+    const uint64_t diff_start = kHeaderBytes + static_cast<uint64_t>(header_.controlLength);
+    const uint64_t extra_start = diff_start + static_cast<uint64_t>(header_.diffLength);
+    control_->SetRegion(kHeaderBytes, diff_start);
+    blocks_->SetRegion(diff_start, extra_start);
+    const FirstPassResult first =
+        ApplyDiffRuns(*control_, *blocks_, target, header_.newSize, raw_size_ - extra_start);
+    if (control_->broken()) return StreamBroken(*control_, detail);
+    if (blocks_->broken()) return StreamBroken(*blocks_, detail);
+
+    // The same reader passes on to the extra block: the stream is unpacked
+    // once, only the control block twice.
+    blocks_->SetRegion(extra_start, raw_size_);
+    control_->SetRegion(kHeaderBytes, diff_start);
+    const int32_t stop = ApplyExtraRuns(*control_, *blocks_, target, first);
+    if (control_->broken()) return StreamBroken(*control_, detail);
+    if (blocks_->broken()) return StreamBroken(*blocks_, detail);
+    // A damaged stream outranks what the blocks said, as when the patch is
+    // unpacked whole first; an exit request does not wait for the check.
+    const bool exiting = ExitRequested();
+    if (!exiting && !blocks_->Finish()) return StreamBroken(*blocks_, detail);
+    detail = static_cast<uint32_t>(stop);
+    return stop < 0 ? -12 : 0;
+  }
+
+  int patch_file_;
+  uint64_t raw_size_ = 0;
+  PatchHeader header_;
+  std::optional<PatchInflater> control_;
+  std::optional<PatchInflater> blocks_;
+};
+
+}  // namespace
+
+int32_t PatchFileStreamed(const std::string& oldPath, const std::string& newPath,
+                          const std::string& patchPath, uint32_t& detail) {
   detail = 0;
-  int32_t apply_detail = 0;
-  const int32_t result = ApplyPatchStreamed(old_file, std::max<int64_t>(old_size, 0), new_file,
-                                            header.newSize, patch.get(), length, apply_detail);
-  detail = static_cast<uint32_t>(apply_detail);
-  close(old_file);
-  if (close(new_file) != 0 && result == 0) {
+  const int patch_file = open(patchPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (patch_file < 0) {
     detail = static_cast<uint32_t>(errno);
-    return -4;
+    return -1;
   }
+  const int32_t result = StreamedPatch(patch_file).Apply(oldPath, newPath, detail);
+  close(patch_file);
   return result;
 }
 

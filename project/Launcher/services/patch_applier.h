@@ -1,6 +1,7 @@
 // The binary patch applier: turns an old file and a "BSDIFN40" patch (a
 // zlib-packed difference in the manner of bsdiff) into the new file, either
-// streaming in 50 MiB chunks with the files on disk, or whole in memory.
+// streaming (the patch unpacked as it is read, the files on disk, a few MiB
+// of memory whatever their size) or whole in memory.
 //
 // Patch file: uint32 raw size, uint32 packed size (little-endian), then a
 // zlib stream that unpacks to exactly the raw size. Unpacked: "BSDIFN40",
@@ -30,7 +31,10 @@ constexpr uint32_t kPatchDetailBadHeader = 10002;
 //   -4 new file cannot be created (detail errno)
 //   -8, -9, -10, -11, -12 from ApplyPatchStreamed.
 // The new file is created before the patch is applied; after a failure it
-// holds whatever was written.
+// holds whatever was written. A damaged packed stream is found as it is
+// unpacked, at the latest once the new file is written, and still gives -1
+// (ahead of -2, -8, -9 and -12 except an exit request); only a missing old
+// file or an unwritable new one (-3, -4) are told before it.
 int32_t PatchFileStreamed(const std::string& oldPath, const std::string& newPath,
                           const std::string& patchPath, uint32_t& detail);
 int32_t PatchFileStreamedW(const std::u16string& oldPath, const std::u16string& newPath,
@@ -50,7 +54,8 @@ int32_t PatchFileInMemoryW(const std::u16string& oldPath, const std::u16string& 
 int32_t ReadPackedPatch(int patchFile, std::unique_ptr<uint8_t[]>& data, uint64_t& length,
                         uint32_t& detail);
 
-// The streaming applier over open descriptors. 0 when applied; -6 bad header
+// The streaming applier over open descriptors and a patch already unpacked
+// in memory. 0 when applied; -6 bad header
 // (or its N differs from newSize); -8 control block, -9 diff block past the
 // end of the patch; -10/-11 a work buffer cannot be allocated; -12 stopped,
 // with detail -1 control block ended early, -2 bad or negative run or diff

@@ -1,7 +1,10 @@
 // Feeds arbitrary patches to both appliers. The first input byte chooses
 // whether the rest is a packed patch file (through ReadPackedPatch) or an
 // unpacked patch. Both appliers must agree on success and, when they
-// succeed, write the same bytes; anything else is a crash.
+// succeed, write the same bytes; anything else is a crash. A packed patch
+// file also goes through the file-streaming applier, which unpacks as it
+// reads: it must fail whenever the file cannot be unpacked whole, and
+// otherwise give what the streaming applier gives on the unpacked bytes.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -10,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "project/Launcher/services/patch_applier.h"
@@ -45,7 +49,23 @@ bool HeaderNewSize(const uint8_t* patch, uint64_t length, int64_t& size) {
   return true;
 }
 
-void ApplyBoth(const uint8_t* patch, uint64_t length) {
+struct Outcome {
+  int32_t streamed = 0;
+  int32_t detail = 0;
+  std::vector<uint8_t> written;  // when applied
+};
+
+std::string FdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+std::vector<uint8_t> ReadAll(int fd) {
+  std::vector<uint8_t> bytes(static_cast<size_t>(lseek(fd, 0, SEEK_END)));
+  if (!bytes.empty() && pread(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
+    std::abort();
+  }
+  return bytes;
+}
+
+Outcome ApplyBoth(const uint8_t* patch, uint64_t length) {
   int64_t new_size = 0;
   if (!HeaderNewSize(patch, length, new_size)) new_size = 0;
 
@@ -70,6 +90,28 @@ void ApplyBoth(const uint8_t* patch, uint64_t length) {
     }
   } else if (streamed == 0) {
     std::abort();
+  }
+  Outcome outcome{streamed, detail, {}};
+  if (streamed == 0) outcome.written = ReadAll(new_file);
+  close(new_file);
+  return outcome;
+}
+
+// The file-streaming applier on the packed file |fd|, against what the
+// other appliers made of it (null when it cannot be unpacked whole).
+void ApplyFileStreamed(int fd, const Outcome* unpacked) {
+  static const int old_file = MemoryFile(OldData().data(), OldData().size());
+  const int new_file = MemoryFile(nullptr, 0);
+  uint32_t detail = 0;
+  const int32_t result = PatchFileStreamed(FdPath(old_file), FdPath(new_file), FdPath(fd), detail);
+  if (!unpacked) {
+    if (result != -1) std::abort();
+  } else {
+    // The header checks of the two entries answer -2 and -6.
+    const int32_t expected = unpacked->streamed == -6 ? -2 : unpacked->streamed;
+    if (result != expected) std::abort();
+    if (result == -12 && static_cast<int32_t>(detail) != unpacked->detail) std::abort();
+    if (result == 0 && ReadAll(new_file) != unpacked->written) std::abort();
   }
   close(new_file);
 }
@@ -96,7 +138,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint64_t length = 0;
   uint32_t detail = 0;
   const int32_t result = ReadPackedPatch(fd, unpacked, length, detail);
+  if (result == 1) {
+    const Outcome outcome = ApplyBoth(unpacked.get(), length);
+    ApplyFileStreamed(fd, &outcome);
+  } else {
+    ApplyFileStreamed(fd, nullptr);
+  }
   close(fd);
-  if (result == 1) ApplyBoth(unpacked.get(), length);
   return 0;
 }

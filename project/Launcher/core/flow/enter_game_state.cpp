@@ -1,5 +1,6 @@
 #include "project/Launcher/core/flow/enter_game_state.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 
@@ -203,6 +204,20 @@ void EnterGameState::Update() {
   MirrorsKept kept;
   Request(1, "pre_download?channel=KOREA&udid=" + DeviceId(),
           DownloadManager::GetInstance().gate_urls());
+}
+
+bool EnterGameState::HasWork() const {
+  return pollStep != 0 || DownloadManager::GetInstance().queued_event_count() > 0;
+}
+
+int64_t EnterGameState::NextDeadlineMs() const {
+  // The times at which Update acts, as it tests them.
+  int64_t next = g_lastRefresh + refreshPeriod;
+  next = std::min<int64_t>(next, lastRecheck_ + recheckPeriod);
+  if (!store().localGameVersion.empty()) {
+    next = std::min<int64_t>(next, polledOnce_ ? lastPoll_ + pollPeriod : NowMilliseconds());
+  }
+  return std::max<int64_t>(next, 1);
 }
 
 void EnterGameState::Request(int32_t step, const std::string& path,

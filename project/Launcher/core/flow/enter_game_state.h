@@ -21,6 +21,11 @@ class EnterGameState : public State {
   int32_t TypeId() const override { return kEnterGameStateId; }
   void Enter(State* previous) override;
   void Update() override;
+  // Idle between the page refresh, the launcher's recheck and the poll;
+  // busy while a poll is under way or queued usage events wait to be sent
+  // (one a tick).
+  bool HasWork() const override;
+  int64_t NextDeadlineMs() const override;
   void Leave(State*) override {}
   void OnRequestDone(int32_t code, std::string url, std::string body,
                      std::string errorText) override;

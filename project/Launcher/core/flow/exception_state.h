@@ -15,6 +15,8 @@ class ExceptionState : public State {
   int32_t TypeId() const override { return kExceptionStateId; }
   void Enter(State* previous) override;
   void Update() override {}
+  // The error box's answer arrives as a task posted to the worker.
+  bool HasWork() const override { return false; }
   void Leave(State*) override {}
 
   int32_t offerRetry = 0;

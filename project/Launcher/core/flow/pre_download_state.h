@@ -37,6 +37,9 @@ class PreDownloadState : public State {
   int32_t TypeId() const override { return kPreDownloadStateId; }
   void Enter(State* previous) override;
   void Update() override;
+  // Busy while a step is to be taken or its downloads are to be watched;
+  // otherwise it waits for an answer posted to the worker.
+  bool HasWork() const override { return result != 0 || step_ == kDownloads; }
   void Leave(State* next) override;
   void OnFileDone(int32_t code, std::string url, std::string errorText) override;
   void OnRequestDone(int32_t code, std::string url, std::string body,

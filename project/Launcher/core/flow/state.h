@@ -59,6 +59,14 @@ class State {
   virtual void Enter(State* previous) = 0;
   // Every worker tick while the state is current.
   virtual void Update() = 0;
+  // True while Update has something to do at every tick (requests, files,
+  // transfers to watch): the worker then ticks every 2 ms. A state that only
+  // waits (for an answer posted to the worker, or for a time) says false and
+  // gives the time Update must next run, if any, in milliseconds of the
+  // process clock (0: none); the worker sleeps until then or until a task
+  // posted to it changes what the states say.
+  virtual bool HasWork() const { return true; }
+  virtual int64_t NextDeadlineMs() const { return 0; }
   // Before |next| (may be null) is entered.
   virtual void Leave(State* next) = 0;
   virtual void OnFileDone(int32_t code, std::string url, std::string errorText);
