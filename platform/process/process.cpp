@@ -65,9 +65,24 @@ bool SpawnProcess(const std::vector<std::string>& argv, const SpawnOptions& opti
   FileActions actions;
   SpawnAttributes attributes;
   if (!actions.ok() || !attributes.ok()) return fail(ENOMEM);
-  // Nothing but the standard descriptors reaches the child, whatever the
-  // parent opened without close-on-exec.
-  int rc = posix_spawn_file_actions_addclosefrom_np(actions.get(), 3);
+  // Nothing but the standard descriptors (and the hand-over pair) reaches the
+  // child, whatever the parent opened without close-on-exec.
+  const bool handOver = options.handOverRead >= 0 || options.handOverWrite >= 0;
+  if (handOver && (options.handOverRead < 0 || options.handOverWrite < 0)) return fail(EINVAL);
+  int rc = 0;
+  if (options.standardError >= 0)
+    rc = posix_spawn_file_actions_adddup2(actions.get(), options.standardError, 2);
+  if (rc != 0) return fail(rc);
+  if (handOver) {
+    // Both are first lifted above 4 so that moving one onto 3 or 4 can never
+    // overwrite the other (dup2 onto itself would also keep close-on-exec).
+    rc = posix_spawn_file_actions_adddup2(actions.get(), options.handOverRead, 100);
+    if (rc == 0) rc = posix_spawn_file_actions_adddup2(actions.get(), options.handOverWrite, 101);
+    if (rc == 0) rc = posix_spawn_file_actions_adddup2(actions.get(), 100, 3);
+    if (rc == 0) rc = posix_spawn_file_actions_adddup2(actions.get(), 101, 4);
+    if (rc != 0) return fail(rc);
+  }
+  rc = posix_spawn_file_actions_addclosefrom_np(actions.get(), handOver ? 5 : 3);
   if (rc != 0) return fail(rc);
   if (!options.workingFolder.empty()) {
     rc = posix_spawn_file_actions_addchdir_np(actions.get(), options.workingFolder.c_str());

@@ -18,10 +18,17 @@ struct SpawnOptions {
   bool searchPath = false;
   // The child is reaped in the background; the caller never waits for it.
   bool detach = true;
+  // Descriptors handed to the child as its descriptors 3 and 4 (-1: none).
+  // Everything from 5 up is closed in the child either way. A program driven
+  // over a pipe pair (the browser engine) reads 3 and writes 4.
+  int handOverRead = -1;
+  int handOverWrite = -1;
+  // A descriptor the child writes its standard error to (-1: the caller's).
+  int standardError = -1;
 };
 
 // Starts |argv[0]| with |argv| as its arguments. The child inherits only the
-// standard descriptors. True with the child's id in |pid| (may be null) when
+// standard descriptors (and the hand-over pair, when given). True with the child's id in |pid| (may be null) when
 // the program runs; false with the errno value in |error| (may be null) when
 // it could not be started (missing, not executable, bad working folder).
 bool SpawnProcess(const std::vector<std::string>& argv, const SpawnOptions& options, pid_t* pid,

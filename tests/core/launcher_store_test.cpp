@@ -112,6 +112,36 @@ TEST(LauncherStoreInitTest, LanguageFromOverrideOrStoredIndex) {
   }
 }
 
+// A gate settings file that is there but unusable leaves the built-in gates
+// in place, and a failed gate request then says the settings were unusable
+// rather than only what the built-in gate's address did.
+TEST(LauncherStoreInitTest, UnusableGateSettingsAreNamedWhenTheGateFails) {
+  struct Case {
+    const char* name;
+    const char* text;  // nullptr: no file
+    bool unusable;
+  };
+  const Case cases[] = {{"absent", nullptr, false},
+                        {"usable", R"({"GateURLs": ["a"]})", false},
+                        {"not JSON", "{\"GateURLs\": [", true},
+                        {"empty", "", true},
+                        {"an array", "[1, 2]", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScopedStoreFolder scope;
+    if (c.text) scope.folder.Write("save/setting.json", c.text);
+    scope.store.Init();
+    EXPECT_EQ(!scope.store.gateConfigProblem.empty(), c.unusable) << scope.store.gateConfigProblem;
+    const std::string text = scope.store.GateRequestFailureText("Couldn't resolve host name");
+    if (c.unusable) {
+      EXPECT_EQ(text.rfind("Settings unusable (save/setting.json: ", 0), 0u) << text;
+      EXPECT_NE(text.find("Request Failed:Couldn't resolve host name"), std::string::npos);
+    } else {
+      EXPECT_EQ(text, "Request Failed:Couldn't resolve host name");
+    }
+  }
+}
+
 TEST(LauncherStoreInitTest, SmallFilesOfTheSaveFolder) {
   ScopedStoreFolder scope;
   scope.folder.Write("save/EnvConfig.json", "{\"gamePath\": \"" + scope.folder.File("game") + "\"}");

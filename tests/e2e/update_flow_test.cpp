@@ -242,6 +242,36 @@ TEST_F(UpdateFlowTest, GateFailureEndsTheLauncherCheckSilentlyAndTheGameFlowInTh
   EXPECT_EQ(requests.size(), 3u) << ::testing::PrintToString(requests);
 }
 
+// Failures of the game flow's requests tell what happened: an empty gate
+// answer gives the parser's reason, a mirror's status names the status and
+// the file.
+TEST_F(UpdateFlowTest, FailuresShowTheirReasonStatusAndFile) {
+  struct Case {
+    const char* name;
+    const char* path;
+    int status;
+    const char* body;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"empty gate answer", "/get/urls", 200, "", "Parse Failed:empty text"},
+      {"file not found", "/dlc/Data/dlc_2.assets", 404, "gone", "HTTP 404 for Data/dlc_2.assets"},
+      {"mirror error", "/dlc/Data/dlc_2.assets", 500, "oops", "HTTP 500 for Data/dlc_2.assets"},
+  };
+  StartWithCurrentLauncher();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testsrv::Fault fault;
+    fault.status = c.status;
+    fault.body = c.body;
+    h_.publisher().ClearFaults();
+    h_.publisher().SetFault(c.path, fault);
+    const FlowEnd end = RunGameFlow();
+    EXPECT_EQ(end.typeId, kExceptionStateId);
+    EXPECT_EQ(end.errorText, c.text);
+  }
+}
+
 TEST_F(UpdateFlowTest, GateAnswersWithObjectsWhereTextIsExpectedAreInvalid) {
   testsrv::Fault odd;
   odd.status = 200;

@@ -55,6 +55,44 @@ TEST(SpawnProcessTest, ArgumentsReachTheChildVerbatimInItsWorkingFolder) {
   EXPECT_FALSE(std::filesystem::exists(work + "/pwned"));
 }
 
+std::string PipeName(int fd) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) return "";
+  return "pipe:[" + std::to_string(info.st_ino) + "]";
+}
+
+TEST(SpawnProcessTest, HandOverPutsTheGivenPairOnThreeAndFourAndNothingElse) {
+  TempFolder temp;
+  ScopedEnv record("SPAWN_RECORD", temp.File("record.txt"));
+  int to_child[2], from_child[2];
+  ASSERT_EQ(::pipe(to_child), 0);
+  ASSERT_EQ(::pipe(from_child), 0);
+  // Open descriptors on 3..n in the parent (the pipes themselves among them)
+  // and one more without close-on-exec: only the pair may arrive, each on its
+  // own place, whatever numbers the parent gave them.
+  int leaked = ::open(temp.File("leak").c_str(), O_WRONLY | O_CREAT, 0600);
+  ASSERT_GE(leaked, 3);
+  platform::SpawnOptions options;
+  options.detach = false;
+  options.handOverRead = to_child[0];
+  options.handOverWrite = from_child[1];
+  pid_t pid = -1;
+  ASSERT_TRUE(platform::SpawnProcess({RecorderPath()}, options, &pid, nullptr));
+  EXPECT_EQ(platform::WaitProcess(pid), 0);
+  std::string expected = "cwd=" + std::filesystem::current_path().string() + "\n" +
+                         "fd3=" + PipeName(to_child[0]) + "\n" + "fd4=" +
+                         PipeName(from_child[1]) + "\n" + "fds=0,1,2,3,4\nend\n";
+  EXPECT_EQ(ReadFile(temp.File("record.txt")), expected);
+  for (int fd : {to_child[0], to_child[1], from_child[0], from_child[1], leaked}) ::close(fd);
+
+  // Half a pair is refused before anything starts.
+  platform::SpawnOptions half;
+  half.handOverRead = 0;
+  int error = 0;
+  EXPECT_FALSE(platform::SpawnProcess({RecorderPath()}, half, nullptr, &error));
+  EXPECT_EQ(error, EINVAL);
+}
+
 TEST(SpawnProcessTest, ProgramsThatCannotStartFailWithTheReason) {
   TempFolder temp;
   std::ofstream(temp.File("not_executable")) << "data";

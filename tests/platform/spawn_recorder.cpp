@@ -44,6 +44,13 @@ int main(int argc, char** argv) {
     }
     ::closedir(dir);
   }
+  // What a hand-over put on descriptors 3 and 4 ("pipe:[inode]").
+  for (int fd : {3, 4}) {
+    char target[256];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+    if (n > 0) record += "fd" + std::to_string(fd) + "=" + std::string(target, n) + "\n";
+  }
   record += "fds=" + fds + "\nend\n";
   int out = ::open(recordPath, O_WRONLY | O_APPEND | O_CREAT, 0600);
   if (out < 0) return 4;

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/resume_info.h"
 #include "tests/services/download_test_support.h"
 #include "tests/support/read_file.h"
 #include "tests/support/temp_folder.h"
@@ -81,7 +82,7 @@ TEST_F(DownloadManagerTest, LargeFileInPartsSurvivesDroppedConnections) {
   EXPECT_EQ(Md5Of(local), md5);
   EXPECT_FALSE(std::filesystem::exists(local + ".cfg"));
   EXPECT_EQ(manager_.downloaded_bytes(), size);
-  EXPECT_TRUE(host_.HasMessage(DownloadHost::kMsgDownloadProgress, size, size));
+  EXPECT_TRUE(host_.HasMessage(RecordingHost::kProgress, size, size));
 
   // Four parts; each dropped part was asked for again from its next byte.
   auto requests = RequestsFor("/a/data/big.bin");
@@ -120,32 +121,33 @@ TEST_F(DownloadManagerTest, MirrorAnsweringErrorsLeavesTheOtherToServeEverything
 }
 
 // Answers that are not the asked-for bytes never reach the file: the part
-// stays as the fresh division left it (zeros) and the result is -3.
+// stays as the fresh division left it (zeros) and the result is -3, with a
+// text that names the status and the file.
 TEST_F(DownloadManagerTest, WrongAnswersNeverReachTheFile) {
   DownloadTuning tuning;
   tuning.partSize = 64 * 1024;
   struct Case {
     const char* name;
     testsrv::Fault fault;
+    const char* text;
   };
-  std::vector<Case> cases(4);
+  std::vector<Case> cases(3);
   cases[0].name = "error status with a body";
   cases[0].fault.status = 500;
   cases[0].fault.body = std::string(300000, 'E');
+  cases[0].text = "HTTP 500 for w.bin";
   cases[1].name = "not found with a body";
   cases[1].fault.status = 404;
   cases[1].fault.body = std::string(1000, 'N');
-  cases[2].name = "range ignored";
-  cases[2].fault.ignoreRange = true;
-  cases[3].name = "range shifted";
-  cases[3].fault.rangeShift = 4096;
+  cases[1].text = "HTTP 404 for w.bin";
+  cases[2].name = "range shifted";
+  cases[2].fault.rangeShift = 4096;
+  cases[2].text = "HTTP 206 with other bytes than asked for w.bin";
   Init(tuning);
   manager_.SetMirrors({Mirror("a")});
   const int64_t size = 128 * 1024;
   auto content = testsrv::MakePatternContent(size, 3);
   const std::string md5 = Serve("w.bin", content);
-  std::string expectedHead(64 * 1024, '\0');
-  content->Read(0, expectedHead.data(), expectedHead.size());
 
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -158,6 +160,7 @@ TEST_F(DownloadManagerTest, WrongAnswersNeverReachTheFile) {
     FileOutcome outcome;
     ASSERT_TRUE(Download("w.bin", local, md5, size, &outcome));
     EXPECT_EQ(outcome.result, kDownloadTransferFailed);
+    EXPECT_EQ(outcome.message, c.text);
     // The other part may still be running; let it end (silently).
     ASSERT_TRUE(PumpUntil(manager_, [&] {
       return manager_.active_count() + manager_.pending_count() == 0;
@@ -165,11 +168,186 @@ TEST_F(DownloadManagerTest, WrongAnswersNeverReachTheFile) {
     EXPECT_EQ(outcome.calls, 1);
     const std::string bytes = ReadFile(local);
     ASSERT_EQ(bytes.size(), static_cast<size_t>(size));
-    // A 200 is only taken for the part that starts at 0.
-    const std::string head = c.fault.ignoreRange ? expectedHead : std::string(64 * 1024, '\0');
-    EXPECT_TRUE(bytes.substr(0, 64 * 1024) == head);
-    EXPECT_TRUE(bytes.substr(64 * 1024) == std::string(64 * 1024, '\0'));
+    EXPECT_TRUE(bytes == std::string(size, '\0'));
   }
+}
+
+// A mirror's failure is told by its status and the file it concerns, not by
+// what libcurl says of the refused body.
+TEST_F(DownloadManagerTest, FailedAnswersNameTheStatusAndTheFile) {
+  Init();
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 4096;
+  const std::string md5 = Serve("Data/level0.assets", testsrv::MakePatternContent(size, 8));
+  const std::vector<std::pair<int, std::string>> cases = {
+      {404, "HTTP 404 for Data/level0.assets"},
+      {500, "HTTP 500 for Data/level0.assets"},
+      {503, "HTTP 503 for Data/level0.assets"},
+      {403, "HTTP 403 for Data/level0.assets"},
+  };
+  for (const auto& [status, text] : cases) {
+    SCOPED_TRACE(status);
+    testsrv::Fault fault;
+    fault.status = status;
+    fault.body = "<html>error page</html>";
+    server_.SetFault("/a/Data/level0.assets", fault);
+    FileOutcome outcome;
+    ASSERT_TRUE(Download("Data/level0.assets", dir_.Join("s" + std::to_string(status)), md5,
+                         size, &outcome));
+    EXPECT_EQ(outcome.result, kDownloadTransferFailed);
+    EXPECT_EQ(outcome.message, text);
+  }
+}
+
+// A mirror that answers every ranged request with the whole file (200)
+// serves whole files: the file is taken in one transfer from byte 0, after
+// the answer was checked, whether it was divided into parts or was resuming
+// its one part from the middle.
+TEST_F(DownloadManagerTest, MirrorIgnoringRangesServesTheWholeFile) {
+  DownloadTuning tuning;
+  tuning.partSize = 64 * 1024;
+  Init(tuning);
+  manager_.SetMirrors({Mirror("a")});
+  testsrv::Fault ignore;
+  ignore.ignoreRange = true;
+
+  struct Case {
+    const char* name;
+    int64_t size;
+    int64_t resumeAt;  // -1: a fresh file
+  };
+  const Case cases[] = {{"five_parts", 5 * 64 * 1024 - 100, -1},
+                        {"one_part_resumed", 50000, 20000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = std::string(c.name) + ".bin";
+    auto content = testsrv::MakePatternContent(c.size, 12);
+    const std::string md5 = Serve(name, content);
+    server_.SetFault("/a/" + name, ignore);
+    const std::string local = dir_.Join(name);
+    if (c.resumeAt >= 0) {
+      // The first bytes are there (and right); the rest are zeros.
+      std::string bytes(static_cast<size_t>(c.size), '\0');
+      content->Read(0, bytes.data(), static_cast<size_t>(c.resumeAt));
+      std::ofstream(local, std::ios::binary) << bytes;
+      ASSERT_TRUE(SaveResumeInfo(local, md5, {PartInfo{0, c.resumeAt, c.size - 1}}));
+    }
+    server_.ClearRequests();
+    FileOutcome outcome;
+    ASSERT_TRUE(Download(name, local, md5, c.size, &outcome));
+    EXPECT_EQ(outcome.result, kDownloadOk) << outcome.message;
+    EXPECT_EQ(outcome.calls, 1);
+    EXPECT_EQ(Md5Of(local), md5);
+    EXPECT_FALSE(std::filesystem::exists(local + ".cfg"));
+    ASSERT_TRUE(PumpUntil(manager_, [&] {
+      return manager_.active_count() + manager_.pending_count() == 0;
+    }));
+    // One answer carried the file; the others were ended unread.
+    EXPECT_LE(RequestsFor("/a/" + name).size(), 5u);
+    EXPECT_NE(ReadFile(dir_.Join("dltrace.log")).find("range ignored:" + name),
+              std::string::npos);
+  }
+}
+
+// A version map that gives the file another size than the mirror's copy has:
+// the first answer tells the real size, the file fails at once with a clear
+// error after a few requests, and no sized-up copy stays on disk.
+TEST_F(DownloadManagerTest, SizeOtherThanTheMirrorsFailsAtOnce) {
+  Init();
+  manager_.SetMirrors({Mirror("a"), Mirror("b")});
+  const int64_t real = 100 * 1024;
+  const std::string md5 = Serve("s.bin", testsrv::MakePatternContent(real, 13), {"a", "b"});
+  struct Case {
+    const char* name;
+    int64_t mapSize;
+  };
+  const Case cases[] = {{"ten GiB in the map", int64_t{10} << 30},
+                        {"half the size in the map", real / 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    server_.ClearRequests();
+    const std::string local = dir_.Join(std::string("m/") + c.name);
+    FileOutcome outcome;
+    ASSERT_TRUE(Download("s.bin", local, md5, c.mapSize, &outcome));
+    EXPECT_EQ(outcome.result, kDownloadTransferFailed);
+    EXPECT_EQ(outcome.message, "size mismatch for s.bin: the server's file has " +
+                                   std::to_string(real) + " bytes, the version map says " +
+                                   std::to_string(c.mapSize));
+    EXPECT_EQ(outcome.calls, 1);
+    EXPECT_EQ(manager_.active_count() + manager_.pending_count(), 0u);
+    EXPECT_LE(server_.Requests().size(), 5u);  // one wave of transfers at most
+    EXPECT_FALSE(std::filesystem::exists(local));
+    EXPECT_FALSE(std::filesystem::exists(local + ".cfg"));
+  }
+}
+
+// A resume record nested too deep for the JSON reader (found by fuzzing)
+// beside a full-size file: the record is unusable, so the file starts afresh
+// and the download completes.
+TEST_F(DownloadManagerTest, RecordTooDeepToReadMeansAFreshStart) {
+  Init();
+  manager_.SetMirrors({Mirror("a")});
+  const int64_t size = 3 * kMiB;
+  auto content = testsrv::MakePatternContent(size, 14);
+  const std::string md5 = Serve("deep.bin", content);
+  const std::string local = dir_.Join("deep.bin");
+  std::ofstream(local, std::ios::binary) << std::string(size, 'x');
+  std::ofstream(local + ".cfg", std::ios::binary) << std::string(1001, '[');
+
+  FileOutcome outcome;
+  ASSERT_TRUE(Download("deep.bin", local, md5, size, &outcome));
+  EXPECT_EQ(outcome.result, kDownloadOk) << outcome.message;
+  EXPECT_EQ(Md5Of(local), md5);
+  EXPECT_FALSE(std::filesystem::exists(local + ".cfg"));
+  EXPECT_EQ(server_.BytesSent("/a/deep.bin"), size);
+}
+
+// Files already present without a record are hashed off the worker, one
+// after the other, before any of them is fetched; the check reports its
+// progress up to 100, and only the file that differs is fetched.
+TEST_F(DownloadManagerTest, PresentFilesAreCheckedOnTheHashingThreadWithProgress) {
+  Init();
+  manager_.SetMirrors({Mirror("a")});
+  struct File {
+    const char* name;
+    int64_t size;
+    bool intact;
+  };
+  const File files[] = {{"p1.bin", 3 * kMiB, true}, {"p2.bin", 2 * kMiB, false},
+                        {"p3.bin", kMiB + 5, true}};
+  std::vector<FileOutcome> outcomes(3);
+  std::vector<std::string> md5s;
+  for (size_t i = 0; i < 3; ++i) {
+    auto content = testsrv::MakePatternContent(files[i].size, 20 + static_cast<uint32_t>(i));
+    md5s.push_back(Serve(files[i].name, content));
+    const std::string local = dir_.Join(files[i].name);
+    if (files[i].intact) {
+      ASSERT_TRUE(testsrv::WriteContentToFile(*content, local));
+    } else {
+      std::ofstream(local, std::ios::binary) << std::string(files[i].size, 'z');
+    }
+    manager_.DownloadFile(files[i].name, local, md5s[i], files[i].size,
+                          outcomes[i].Callback(), nullptr, 1);
+  }
+  // Nothing was hashed on this thread: every check waits for the pump.
+  EXPECT_EQ(manager_.checking_count(), 3u);
+  for (const auto& o : outcomes) EXPECT_FALSE(o.called);
+  ASSERT_TRUE(PumpUntil(manager_, [&] {
+    return std::all_of(outcomes.begin(), outcomes.end(),
+                       [](const FileOutcome& o) { return o.called; });
+  }));
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(files[i].name);
+    EXPECT_EQ(outcomes[i].result, kDownloadOk) << outcomes[i].message;
+    EXPECT_EQ(Md5Of(dir_.Join(files[i].name)), md5s[i]);
+    EXPECT_EQ(RequestsFor(std::string("/a/") + files[i].name).empty(), files[i].intact);
+  }
+  std::vector<int64_t> percents;
+  for (const auto& [event, zero, percent] : host_.Messages())
+    if (event == RecordingHost::kCheckProgress) percents.push_back(percent);
+  ASSERT_FALSE(percents.empty());
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+  EXPECT_EQ(percents.back(), 100);
 }
 
 TEST_F(DownloadManagerTest, WrongContentIsFetchedAgainThenReportedAsMd5Mismatch) {
@@ -209,14 +387,19 @@ TEST_F(DownloadManagerTest, ImmediateOutcomesWithoutTransfers) {
   EXPECT_EQ(fresh.result, kDownloadOk);
   EXPECT_TRUE(std::filesystem::exists(dir_.Join("new/folder/e.bin")));
 
-  // A complete local copy is not fetched again, and counts as downloaded.
+  // A complete local copy is checked on the hashing thread, not fetched
+  // again, and counts as downloaded; the check reports its progress.
   auto content = testsrv::MakePatternContent(5000, 9);
   const std::string md5 = Serve("have.bin", content);
   const std::string have = dir_.Join("have.bin");
   ASSERT_TRUE(testsrv::WriteContentToFile(*content, have));
   FileOutcome present;
   manager_.DownloadFile("have.bin", have, md5, 5000, present.Callback(), nullptr, 1);
+  EXPECT_EQ(manager_.checking_count(), 1u);
+  ASSERT_TRUE(PumpUntil(manager_, [&] { return present.called; }));
   EXPECT_EQ(present.result, kDownloadOk);
+  EXPECT_EQ(manager_.checking_count(), 0u);
+  EXPECT_TRUE(host_.HasMessage(RecordingHost::kCheckProgress, 0, 100));
   EXPECT_EQ(manager_.downloaded_bytes(), 5000);
   EXPECT_EQ(manager_.pending_count(), 0u);
   EXPECT_TRUE(server_.Requests().empty());
@@ -328,7 +511,7 @@ TEST_F(DownloadManagerTest, PauseHoldsTransfersAndResumeFinishesThem) {
   ASSERT_TRUE(PumpUntil(manager_, [&] { return manager_.downloaded_bytes() > 0; }));
   manager_.PauseTransfers();
   EXPECT_TRUE(manager_.paused());
-  EXPECT_TRUE(host_.HasMessage(DownloadHost::kMsgDownloadPaused, 0, 1));
+  EXPECT_TRUE(host_.HasMessage(RecordingHost::kPaused, 0, 1));
   FileOutcome second;
   manager_.DownloadFile("q.bin", dir_.Join("q.bin"), md5b, 1000, second.Callback(), nullptr, 2);
   const int64_t held = manager_.downloaded_bytes();
@@ -340,7 +523,7 @@ TEST_F(DownloadManagerTest, PauseHoldsTransfersAndResumeFinishesThem) {
 
   manager_.ResumeTransfers();
   EXPECT_FALSE(manager_.paused());
-  EXPECT_TRUE(host_.HasMessage(DownloadHost::kMsgDownloadPaused, 0, 0));
+  EXPECT_TRUE(host_.HasMessage(RecordingHost::kPaused, 0, 0));
   ASSERT_TRUE(PumpUntil(manager_, [&] { return outcome.called && second.called; }));
   EXPECT_EQ(outcome.result, kDownloadOk) << outcome.message;
   EXPECT_EQ(second.result, kDownloadOk);

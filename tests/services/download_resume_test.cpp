@@ -125,4 +125,74 @@ TEST(DownloadResumeTest, KilledDownloadFetchesOnlyTheMissingBytes) {
   EXPECT_LE(requested, notSent + static_cast<int64_t>(transfers) * (rate + 4 * kMiB));
 }
 
+// Several files of different sizes (one part, several parts, a small one
+// that finishes early), killed three times at moments of the transfers,
+// then run to the end: every file has its digest, no record is left, and a
+// file finished before the last run is checked, not fetched again.
+TEST(DownloadResumeTest, RepeatedKillsOverSeveralFilesEndWithEveryDigest) {
+  TempFolder dir;
+  testsrv::TestServer server;
+  ASSERT_TRUE(server.Start());
+  struct File {
+    std::string name;
+    int64_t size;
+    std::string md5;
+    std::string local;
+  };
+  std::vector<File> files = {{"big.bin", 70 * kMiB + 11, "", ""},
+                             {"data/mid.bin", 33 * kMiB, "", ""},
+                             {"small.bin", kMiB + 3, "", ""},
+                             {"data/one.bin", 9 * kMiB, "", ""}};
+  testsrv::Fault throttle;
+  throttle.throttle = 4 * kMiB;  // per transfer: each run lasts seconds
+  std::vector<std::string> args = {server.BaseUrl() + "/m/"};
+  uint32_t seed = 40;
+  for (auto& f : files) {
+    auto content = testsrv::MakePatternContent(f.size, ++seed);
+    f.md5 = testsrv::ContentMd5(*content);
+    f.local = dir.Join("game/" + f.name);
+    server.AddFile("/m/" + f.name, content);
+    server.SetFault("/m/" + f.name, throttle);
+    args.insert(args.end(), {f.name, f.local, f.md5, std::to_string(f.size)});
+  }
+  auto complete = [&](const File& f) {
+    std::string digest;
+    int64_t digestSize = 0;
+    return !std::filesystem::exists(f.local + ".cfg") &&
+           CheckFileMd5(f.local, f.md5, digest, digestSize);
+  };
+
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE("kill " + std::to_string(round));
+    server.ClearRequests();
+    const pid_t child = SpawnChild(args);
+    ASSERT_GT(child, 0);
+    // Killed once some answer of this run has sent a few MiB.
+    const int64_t mark = static_cast<int64_t>(round) * 2 * kMiB;
+    ASSERT_TRUE(server.WaitForRequest(
+        [&](const testsrv::RequestRecord& r) { return r.bytesSent >= mark; }, 120000));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, WNOHANG), 0) << "the download ended before the kill";
+    kill(child, SIGKILL);
+    WaitChild(child);
+  }
+
+  std::vector<std::string> finishedBefore;
+  for (const auto& f : files)
+    if (complete(f)) finishedBefore.push_back("/m/" + f.name);
+  server.ClearRequests();
+  server.ClearFaults();
+  const pid_t last = SpawnChild(args);
+  ASSERT_GT(last, 0);
+  const int status = WaitChild(last);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    EXPECT_TRUE(complete(f));
+  }
+  for (const auto& r : server.Requests())
+    EXPECT_EQ(std::count(finishedBefore.begin(), finishedBefore.end(), r.path), 0) << r.path;
+}
+
 }  // namespace

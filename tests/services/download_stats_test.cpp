@@ -54,7 +54,7 @@ TEST_F(DownloadStatsTest, SamplesGiveSpeedRemainingTimeAndExtremes) {
   manager_.SetJob(10'000'000);
   manager_.AddSpeedSample(1000.9);  // truncated to 1000
   EXPECT_EQ(manager_.speed(), 1000);
-  EXPECT_TRUE(host_.HasMessage(DownloadHost::kMsgDownloadSpeed, 10'000, 1000));
+  EXPECT_TRUE(host_.HasMessage(RecordingHost::kSpeed, 10'000, 1000));
   EXPECT_EQ(manager_.max_speed(), 1000);
   // Within a second: kept, not reported.
   manager_.AddSpeedSample(3000);

@@ -31,15 +31,25 @@ class RecordingHost : public DownloadHost {
     std::lock_guard<std::mutex> lock(mutex_);
     limits[mode == 1 ? 1 : 0] = setting;
   }
-  void PostToMainWindow(uint32_t msg, int64_t w, int64_t l) override {
+  // The job's events, recorded as (event, first figure, second figure).
+  enum Event : uint32_t { kSpeed = 1, kProgress, kPaused, kCheckProgress };
+  void OnDownloadSpeed(int64_t secondsLeft, int64_t bytesPerSecond) override {
+    Record(kSpeed, secondsLeft, bytesPerSecond);
+  }
+  void OnDownloadProgress(int64_t total, int64_t downloaded) override {
+    Record(kProgress, total, downloaded);
+  }
+  void OnDownloadPaused(bool paused) override { Record(kPaused, 0, paused ? 1 : 0); }
+  void OnFilesCheckProgress(int percent) override { Record(kCheckProgress, 0, percent); }
+  void Record(uint32_t event, int64_t w, int64_t l) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      messages_.emplace_back(msg, w, l);
+      messages_.emplace_back(event, w, l);
     }
     posted_.notify_all();
   }
-  // Waits until a message with this number (and, when given, these
-  // parameters) has been posted; false when none came within the bound.
+  // Waits until an event of this kind (and, when given, these
+  // parameters) has been recorded; false when none came within the bound.
   bool WaitForMessage(uint32_t msg, std::optional<std::pair<int64_t, int64_t>> params = {},
                       int boundSeconds = 60) {
     std::unique_lock<std::mutex> lock(mutex_);

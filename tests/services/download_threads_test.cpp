@@ -63,23 +63,23 @@ TEST(DownloadThreadsTest, UiThreadPausesLimitsAndStopsTheWorkersTransfers) {
   DownloadManager manager;
   manager.Init(&host);
   manager.SetMirrors({server.BaseUrl() + "/m/"});
-  // The completion is reported to the test as message 1 with the result.
-  constexpr uint32_t kDone = 1;
+  // The completion is recorded as event 100 with the result.
+  constexpr uint32_t kDone = 100;
   manager.DownloadFile("t.bin", dir.Join("t.bin"), md5, size,
                        [&](int32_t, int32_t r, std::string, std::string) {
-                         host.PostToMainWindow(kDone, r, 0);
+                         host.Record(kDone, r, 0);
                        },
                        nullptr, 1);
   std::atomic<bool> quit{false};
   std::thread worker([&] { host.RunWorker(&manager, &quit); });
 
   // The limited transfer runs; the UI thread pauses it through the worker.
-  ASSERT_TRUE(host.WaitForMessage(DownloadHost::kMsgDownloadProgress));
+  ASSERT_TRUE(host.WaitForMessage(RecordingHost::kProgress));
   host.PostToWorker([&] { manager.PauseTransfers(); });
-  ASSERT_TRUE(host.WaitForMessage(DownloadHost::kMsgDownloadPaused, {{0, 1}}));
+  ASSERT_TRUE(host.WaitForMessage(RecordingHost::kPaused, {{0, 1}}));
   EXPECT_TRUE(manager.paused());
   host.PostToWorker([&] { manager.ResumeTransfers(); });
-  ASSERT_TRUE(host.WaitForMessage(DownloadHost::kMsgDownloadPaused, {{0, 0}}));
+  ASSERT_TRUE(host.WaitForMessage(RecordingHost::kPaused, {{0, 0}}));
   EXPECT_FALSE(manager.paused());
 
   // Lifting the limit from this thread takes effect on the worker.

@@ -52,6 +52,7 @@ TEST(JsonHelpersTest, ParseJson) {
   Json::Value value;
   std::string error;
   EXPECT_FALSE(ParseJson("", value, error));
+  EXPECT_EQ(error, "empty text");  // a reason even for nothing at all
   EXPECT_FALSE(ParseJson("{\"a\":", value, error));
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(ParseJson("{\"a\":[1,2]}", value, error));

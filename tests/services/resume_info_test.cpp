@@ -48,6 +48,9 @@ TEST(ResumeInfoTest, UnusableRecordsDeleteFileAndRecord) {
       {"end past size", "{" + goodMd5 + ",\"infoList\":[{\"index\":0,\"begin\":0,\"end\":1000}]}"},
       {"begin far past end", "{" + goodMd5 + ",\"infoList\":[{\"index\":0,\"begin\":50,\"end\":9}]}"},
       {"real number", "{" + goodMd5 + ",\"infoList\":[{\"index\":0,\"begin\":1.5,\"end\":9}]}"},
+      // The JSON reader throws past its nesting limit.
+      {"nested too deep", std::string(1001, '[')},
+      {"list nested too deep", "{" + goodMd5 + ",\"infoList\":" + std::string(5000, '[') + "}"},
   };
   for (const auto& [name, text] : cases) {
     SCOPED_TRACE(name);
@@ -55,6 +58,9 @@ TEST(ResumeInfoTest, UnusableRecordsDeleteFileAndRecord) {
     const std::string file = dir.Write("f.bin", std::string(size, 'x'));
     dir.Write("f.bin.cfg", text);
     std::vector<PartInfo> loaded = {{1, 2, 3}};
+    if (name.find("nested") != std::string::npos) {
+      EXPECT_FALSE(HasResumeInfo(file, kMd5));
+    }
     EXPECT_FALSE(LoadResumeInfo(file, kMd5, size, &loaded));
     EXPECT_TRUE(loaded.empty());
     EXPECT_FALSE(std::filesystem::exists(file));

@@ -25,6 +25,17 @@ extern char** environ;
 namespace testsrv {
 
 namespace {
+// Pages for the browser tests are served as HTML; everything else stays a
+// plain byte stream (which a browser takes as a download).
+std::string ContentTypeOf(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  if (dot != std::string::npos && path.substr(dot) == ".html") return "text/html; charset=utf-8";
+  return "application/octet-stream";
+}
+}  // namespace
+
+
+namespace {
 
 constexpr size_t kMaxHeaderBytes = 64 * 1024;
 constexpr size_t kMaxBodyBytes = 16 * 1024 * 1024;
@@ -504,11 +515,14 @@ size_t TestServer::LogRequest(const RequestRecord& rec) {
 }
 
 void TestServer::UpdateLog(size_t index, int status, int64_t bytesSent) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (index < log_.size()) {
-    log_[index].status = status;
-    log_[index].bytesSent = bytesSent;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index < log_.size()) {
+      log_[index].status = status;
+      log_[index].bytesSent = bytesSent;
+    }
   }
+  cv_.notify_all();  // WaitForRequest may wait for an answer's progress
 }
 
 bool TestServer::WaitStalled() {
@@ -614,7 +628,7 @@ bool TestServer::HandleRequest(Connection& conn, RequestRecord& rec, bool* keepA
              std::to_string(e + shift) + "/" + std::to_string(size) + "\r\n";
   }
   std::string h = "HTTP/1.1 " + std::to_string(status) + " " + Reason(status) + "\r\n" +
-                  extra + "Content-Type: application/octet-stream\r\n" +
+                  extra + "Content-Type: " + ContentTypeOf(rec.path) + "\r\n" +
                   "Content-Length: " + std::to_string(length) + "\r\n" +
                   (*keepAlive ? "" : "Connection: close\r\n") + "\r\n";
   UpdateLog(logIndex, status, 0);

@@ -110,7 +110,8 @@ class TestServer {
   std::vector<RequestRecord> Requests() const;
   void ClearRequests();
   // Waits until a request matching the predicate has been logged (or the
-  // time-out passed); true when one was.
+  // time-out passed); true when one was. The log's bytes sent are current
+  // while answers go out, so a predicate may wait for an answer's progress.
   bool WaitForRequest(const std::function<bool(const RequestRecord&)>& pred,
                       int timeoutMs);
   // Total body bytes sent for a path.

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "base/util/module_util.h"
 #include "base/util/string_util.h"
 #include "platform/autostart/autostart_entry.h"
@@ -312,8 +314,28 @@ void LauncherStore::ApplySettings(const LauncherSettings& edited) {
 // --- Gate and channel configuration, public address ---
 
 void LauncherStore::LoadGateConfig() {
+  gateConfigProblem.clear();
+  const std::string path = SaveFile(kGateConfigFile);
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return;
+  std::string text;
+  std::string error;
   Json::Value root;
-  if (ReadJsonFile(SaveFile(kGateConfigFile), &root)) GateConfigFromJson(root, &gateConfig);
+  if (!ReadBoundedFile(path, kMaxSmallFileBytes, &text)) {
+    gateConfigProblem = "cannot be read";
+  } else if (!ParseJson(text, root, error)) {
+    gateConfigProblem = error;
+  } else if (!root.isObject()) {
+    gateConfigProblem = "not a JSON object";
+  } else {
+    GateConfigFromJson(root, &gateConfig);
+  }
+}
+
+std::string LauncherStore::GateRequestFailureText(const std::string& transportError) const {
+  if (gateConfigProblem.empty()) return "Request Failed:" + transportError;
+  return "Settings unusable (save/setting.json: " + gateConfigProblem +
+         "), so the built-in gates were asked: Request Failed:" + transportError;
 }
 
 bool LauncherStore::LoadCommonConfig() {

@@ -136,6 +136,9 @@ class LauncherStore : public UsageEventStore {
 
   // Gate and channel configuration, public address.
   void LoadGateConfig();
+  // The error of a failed gate request: says first when the gate settings
+  // were unusable, since the built-in gates were asked in their place.
+  std::string GateRequestFailureText(const std::string& transportError) const;
   bool LoadCommonConfig();
   // The echo service's answer: the address, or a negative result code. Then
   // the launcher's start report (a detail record and an attribution).
@@ -267,6 +270,9 @@ class LauncherStore : public UsageEventStore {
 
   // --- The record ---
   GateConfig gateConfig;
+  // Why "save/setting.json" is there but unusable (then the built-in gate
+  // configuration holds); empty when it is usable or absent.
+  std::string gateConfigProblem;
   LauncherSettings settings;
   DownloadLog downloadLog;
   std::string gid;

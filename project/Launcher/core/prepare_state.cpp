@@ -239,7 +239,7 @@ void PrepareState::OnGameGateReply(int32_t code, const std::string& url, const s
   result = -1;
   if (code < 0) {
     errorCode = code;
-    this->errorText = "Request Failed:" + errorText;
+    this->errorText = store.GateRequestFailureText(errorText);
     detail = url;
     return;
   }

@@ -4,6 +4,7 @@
 
 #include "base/thread/framework_thread.h"
 #include "base/thread/thread_registry.h"
+#include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/services/folder_helpers.h"
 #include "project/Launcher/services/usage_events.h"
@@ -35,8 +36,21 @@ std::string StoreDownloadHost::CaFile() {
   return file ? file : std::string();
 }
 
-void StoreDownloadHost::PostToMainWindow(uint32_t msg, int64_t wParam, int64_t lParam) {
-  store_.PostToMainWindow(msg, static_cast<uint64_t>(wParam), lParam);
+void StoreDownloadHost::OnDownloadSpeed(int64_t secondsLeft, int64_t bytesPerSecond) {
+  store_.PostToMainWindow(kMsgDownloadSpeed, static_cast<uint64_t>(secondsLeft), bytesPerSecond);
+}
+
+void StoreDownloadHost::OnDownloadProgress(int64_t totalBytes, int64_t downloadedBytes) {
+  store_.PostToMainWindow(kMsgDownloadProgress, static_cast<uint64_t>(totalBytes),
+                          downloadedBytes);
+}
+
+void StoreDownloadHost::OnDownloadPaused(bool paused) {
+  store_.PostToMainWindow(kMsgDownloadPaused, 0, paused ? 1 : 0);
+}
+
+void StoreDownloadHost::OnFilesCheckProgress(int percent) {
+  store_.PostToMainWindow(kMsgCheckProgress, 0, percent);
 }
 
 bool StoreDownloadHost::OnWorkerThread() {

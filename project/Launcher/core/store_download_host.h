@@ -1,7 +1,8 @@
 #pragma once
 // The download manager's view of the launcher store: the gate configuration's
-// lists, the speed limits of the settings, the save folder, the relay to the
-// main window, the worker thread, the download log and the usage events.
+// lists, the speed limits of the settings, the save folder, the worker
+// thread, the download log and the usage events. The download job's events
+// become the main window's progress, speed, pause and check messages.
 // The CA bundle that verifies TLS peers comes from the environment variable
 // "VDL_CA_FILE" (a PEM file) when it is set, else the system's trust store.
 
@@ -20,7 +21,10 @@ class StoreDownloadHost : public DownloadHost {
   SpeedLimitSetting SpeedLimit(int mode) override;
   std::string SaveFolder() override;
   std::string CaFile() override;
-  void PostToMainWindow(uint32_t msg, int64_t wParam, int64_t lParam) override;
+  void OnDownloadSpeed(int64_t secondsLeft, int64_t bytesPerSecond) override;
+  void OnDownloadProgress(int64_t totalBytes, int64_t downloadedBytes) override;
+  void OnDownloadPaused(bool paused) override;
+  void OnFilesCheckProgress(int percent) override;
   bool OnWorkerThread() override;
   void PostToWorker(std::function<void()> task) override;
   int64_t LoggedDownloadSize() override;

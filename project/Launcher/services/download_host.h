@@ -1,6 +1,7 @@
 // What the download manager needs of the program around it: settings,
-// gate configuration, the save folder, the main window's message sink, the
-// worker thread and the usage-event builders. The launcher store implements it;
+// gate configuration, the save folder, a listener for the job's progress,
+// speed, pause and check events, the worker thread and the usage-event
+// builders. The launcher store implements it;
 // tests implement the parts they look at. Every default is harmless.
 #pragma once
 
@@ -18,11 +19,6 @@ struct SpeedLimitSetting {
 
 class DownloadHost {
  public:
-  // Window messages the manager posts to the main window.
-  static constexpr uint32_t kMsgDownloadSpeed = 2128;     // remaining s, bytes/s
-  static constexpr uint32_t kMsgDownloadProgress = 2129;  // total, downloaded
-  static constexpr uint32_t kMsgDownloadPaused = 2130;    // 0, 1 paused / 0 running
-
   virtual ~DownloadHost() = default;
 
   // Gate configuration: lists and URL that replace the defaults when not empty.
@@ -40,9 +36,19 @@ class DownloadHost {
   // CA bundle that verifies TLS peers; empty = the system's.
   virtual std::string CaFile() { return {}; }
 
-  virtual void PostToMainWindow(uint32_t msg, int64_t wParam, int64_t lParam) {
-    (void)msg; (void)wParam; (void)lParam;
+  // Events of the download job, on the worker thread.
+  // About once a second while transfers run: seconds left and the speed.
+  virtual void OnDownloadSpeed(int64_t secondsLeft, int64_t bytesPerSecond) {
+    (void)secondsLeft; (void)bytesPerSecond;
   }
+  // About once a second, and at every change once the whole job is there.
+  virtual void OnDownloadProgress(int64_t totalBytes, int64_t downloadedBytes) {
+    (void)totalBytes; (void)downloadedBytes;
+  }
+  virtual void OnDownloadPaused(bool paused) { (void)paused; }
+  // Files already present are checked against their MD5 before anything of
+  // them is fetched: the share of those bytes checked so far, 0..100.
+  virtual void OnFilesCheckProgress(int percent) { (void)percent; }
 
   // The worker thread that owns the manager. A host without one runs tasks at
   // once on the calling thread.

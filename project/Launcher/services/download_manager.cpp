@@ -1,5 +1,3 @@
-// The manager's life, its handle pool, the mirror lists and the life of a
-// download task.
 #include "project/Launcher/services/download_manager.h"
 
 #include <fcntl.h>
@@ -9,17 +7,14 @@
 #include <chrono>
 #include <filesystem>
 
-#include "project/Launcher/services/file_utils.h"
+#include "project/Launcher/services/curl_handle_options.h"
 
 namespace {
 
-// Endpoints of the publisher's services (configuration; the gate's own
-// configuration may replace the gate list and the track URL).
+// Gates of the publisher (configuration; the gate's own configuration may
+// replace the list).
 constexpr const char* kPrimaryGate = "https://gate.valdrenth-game.com/";
 constexpr const char* kGlobalGate = "https://gate-global.valdrenth-game.com/";
-constexpr const char* kTrackUrl =
-    "https://analytics.valdrenth-game.com/track/json_track?token=5f0c3a9e2b7d41c8a6e09b13";
-constexpr const char* kAttributionUrl = "https://callback.valdrenth-game.com/v1/adjust";
 
 // libcurl's global state lives as long as the process.
 struct CurlGlobal {
@@ -51,6 +46,18 @@ std::string OpenError(const std::string& file, int error) {
   return "open:(" + file + ") failed,errno:" + std::to_string(error);
 }
 
+// What a part's last failed attempt tells the user: the server's status and
+// the file when there was one, else libcurl's result and error text.
+std::string TransferFailureText(const DownloadTask& task, CURLcode result, int status) {
+  if (status >= 300 || (status > 0 && status < 200))
+    return "HTTP " + std::to_string(status) + " for " + task.urlPath;
+  if ((status == 200 || status == 206) && task.writer.answer() == PartWriter::Answer::kRefused)
+    return "HTTP " + std::to_string(status) + " with other bytes than asked for " + task.urlPath;
+  std::string text = std::to_string(static_cast<int>(result)) + "," + std::to_string(status);
+  if (task.errorText[0]) text += std::string(",") + task.errorText;
+  return text;
+}
+
 }  // namespace
 
 DownloadManager& DownloadManager::GetInstance() {
@@ -58,7 +65,9 @@ DownloadManager& DownloadManager::GetInstance() {
   return instance;
 }
 
-DownloadManager::DownloadManager() : host_(&default_host_), clock_(SteadyMs) {}
+DownloadManager::DownloadManager() : host_(&default_host_), clock_(SteadyMs) {
+  stats_.Bind(host_);
+}
 
 DownloadManager::~DownloadManager() {
   running_ = false;
@@ -66,63 +75,40 @@ DownloadManager::~DownloadManager() {
   if (multi_) curl_multi_cleanup(multi_);
 }
 
+// --- life ---
+
 void DownloadManager::Init(DownloadHost* host, const DownloadTuning& tuning) {
   host_ = host ? host : &default_host_;
+  stats_.Bind(host_);
   tuning_ = tuning;
-  attribution_url_ = kAttributionUrl;
-  track_url_ = kTrackUrl;
   gate_urls_ = host_->ConfiguredGateUrls();
   if (gate_urls_.empty()) gate_urls_ = {kPrimaryGate, kPrimaryGate, kGlobalGate};
   if (!multi_) {
     multi_ = curl_multi_init();
     curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
   }
-  total_bytes_ = 0;
-  downloaded_bytes_ = 0;
   running_ = true;
   paused_ = false;
   limit_mode_ = 0;
   pump_tick_ = 0;
-  post_response_.clear();
-  const std::string configuredTrack = host_->ConfiguredTrackUrl();
-  if (!configuredTrack.empty()) track_url_ = configuredTrack;
-  ResetSpeedStats();
+  stats_.Clear(Now());
+  events_.ResetEndpoints(host_->ConfiguredTrackUrl());
+  requests_.Configure(host_->CaFile(), tuning_.connectTimeoutSeconds, tuning_.maxAnswerBytes);
   FillHandlePool();
-
-  trace_path_.clear();
-  std::string folder = host_->SaveFolder();
-  if (!folder.empty()) {
-    if (folder.back() != '/') folder += '/';
-    trace_path_ = folder + "dltrace.log";
-    const int fd = open(trace_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd >= 0) close(fd);
-  }
+  trace_.Open(host_->SaveFolder());
 }
 
 void DownloadManager::Shutdown() {
   running_ = false;
   CancelAllTasks(0);
-  event_queue_.clear();
-  for (CURL* easy : in_flight_) curl_easy_cleanup(easy);
-  in_flight_.clear();
+  events_.Clear();
+  requests_.ReleaseHandles();
   for (CURL* easy : idle_handles_) curl_easy_cleanup(easy);
   idle_handles_.clear();
 }
 
 void DownloadManager::ConfigureHandle(CURL* easy) const {
-  // HTTP/2 where TLS negotiates it, HTTP/1.1 otherwise.
-  curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
-  curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
-  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-  const std::string ca = host_->CaFile();
-  if (!ca.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, ca.c_str());
-  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, static_cast<long>(tuning_.connectTimeoutSeconds));
+  ApplyCommonCurlOptions(easy, host_->CaFile(), tuning_.connectTimeoutSeconds);
 }
 
 void DownloadManager::FillHandlePool() {
@@ -147,6 +133,8 @@ void DownloadManager::SetDlcUrls(const std::vector<std::string>& urls) {
   dlc_urls_ = host_->ConfiguredDlcUrls();
   if (dlc_urls_.empty()) dlc_urls_ = urls;
 }
+
+// --- queueing ---
 
 bool DownloadManager::PrepareFreshFile(const std::string& localFile, int64_t size,
                                        std::string* error) {
@@ -186,51 +174,81 @@ void DownloadManager::DownloadFile(const std::string& urlPath, const std::string
     if (onDone) onDone(user, made ? kDownloadOk : kDownloadStartFailed, urlPath, error);
     return;
   }
-  parts_.erase(localFile);
+  ledger_.Forget(localFile);
 
-  std::vector<PartInfo> parts;
   if (md5.empty()) {
-    parts.push_back(PartInfo{0, 0, size - 1});
     if (!PrepareFreshFile(localFile, size, &error)) {
       if (onDone) onDone(user, kDownloadStartFailed, urlPath, error);
       return;
     }
-  } else {
+    QueueParts({PartInfo{0, 0, size - 1}}, urlPath, localFile, md5, size, onDone, onProgress,
+               user, retry, mirror);
+    return;
+  }
+  auto presentAtSize = [&] {
     std::error_code ec;
     const auto present = std::filesystem::file_size(localFile, ec);
-    const bool sizeMatches = !ec && static_cast<int64_t>(present) == size;
-    if (sizeMatches && LoadResumeInfo(localFile, md5, size, &parts)) {
-      int64_t missing = 0;
-      for (const auto& p : parts) missing += p.end - p.begin + 1;
-      AddDownloaded(size - missing);
-      host_->SetLoggedDownloadSize(downloaded_bytes_);
-    } else {
-      parts.clear();
-      std::string computed;
-      int64_t computedSize = 0;
-      if (sizeMatches && CheckFileMd5(localFile, md5, computed, computedSize)) {
-        RemoveQuietly(ResumeInfoPath(localFile));
-        AddDownloaded(size);
-        host_->SetLoggedDownloadSize(downloaded_bytes_);
-        if (onDone) onDone(user, kDownloadOk, urlPath, "");
-        return;
-      }
-      if (!PrepareFreshFile(localFile, size, &error)) {
-        if (onDone) onDone(user, kDownloadStartFailed, urlPath, error);
-        return;
-      }
-      parts = DivideIntoParts(size, tuning_.partSize);
-      SaveResumeInfo(localFile, md5, parts);
-    }
+    return !ec && static_cast<int64_t>(present) == size;
+  };
+  std::vector<PartInfo> parts;
+  if (presentAtSize() && LoadResumeInfo(localFile, md5, size, &parts)) {
+    int64_t missing = 0;
+    for (const auto& p : parts) missing += p.end - p.begin + 1;
+    AddDownloaded(size - missing);
+    host_->SetLoggedDownloadSize(stats_.downloaded_bytes());
     hashers_.erase(localFile);  // an older hasher of this file stops first
     hashers_[localFile] = std::make_unique<FileHasher>(localFile, size);
+    QueueParts(parts, urlPath, localFile, md5, size, onDone, onProgress, user, retry, mirror);
+    AdvanceHasher(localFile);
+    return;
   }
+  // An unusable record has taken the file with it; a file still there at its
+  // size may be complete already: its MD5 decides, on the hashing thread.
+  if (presentAtSize()) {
+    PresentFileChecks::Check check;
+    check.urlPath = urlPath;
+    check.localFile = localFile;
+    check.md5 = md5;
+    check.size = size;
+    check.onDone = std::move(onDone);
+    check.onProgress = std::move(onProgress);
+    check.user = user;
+    check.retry = retry;
+    check.mirror = mirror;
+    checks_.Add(std::move(check));
+    return;
+  }
+  StartFreshFile(urlPath, localFile, md5, size, onDone, onProgress, user, retry, mirror);
+}
+
+void DownloadManager::StartFreshFile(const std::string& urlPath, const std::string& localFile,
+                                     const std::string& md5, int64_t size,
+                                     const FileDoneCallback& onDone,
+                                     const ProgressCallback& onProgress, int32_t user,
+                                     int32_t retry, int32_t mirror) {
+  std::string error;
+  if (!PrepareFreshFile(localFile, size, &error)) {
+    if (onDone) onDone(user, kDownloadStartFailed, urlPath, error);
+    return;
+  }
+  const std::vector<PartInfo> parts = DivideIntoParts(size, tuning_.partSize);
+  SaveResumeInfo(localFile, md5, parts);
+  hashers_.erase(localFile);
+  hashers_[localFile] = std::make_unique<FileHasher>(localFile, size);
+  QueueParts(parts, urlPath, localFile, md5, size, onDone, onProgress, user, retry, mirror);
+  AdvanceHasher(localFile);
+}
+
+void DownloadManager::QueueParts(const std::vector<PartInfo>& parts, const std::string& urlPath,
+                                 const std::string& localFile, const std::string& md5,
+                                 int64_t size, const FileDoneCallback& onDone,
+                                 const ProgressCallback& onProgress, int32_t user,
+                                 int32_t retry, int32_t mirror) {
   for (const auto& p : parts) {
     CreateTask(p.index, urlPath, localFile, md5, p.begin, p.end, size, onDone, onProgress, user,
                retry, mirror);
-    AddTaskPart(*pending_.back());
+    ledger_.Add(localFile, p);
   }
-  if (!md5.empty()) AdvanceHasher(localFile);
 }
 
 void DownloadManager::CreateTask(int32_t partIndex, const std::string& urlPath,
@@ -257,6 +275,30 @@ void DownloadManager::CreateTask(int32_t partIndex, const std::string& urlPath,
   pending_.push_back(std::move(task));
 }
 
+// --- checks of present files ---
+
+void DownloadManager::CheckPresentFiles() {
+  PresentFileChecks::Check check;
+  std::string computed;
+  // Each check leaves the queue before its callback: that may queue or
+  // cancel downloads.
+  while (running_ && checks_.TakeFinished(&check, &computed)) {
+    if (!computed.empty() && computed == check.md5) {
+      RemoveQuietly(ResumeInfoPath(check.localFile));
+      AddDownloaded(check.size);
+      host_->SetLoggedDownloadSize(stats_.downloaded_bytes());
+      if (check.onDone) check.onDone(check.user, kDownloadOk, check.urlPath, "");
+    } else {
+      StartFreshFile(check.urlPath, check.localFile, check.md5, check.size, check.onDone,
+                     check.onProgress, check.user, check.retry, check.mirror);
+    }
+  }
+  int percent = 0;
+  if (checks_.TakeProgress(&percent)) host_->OnFilesCheckProgress(percent);
+}
+
+// --- the life of a task ---
+
 bool DownloadManager::StartTask(DownloadTask& task, std::string* error) {
   error->clear();
   try {
@@ -265,11 +307,7 @@ bool DownloadManager::StartTask(DownloadTask& task, std::string* error) {
       return false;
     }
     ReleaseTaskHandles(task);
-    task.fd = open(task.localFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (task.fd < 0) {
-      *error = OpenError(task.localFile, errno);
-      return false;
-    }
+    if (!task.writer.Open(task.localFile, error)) return false;
     if (idle_handles_.empty()) FillHandlePool();
     if (idle_handles_.empty()) {
       ReleaseTaskHandles(task);
@@ -284,11 +322,9 @@ bool DownloadManager::StartTask(DownloadTask& task, std::string* error) {
     const std::string range = std::to_string(task.begin) + "-" + std::to_string(task.end);
     task.errorText[0] = '\0';
     task.beginAtStart = task.begin;
-    task.answerChecked = false;
-    task.answerAccepted = false;
+    task.writer.StartAnswer();
     task.writeFailed = false;
     task.heldByLimit = false;
-    task.contentRangeBegin = -1;
     curl_easy_setopt(task.easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(task.easy, CURLOPT_WRITEDATA, &task);
     curl_easy_setopt(task.easy, CURLOPT_HEADERDATA, &task);
@@ -311,10 +347,7 @@ bool DownloadManager::StartTask(DownloadTask& task, std::string* error) {
 }
 
 void DownloadManager::ReleaseTaskHandles(DownloadTask& task) {
-  if (task.fd >= 0) {
-    close(task.fd);
-    task.fd = -1;
-  }
+  task.writer.Close();
   if (task.easy) {
     curl_multi_remove_handle(multi_, task.easy);
     curl_easy_setopt(task.easy, CURLOPT_ERRORBUFFER, nullptr);
@@ -357,7 +390,7 @@ void DownloadManager::AbandonFile(const std::string& localFile) {
     }
   }
   for (auto& task : dropped) ReleaseTaskHandles(*task);
-  parts_.erase(localFile);
+  ledger_.Forget(localFile);
   hashers_.erase(localFile);
 }
 
@@ -369,8 +402,6 @@ bool DownloadManager::RotateAttempt(DownloadTask& task) const {
   }
   return static_cast<size_t>(task.mirror) < mirrors_.size();
 }
-
-void DownloadManager::Requeue(TaskPtr task) { pending_.push_back(std::move(task)); }
 
 void DownloadManager::CancelAllTasks(int32_t mode) {
   std::list<TaskPtr> cancelled;
@@ -385,21 +416,17 @@ void DownloadManager::CancelAllTasks(int32_t mode) {
   pending_.clear();
   verifying_.clear();
   hashers_.clear();
-  parts_.clear();
+  ledger_.Clear();
+  checks_.Clear();
   paused_ = false;
-  total_bytes_ = 0;
-  downloaded_bytes_ = 0;
-  samples_.clear();
-  last_progress_tick_ = 0;
-  last_speed_tick_ = 0;
-  ResetSpeedStats();
+  stats_.Clear(Now());
   limit_mode_ = mode;
 }
 
 void DownloadManager::PauseTransfers() {
   paused_ = true;
   for (CURL* easy : ActiveHandles()) curl_easy_pause(easy, CURLPAUSE_ALL);
-  host_->PostToMainWindow(DownloadHost::kMsgDownloadPaused, 0, 1);
+  host_->OnDownloadPaused(true);
   ReportDownloadSpeed("pause");
   ReportDownloadStats("15", "click_launch_pause_game", true);
 }
@@ -415,7 +442,7 @@ void DownloadManager::ResumeTransfers() {
   ResetSpeedStats();
   host_->SendLauncherDetailEvent("16", "", "", "");
   host_->SendInstallAttribution("click_launch_continue_download_game", "", "", "");
-  host_->PostToMainWindow(DownloadHost::kMsgDownloadPaused, 0, 0);
+  host_->OnDownloadPaused(false);
 }
 
 std::vector<CURL*> DownloadManager::ActiveHandles() const {
@@ -434,7 +461,388 @@ bool DownloadManager::IsTaskRunning(const DownloadTask* task) const {
   return false;
 }
 
-void DownloadManager::SetJob(int64_t totalBytes) {
-  total_bytes_ = totalBytes;
-  start_tick_ = Now();
+// --- the pump ---
+
+void DownloadManager::PumpTransfers() {
+  if (!running_ ||
+      (pending_.empty() && active_.empty() && verifying_.empty() && checks_.empty()))
+    return;
+  pump_tick_ = Now();
+  CheckPresentFiles();
+  CheckVerifications();
+  // The pump runs at most pumpBudgetMs, and every call reads the finished
+  // transfers and starts queued ones, so the worker's tick stays live.
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(tuning_.pumpBudgetMs);
+  for (;;) {
+    int runningCount = 0;
+    curl_multi_perform(multi_, &runningCount);
+    ReadCompletions();
+    DropSupersededTasks();
+    CheckVerifications();
+    StartPendingTasks();
+    ReleaseHeldTransfers();
+    if (!running_ || active_.empty()) return;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          deadline - std::chrono::steady_clock::now())
+                          .count();
+    if (left <= 0) return;
+    curl_multi_poll(multi_, nullptr, 0, static_cast<int>(std::min<int64_t>(left, 5)), nullptr);
+    pump_tick_ = Now();
+  }
+}
+
+void DownloadManager::ReadCompletions() {
+  int left = 0;
+  while (running_) {
+    CURLMsg* message = curl_multi_info_read(multi_, &left);
+    if (!message) break;
+    if (message->msg == CURLMSG_DONE) OnTransferDone(message);
+  }
+}
+
+void DownloadManager::DropSupersededTasks() {
+  std::list<TaskPtr> dropped;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto it = active_.begin(); it != active_.end();) {
+      if ((*it)->superseded) {
+        dropped.push_back(std::move(*it));
+        it = active_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (auto& task : dropped) ReleaseTaskHandles(*task);
+}
+
+void DownloadManager::StartPendingTasks() {
+  if (!pending_.empty() && !paused_) budget_.SetLimit(ReceiveLimit(limit_mode_));
+  while (running_ && !paused_ && !pending_.empty() &&
+         active_.size() < static_cast<size_t>(tuning_.maxActive)) {
+    TaskPtr task = std::move(pending_.front());
+    pending_.pop_front();
+    if (task->superseded) continue;
+    std::string error;
+    if (StartTask(*task, &error)) {
+      std::lock_guard<std::mutex> guard(lock_);
+      active_.push_back(std::move(task));
+    } else if (RotateAttempt(*task)) {
+      Requeue(std::move(task));
+    } else {
+      FinishTask(std::move(task), kDownloadStartFailed, error, true);
+    }
+  }
+}
+
+// --- speed limit and statistics ---
+
+int64_t DownloadManager::ReceiveLimit(int32_t mode) const {
+  const SpeedLimitSetting setting = host_->SpeedLimit(mode);
+  if (!setting.enabled || setting.figure <= 0) return 0;
+  constexpr int64_t kBytesPerUnit = 204;
+  if (setting.figure > INT64_MAX / kBytesPerUnit) return INT64_MAX;
+  return setting.figure * kBytesPerUnit;
+}
+
+void DownloadManager::ReleaseHeldTransfers() {
+  if (paused_) return;
+  if (budget_.limited() && budget_.Spent()) return;
+  std::vector<CURL*> held;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto& task : active_) {
+      if (task->heldByLimit && task->easy) {
+        task->heldByLimit = false;
+        held.push_back(task->easy);
+      }
+    }
+  }
+  for (CURL* easy : held) curl_easy_pause(easy, CURLPAUSE_CONT);
+}
+
+void DownloadManager::ApplySpeedLimit(int32_t mode) {
+  if (!host_->OnWorkerThread()) {
+    host_->PostToWorker([this, mode] { ApplySpeedLimit(mode); });
+    return;
+  }
+  if (mode != limit_mode_) return;
+  budget_.SetLimit(ReceiveLimit(mode));
+  budget_.Reset();
+  stats_.ClearSamples();
+}
+
+void DownloadManager::AddSpeedSample(double bytesPerSecond) {
+  size_t transfers;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    transfers = active_.size();
+  }
+  stats_.AddSample(bytesPerSecond, Now(), paused_, transfers);
+}
+
+// --- the transfers' callbacks ---
+
+size_t DownloadManager::OnHeader(char* data, size_t size, size_t count, void* taskp) {
+  const size_t n = size * count;
+  auto* task = static_cast<DownloadTask*>(taskp);
+  if (task) task->writer.OnHeaderLine(data, n);
+  return n;
+}
+
+size_t DownloadManager::OnWriteData(char* data, size_t size, size_t count, void* taskp) {
+  auto* task = static_cast<DownloadTask*>(taskp);
+  if (!task || !task->owner->running_) return 0;
+  DownloadManager* self = task->owner;
+  if (!self->IsTaskRunning(task)) {
+    self->AppendTrace("non work task:" + task->urlPath + ":begin:" +
+                      std::to_string(task->begin) + ":end:" + std::to_string(task->end) + "\n");
+    return 0;
+  }
+  return self->WriteTaskData(*task, data, size * count);
+}
+
+int DownloadManager::OnTransferProgress(void* taskp, curl_off_t, curl_off_t, curl_off_t,
+                                        curl_off_t) {
+  auto* task = static_cast<DownloadTask*>(taskp);
+  if (!task) return 0;
+  DownloadManager* self = task->owner;
+  if (!self->running_) return 1;  // abort: the manager is stopping
+  if (!task->onProgress || !self->IsTaskRunning(task)) return 0;
+  curl_off_t speed = 0;
+  if (curl_easy_getinfo(task->easy, CURLINFO_SPEED_DOWNLOAD_T, &speed) != CURLE_OK) return 0;
+  self->stats_.SetCurrentFile(task->localFile);
+  task->onProgress(task->user, static_cast<double>(speed));
+  return 0;
+}
+
+size_t DownloadManager::WriteTaskData(DownloadTask& task, const char* data, size_t n) {
+  if (task.superseded) return 0;
+  const bool firstChunk = task.writer.answer() == PartWriter::Answer::kPending;
+  switch (task.writer.Judge(task.begin, task.end, task.fileSize)) {
+    case PartWriter::Answer::kPart:
+      break;
+    case PartWriter::Answer::kWholeFile:
+      if (firstChunk) TakeWholeFile(task);
+      break;
+    default:
+      return 0;  // nothing of a wrong answer reaches the file
+  }
+  if (task.finished() || n == 0) return 0;
+  if (budget_.limited() && budget_.Spent()) {
+    task.heldByLimit = true;
+    return CURL_WRITEFUNC_PAUSE;  // libcurl keeps the data and hands it over again
+  }
+  const size_t take = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(n),
+                                                            task.end - task.begin + 1));
+  if (!task.writer.WriteAt(data, take, task.begin)) {
+    const int error = errno;
+    AppendTrace("recv write failed:" + task.urlPath + ":" + std::to_string(take) + ":begin:" +
+                std::to_string(task.begin) + ":end:" + std::to_string(task.end) +
+                ":errno:" + std::to_string(error) + "\n");
+    // The transfer fails; none of this chunk counts, the next attempt
+    // fetches it again from the part's unchanged begin.
+    task.writeFailed = true;
+    return 0;
+  }
+  task.begin += static_cast<int64_t>(take);
+  if (budget_.limited()) budget_.Consume(static_cast<int64_t>(take));
+  NoteProgress(task);
+  AddDownloaded(static_cast<int64_t>(take));
+  if (pump_tick_ - task.lastFlushTick > 999 || task.finished()) {
+    task.lastFlushTick = pump_tick_;
+    // The record claims only bytes already handed to the system, so a crash
+    // of this process loses nothing. Waiting for the disk here would stall
+    // every transfer; should the system itself crash before the data lands,
+    // the file's MD5 check catches it and the file is fetched again.
+    SaveTaskRecord(task);
+  }
+  return take;  // less than n past the part's end: libcurl ends the transfer
+}
+
+void DownloadManager::TakeWholeFile(DownloadTask& task) {
+  AppendTrace("range ignored:" + task.urlPath + "\n");
+  // What the file's parts had written is written again by this transfer.
+  AddDownloaded(-(task.fileSize - ledger_.Missing(task.localFile)));
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto& other : active_)
+      if (other.get() != &task && other->localFile == task.localFile) other->superseded = true;
+  }
+  for (auto& other : pending_)
+    if (other->localFile == task.localFile) other->superseded = true;
+  task.begin = 0;
+  task.end = task.fileSize - 1;
+  task.beginAtStart = 0;
+  ledger_.Reset(task.localFile, {PartInfo{task.partIndex, 0, task.end}});
+  if (!task.md5.empty()) {
+    hashers_.erase(task.localFile);  // it may have hashed bytes written again now
+    hashers_[task.localFile] = std::make_unique<FileHasher>(task.localFile, task.fileSize);
+  }
+  SaveTaskRecord(task);
+}
+
+void DownloadManager::NoteProgress(const DownloadTask& task) {
+  if (ledger_.Update(task.localFile, PartInfo{task.partIndex, task.begin, task.end}))
+    AdvanceHasher(task.localFile);
+}
+
+void DownloadManager::AdvanceHasher(const std::string& localFile) {
+  auto hasher = hashers_.find(localFile);
+  if (hasher == hashers_.end()) return;
+  hasher->second->Advance(ledger_.WrittenPrefix(localFile));
+}
+
+void DownloadManager::SaveTaskRecord(const DownloadTask& task) {
+  if (task.md5.empty()) return;  // a file without a digest has no record
+  if (ledger_.Update(task.localFile, PartInfo{task.partIndex, task.begin, task.end}))
+    ledger_.Save(task.localFile, task.md5);
+}
+
+// --- judging finished transfers ---
+
+void DownloadManager::OnTransferDone(CURLMsg* message) {
+  TaskPtr task;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto it = active_.begin(); it != active_.end(); ++it) {
+      if ((*it)->easy == message->easy_handle) {
+        task = std::move(*it);
+        active_.erase(it);
+        break;
+      }
+    }
+  }
+  if (!task) {
+    AppendTrace("handle task but not found:" +
+                std::to_string(static_cast<uint32_t>(
+                    reinterpret_cast<uintptr_t>(message->easy_handle))) + "\n");
+    return;
+  }
+  const CURLcode result = message->data.result;
+  long status = 0;
+  curl_easy_getinfo(task->easy, CURLINFO_RESPONSE_CODE, &status);
+  ReleaseTaskHandles(*task);
+  if (task->superseded) return;  // another transfer takes the whole file
+  const int64_t served = task->writer.served_size();
+  if (task->writer.Judge(task->begin, task->end, task->fileSize) ==
+      PartWriter::Answer::kSizeMismatch) {
+    FailSizeMismatch(std::move(task), served);
+    return;
+  }
+  if (!task->finished()) {
+    JudgeUnfinishedPart(std::move(task), result, static_cast<int>(status));
+    return;
+  }
+
+  if (task->md5.empty()) {
+    ledger_.Remove(task->localFile, task->partIndex);
+    FinishTask(std::move(task), kDownloadOk, "", true);
+    return;
+  }
+  if (ledger_.Remove(task->localFile, task->partIndex) > 0) {
+    FinishTask(std::move(task), kDownloadOk, "waiting", false);  // other parts still run
+    return;
+  }
+  // The last part: the whole file is final; judge it once its hash is done.
+  ledger_.Forget(task->localFile);
+  auto hasher = hashers_.find(task->localFile);
+  if (hasher == hashers_.end())
+    hasher = hashers_.emplace(task->localFile,
+                              std::make_unique<FileHasher>(task->localFile, task->fileSize))
+                 .first;
+  hasher->second->Advance(INT64_MAX);
+  verifying_.push_back(std::move(task));
+}
+
+void DownloadManager::JudgeUnfinishedPart(TaskPtr task, CURLcode result, int status) {
+  // An attempt that moved the part forward is not counted against its mirror:
+  // a slow or interrupted but working transfer goes on.
+  const bool progressed = task->begin > task->beginAtStart;
+  const bool failed = result != CURLE_OK || (status != 200 && status != 206);
+  if (!failed) {
+    AppendTrace(task->urlPath + ":" + std::to_string(task->begin) + "<=" +
+                std::to_string(task->end) + "\n");
+  }
+  if (progressed) SaveTaskRecord(*task);  // where the next attempt starts
+  if (progressed || RotateAttempt(*task)) {
+    Requeue(std::move(task));
+    return;
+  }
+  if (failed) {
+    const std::string text = TransferFailureText(*task, result, status);
+    AppendTrace(task->urlPath + ":" + std::to_string(static_cast<int>(result)) + "," +
+                std::to_string(status) + (task->errorText[0] ? "," : "") + task->errorText +
+                "\n");
+    FinishTask(std::move(task), kDownloadTransferFailed, text, true);
+  } else {
+    const std::string text =
+        "incomplete:" + std::to_string(task->begin) + "-" + std::to_string(task->end);
+    FinishTask(std::move(task), kDownloadNoMirror, text, true);
+  }
+}
+
+void DownloadManager::FailSizeMismatch(TaskPtr task, int64_t servedSize) {
+  const std::string text = SizeMismatchText(task->urlPath, servedSize, task->fileSize);
+  AppendTrace(text + "\n");
+  // No retry can mend the version map: the file fails at once, and its
+  // sized-up copy and record go, so nothing that large stays on disk.
+  AbandonFile(task->localFile);
+  RemoveQuietly(task->localFile);
+  RemoveQuietly(ResumeInfoPath(task->localFile));
+  FinishTask(std::move(task), kDownloadTransferFailed, text, true);
+}
+
+void DownloadManager::CheckVerifications() {
+  // Take the judged tasks out first: a callback may queue or cancel downloads.
+  std::vector<std::pair<TaskPtr, std::string>> ready;
+  for (auto it = verifying_.begin(); it != verifying_.end();) {
+    auto hasher = hashers_.find((*it)->localFile);
+    std::string computed;
+    if (hasher != hashers_.end() && !hasher->second->Finished(&computed)) {
+      ++it;
+      continue;
+    }
+    if (hasher != hashers_.end()) hashers_.erase(hasher);
+    ready.emplace_back(std::move(*it), computed);
+    it = verifying_.erase(it);
+  }
+  for (auto& [task, computed] : ready) {
+    if (!computed.empty() && computed == task->md5) {
+      FinishTask(std::move(task), kDownloadOk, "", true);
+    } else {
+      AppendTrace(task->urlPath + ":" + task->md5 + "!=" + computed + "\n");
+      RetryAfterMd5Mismatch(std::move(task));
+    }
+  }
+}
+
+void DownloadManager::RetryAfterMd5Mismatch(TaskPtr task) {
+  if (!RotateAttempt(*task)) {
+    FinishTask(std::move(task), kDownloadMd5Mismatch, "check md5 error", true);
+    return;
+  }
+  RemoveQuietly(task->localFile);
+  RemoveQuietly(ResumeInfoPath(task->localFile));
+  AddDownloaded(-task->fileSize);
+  DownloadFile(task->urlPath, task->localFile, task->md5, task->fileSize, task->onDone,
+               task->onProgress, task->user, task->retry, task->mirror);
+  FinishTask(std::move(task), kDownloadOk, "replace", false);
+}
+
+// --- usage events ---
+
+void DownloadManager::SendEvent(const std::string& body, const std::string& url, bool sendNow) {
+  if (sendNow) {
+    PostJson(body, url);
+    return;
+  }
+  events_.Add(url, body);
+}
+
+void DownloadManager::SendQueuedEvent() {
+  std::string url;
+  std::string body;
+  if (events_.TakeNext(&url, &body)) PostJson(body, url);
 }

@@ -1,20 +1,21 @@
 // The download service of the launcher: whole files fetched from a list of
 // mirrors as ranged HTTP(S) transfers in parts, several at once on one libcurl
-// multi handle, with a resume record beside every file in download, an MD5
-// check of the finished file, attempts rotated over the mirrors, speed
-// statistics and a speed limit; plus the synchronous requests and probes of the
-// update states and the usage-event transport.
+// multi handle. A download is a request (the file, its mirrors and its
+// attempts), the parts' writer with the file's resume record, and the MD5
+// check that judges the finished file. Around it: the speed limit's budget,
+// the job's statistics, the synchronous requests and the usage-event queue,
+// each a class of its own.
 //
 // The manager lives on the worker thread: everything but `paused()`,
 // `Stop()` and `ApplySpeedLimit()` is called there. It reaches the program
-// around it only through its DownloadHost.
+// around it only through its DownloadHost, and tells it of progress, speed,
+// pause and checks as events.
 #pragma once
 
 #include <curl/curl.h>
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <list>
 #include <map>
@@ -24,9 +25,16 @@
 #include <vector>
 
 #include "project/Launcher/services/download_host.h"
+#include "project/Launcher/services/download_statistics.h"
 #include "project/Launcher/services/download_task.h"
+#include "project/Launcher/services/download_trace.h"
 #include "project/Launcher/services/file_hasher.h"
+#include "project/Launcher/services/present_file_checks.h"
+#include "project/Launcher/services/request_client.h"
 #include "project/Launcher/services/resume_info.h"
+#include "project/Launcher/services/resume_ledger.h"
+#include "project/Launcher/services/transfer_budget.h"
+#include "project/Launcher/services/usage_event_queue.h"
 
 // Figures that the tests and the benchmark may change; the defaults are the
 // launcher's.
@@ -44,8 +52,8 @@ struct DownloadTuning {
 
 class DownloadManager {
  public:
-  static constexpr int32_t kAttemptsPerMirror = 3;
-  static constexpr int64_t kNoMinSpeed = 100000000000LL;
+  static constexpr int32_t kAttemptsPerMirror = RequestClient::kAttemptsPerMirror;
+  static constexpr int64_t kNoMinSpeed = DownloadStatistics::kNoMinSpeed;
 
   // The process-wide manager.
   static DownloadManager& GetInstance();
@@ -76,6 +84,9 @@ class DownloadManager {
   const std::vector<std::string>& dlc_urls() const { return dlc_urls_; }
 
   // --- downloads ---
+  // A file already present at its size without a resume record is checked
+  // against |md5| on the hashing thread first (the host hears of the check's
+  // progress); it is fetched only when it differs.
   void DownloadFile(const std::string& urlPath, const std::string& localFile,
                     const std::string& md5, int64_t size, FileDoneCallback onDone,
                     ProgressCallback onProgress, int32_t user, int32_t retry = 0,
@@ -89,47 +100,60 @@ class DownloadManager {
   size_t pending_count() const { return pending_.size(); }
   size_t active_count() const { return active_.size(); }
   size_t verifying_count() const { return verifying_.size(); }
+  size_t checking_count() const { return checks_.size(); }
 
   // --- pump, statistics, limit ---
   void PumpTransfers();
   void AddSpeedSample(double bytesPerSecond);
-  void ResetSpeedStats();
+  void ResetSpeedStats() { stats_.ResetSpeeds(Now()); }
   // Any thread; takes effect on the worker.
   void ApplySpeedLimit(int32_t mode);
-  void ReportDownloadSpeed(const std::string& actionType);
+  void ReportDownloadSpeed(const std::string& actionType) { stats_.ReportSpeed(actionType, Now()); }
   void ReportDownloadStats(const std::string& actionId, const std::string& eventName,
-                           bool onlyWhileMoving);
-  void AppendTrace(const std::string& line);
+                           bool onlyWhileMoving) {
+    stats_.ReportStats(actionId, eventName, onlyWhileMoving, Now());
+  }
+  void AppendTrace(const std::string& line) { trace_.Append(line); }
   // Bytes per second for the limit mode (0 = none).
   int64_t ReceiveLimit(int32_t mode) const;
 
   // The job being downloaded, set by the state that queues it.
-  void SetJob(int64_t totalBytes);
-  int64_t total_bytes() const { return total_bytes_; }
-  int64_t downloaded_bytes() const { return downloaded_bytes_; }
-  int64_t speed() const { return speed_; }
-  int64_t min_speed() const { return min_speed_; }
-  int64_t max_speed() const { return max_speed_; }
-  const std::string& slowest_file() const { return slowest_file_; }
-  size_t sample_count() const { return samples_.size(); }
+  void SetJob(int64_t totalBytes) { stats_.SetJob(totalBytes, Now()); }
+  int64_t total_bytes() const { return stats_.total_bytes(); }
+  int64_t downloaded_bytes() const { return stats_.downloaded_bytes(); }
+  int64_t speed() const { return stats_.speed(); }
+  int64_t min_speed() const { return stats_.min_speed(); }
+  int64_t max_speed() const { return stats_.max_speed(); }
+  const std::string& slowest_file() const { return stats_.slowest_file(); }
+  size_t sample_count() const { return stats_.sample_count(); }
 
   // --- synchronous requests ---
   bool ProbeRemoteFile(const std::string& path, const std::string& body,
-                       ProbeDoneCallback callback, int32_t user);
+                       ProbeDoneCallback callback, int32_t user) {
+    return requests_.Probe(mirrors_, path, body, callback, user);
+  }
   bool FetchUrlMemory(const std::string& url, const std::string& body,
-                      MemoryDoneCallback callback, int32_t user);
+                      MemoryDoneCallback callback, int32_t user) {
+    return requests_.FetchUrl(url, body, callback, user);
+  }
   bool DownloadMemory(const std::string& path, const std::string& body,
-                      MemoryDoneCallback callback, int32_t user);
-  void PostJson(const std::string& body, const std::string& url);
-  const std::string& post_response() const { return post_response_; }
+                      MemoryDoneCallback callback, int32_t user) {
+    return requests_.FetchFromMirrors(mirrors_, path, body, callback, user);
+  }
+  void PostJson(const std::string& body, const std::string& url) {
+    requests_.PostJson(body, url, events_.TakesQuery(url));
+  }
+  const std::string& post_response() const { return requests_.post_response(); }
 
   // --- usage events ---
   void SendEvent(const std::string& body, const std::string& url, bool sendNow);
   void SendQueuedEvent();
-  std::string GetAttributionUrl() const { return attribution_url_; }
-  const std::string& track_url() const { return track_url_; }
-  void SetEndpointsForTesting(const std::string& trackUrl, const std::string& attributionUrl);
-  size_t queued_event_count() const;
+  std::string GetAttributionUrl() const { return events_.attribution_url(); }
+  const std::string& track_url() const { return events_.track_url(); }
+  void SetEndpointsForTesting(const std::string& trackUrl, const std::string& attributionUrl) {
+    events_.SetEndpoints(trackUrl, attributionUrl);
+  }
+  size_t queued_event_count() const { return events_.size(); }
 
   // libcurl callbacks.
   static size_t OnWriteData(char* data, size_t size, size_t count, void* task);
@@ -139,12 +163,19 @@ class DownloadManager {
 
  private:
   using TaskPtr = std::unique_ptr<DownloadTask>;
-
   int64_t Now() const { return clock_(); }
   void FillHandlePool();
   void ConfigureHandle(CURL* easy) const;
-  void ConfigureRequestHandle(CURL* easy) const;
 
+  // Divides the file, writes its first record and queues its parts.
+  void StartFreshFile(const std::string& urlPath, const std::string& localFile,
+                      const std::string& md5, int64_t size, const FileDoneCallback& onDone,
+                      const ProgressCallback& onProgress, int32_t user, int32_t retry,
+                      int32_t mirror);
+  void QueueParts(const std::vector<PartInfo>& parts, const std::string& urlPath,
+                  const std::string& localFile, const std::string& md5, int64_t size,
+                  const FileDoneCallback& onDone, const ProgressCallback& onProgress,
+                  int32_t user, int32_t retry, int32_t mirror);
   void CreateTask(int32_t partIndex, const std::string& urlPath, const std::string& localFile,
                   const std::string& md5, int64_t begin, int64_t end, int64_t fileSize,
                   const FileDoneCallback& onDone, const ProgressCallback& onProgress,
@@ -159,33 +190,33 @@ class DownloadManager {
   std::vector<CURL*> ActiveHandles() const;
   // Advances retry and mirror; true while a mirror is left.
   bool RotateAttempt(DownloadTask& task) const;
-  void Requeue(TaskPtr task);
+  void Requeue(TaskPtr task) { pending_.push_back(std::move(task)); }
+  // Ends the transfers whose file another transfer now takes whole.
+  void DropSupersededTasks();
 
-  void AddTaskPart(const DownloadTask& task);
-  int32_t RemoveTaskPart(const DownloadTask& task);
+  // Judges the present files whose check is done: complete, or fetched.
+  void CheckPresentFiles();
+
   void SaveTaskRecord(const DownloadTask& task);
   size_t WriteTaskData(DownloadTask& task, const char* data, size_t n);
-  bool CheckAnswer(DownloadTask& task);
+  // The server ignored the range and sends the whole file: this transfer
+  // takes the whole file from byte 0, the file's other parts end.
+  void TakeWholeFile(DownloadTask& task);
   void OnTransferDone(CURLMsg* message);
+  void JudgeUnfinishedPart(TaskPtr task, CURLcode result, int status);
+  void FailSizeMismatch(TaskPtr task, int64_t servedSize);
   // Keeps the part's next byte current and lets the file's hasher follow.
   void NoteProgress(const DownloadTask& task);
   void AdvanceHasher(const std::string& localFile);
   // Judges files whose last part has ended once their MD5 is known.
   void CheckVerifications();
   void RetryAfterMd5Mismatch(TaskPtr task);
-  void AddDownloaded(int64_t delta);
+  void AddDownloaded(int64_t delta) { stats_.AddDownloaded(delta, pump_tick_, paused_); }
   bool PrepareFreshFile(const std::string& localFile, int64_t size, std::string* error);
 
   void ReadCompletions();
   void StartPendingTasks();
-  // The speed limit is one budget for the whole download, refilled with time:
-  // a transfer whose data finds the budget spent is paused until it refills.
-  void RefillBudget();
   void ReleaseHeldTransfers();
-
-  struct Request;
-  CURLcode PerformRequest(Request& request);
-  std::string RequestKey(const std::string& path, const std::string& body) const;
 
   DownloadHost* host_ = nullptr;
   DownloadHost default_host_;
@@ -201,35 +232,16 @@ class DownloadManager {
   std::vector<std::string> mirrors_;
   std::list<TaskPtr> pending_;
   std::list<TaskPtr> active_;
-  std::list<CURL*> in_flight_;
   std::list<CURL*> idle_handles_;
   mutable std::mutex lock_;  // guards active_
-  std::map<std::string, std::vector<PartInfo>> parts_;
+  ResumeLedger ledger_;
   std::map<std::string, std::unique_ptr<FileHasher>> hashers_;
   std::list<TaskPtr> verifying_;  // last parts whose file is being hashed
-  int64_t limit_bps_ = 0;            // current receive limit, 0 = none
-  double budget_ = 0;                // bytes that may still be received now
-  int64_t budget_time_us_ = 0;
-
-  int64_t total_bytes_ = 0;
-  int64_t downloaded_bytes_ = 0;
-  int64_t speed_ = 0;
-  int64_t min_speed_ = kNoMinSpeed;
-  int64_t max_speed_ = 0;
-  int64_t bytes_at_last_speed_ = 0;
-  std::string slowest_file_;
-  std::string current_file_;
-  int64_t last_progress_tick_ = 0;
-  std::deque<double> samples_;
-  int64_t last_speed_tick_ = 0;
+  PresentFileChecks checks_;
+  TransferBudget budget_;
+  DownloadStatistics stats_;
+  DownloadTrace trace_;
+  RequestClient requests_{running_};
+  UsageEventQueue events_;
   int64_t pump_tick_ = 0;
-  int64_t start_tick_ = 0;
-  std::string trace_path_;
-  std::string track_url_;
-  std::string attribution_url_;
-  std::string post_response_;
-  std::map<std::string, std::deque<std::string>> event_queue_;
 };
-
-// Joins a base URL and a path with exactly the "/" the base lacks.
-std::string JoinUrl(const std::string& base, const std::string& path);

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "project/Launcher/services/part_writer.h"
+
 // Results handed to every callback of the download manager.
 enum DownloadResult : int32_t {
   kDownloadOk = 0,
@@ -34,7 +36,7 @@ struct DownloadTask {
   std::string localFile;
   std::string md5;
   CURL* easy = nullptr;
-  int fd = -1;
+  PartWriter writer;
   int32_t retry = 0;
   int32_t mirror = 0;
   int32_t user = 0;
@@ -47,14 +49,13 @@ struct DownloadTask {
   FileDoneCallback onDone;
   ProgressCallback onProgress;
 
-  // State of the current attempt: nothing is written before the answer's
-  // status and Content-Range have been checked.
+  // State of the current attempt; the writer judges its answer.
   int64_t beginAtStart = 0;
-  bool answerChecked = false;
-  bool answerAccepted = false;
   bool writeFailed = false;
   bool heldByLimit = false;  // paused until the speed-limit budget refills
-  int64_t contentRangeBegin = -1;
+  // Another transfer takes the whole file (its server ignores ranges): this
+  // one ends silently.
+  bool superseded = false;
 
   bool finished() const { return begin > end; }
 };

@@ -9,6 +9,9 @@
 
 namespace {
 constexpr size_t kReadBlock = 1 << 20;
+// The thread is woken once this much more of the file is final (and at its
+// end): waking it for every received chunk costs more than it gains.
+constexpr int64_t kWakeStep = 1 << 20;
 }
 
 FileHasher::FileHasher(std::string path, int64_t size)
@@ -28,6 +31,8 @@ void FileHasher::Advance(int64_t prefix) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (prefix <= prefix_) return;
     prefix_ = std::min(prefix, size_);
+    if (prefix_ < size_ && prefix_ - woken_at_ < kWakeStep) return;
+    woken_at_ = prefix_;
   }
   changed_.notify_all();
 }
@@ -41,6 +46,11 @@ bool FileHasher::Finished(std::string* md5) const {
 void FileHasher::Wait() {
   std::unique_lock<std::mutex> lock(mutex_);
   changed_.wait(lock, [this] { return finished_ || stop_; });
+}
+
+int64_t FileHasher::hashed() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return hashed_;
 }
 
 void FileHasher::Run() {
@@ -69,6 +79,7 @@ void FileHasher::Run() {
       context.Update(buffer.get(), static_cast<uint64_t>(n));
       hashed += n;
       std::lock_guard<std::mutex> lock(mutex_);
+      hashed_ = hashed;
       if (stop_) break;
     }
     if (failed || hashed == size_) {

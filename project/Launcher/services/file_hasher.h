@@ -24,6 +24,8 @@ class FileHasher {
   bool Finished(std::string* md5) const;
   // Waits until Finished would be true (tests, and the end of a process).
   void Wait();
+  // Bytes hashed so far.
+  int64_t hashed() const;
 
  private:
   void Run();
@@ -33,6 +35,8 @@ class FileHasher {
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   int64_t prefix_ = 0;
+  int64_t hashed_ = 0;
+  int64_t woken_at_ = 0;  // prefix when the thread was last woken
   bool stop_ = false;
   bool finished_ = false;
   std::string md5_;

@@ -56,7 +56,10 @@ bool FindJsonKey(const Json::Value& value, const std::string& key, Json::Value& 
 
 bool ParseJson(const std::string& text, Json::Value& out, std::string& error) {
   error.clear();
-  if (text.empty()) return false;
+  if (text.empty()) {
+    error = "empty text";
+    return false;
+  }
   if (text.size() > kMaxJsonTextBytes) {
     error = "JSON text too large";
     return false;

@@ -9,6 +9,8 @@
 #include <memory>
 #include <sstream>
 
+#include "project/Launcher/services/json_helpers.h"
+
 namespace {
 
 // A record is a few hundred bytes; anything far larger is not ours.
@@ -26,13 +28,10 @@ bool ReadRecord(const std::string& path, std::string* out) {
   return static_cast<bool>(in);
 }
 
+// A record that does not parse, nesting too deep included, is unusable.
 bool ParseRecord(const std::string& text, Json::Value* root) {
-  Json::CharReaderBuilder builder;
-  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   std::string errors;
-  return !text.empty() &&
-         reader->parse(text.data(), text.data() + text.size(), root, &errors) &&
-         root->isObject();
+  return ParseJson(text, *root, errors) && root->isObject();
 }
 
 void RemoveQuietly(const std::string& path) {

@@ -1,8 +1,6 @@
-// Synchronous requests and probes on the worker thread, and the usage-event
-// transport.
-#include <algorithm>
+#include "project/Launcher/services/request_client.h"
 
-#include "project/Launcher/services/download_manager.h"
+#include "project/Launcher/services/curl_handle_options.h"
 
 namespace {
 
@@ -24,15 +22,30 @@ size_t OnWriteAnswer(char* data, size_t size, size_t count, void* sinkp) {
   return n;
 }
 
-// Aborts a request once the manager stops; libcurl calls it at least about
-// once a second, also while waiting for a silent server.
+// Aborts a request once the flag drops; libcurl calls it at least about once
+// a second, also while waiting for a silent server.
 int OnRequestProgress(void* runningp, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   return static_cast<const std::atomic<bool>*>(runningp)->load() ? 0 : 1;
 }
 
+// The key handed to the callbacks: the callers name the request by it.
+std::string RequestKey(const std::string& path, const std::string& body) {
+  return JoinUrl(path, body);
+}
+
+std::string FailureText(CURLcode rc, long status) {
+  return rc != CURLE_OK ? curl_easy_strerror(rc) : std::to_string(status);
+}
+
 }  // namespace
 
-struct DownloadManager::Request {
+std::string JoinUrl(const std::string& base, const std::string& path) {
+  if (base.empty()) return path;
+  if (base.back() == '/') return base + path;
+  return base + "/" + path;
+}
+
+struct RequestClient::Request {
   std::string url;
   std::string body;
   long connectTimeout = 10;
@@ -43,29 +56,46 @@ struct DownloadManager::Request {
   long status = 0;
 };
 
-std::string JoinUrl(const std::string& base, const std::string& path) {
-  if (base.empty()) return path;
-  if (base.back() == '/') return base + path;
-  return base + "/" + path;
+void RequestClient::Attempt::Next() {
+  if (++retry >= kAttemptsPerMirror) {
+    retry = 0;
+    ++mirror;
+  }
 }
 
-void DownloadManager::ConfigureRequestHandle(CURL* easy) const {
-  ConfigureHandle(easy);
+void RequestClient::Configure(std::string caFile, int connectTimeoutSeconds,
+                              int64_t maxAnswerBytes) {
+  ca_file_ = std::move(caFile);
+  connect_timeout_seconds_ = connectTimeoutSeconds;
+  max_answer_bytes_ = maxAnswerBytes;
+  post_response_.clear();
+}
+
+void RequestClient::ReleaseHandles() {
+  for (CURL* easy : in_flight_) curl_easy_cleanup(easy);
+  in_flight_.clear();
+}
+
+CURL* RequestClient::NewHandle() {
+  CURL* easy = curl_easy_init();
+  if (!easy) return nullptr;
+  in_flight_.push_back(easy);
+  ApplyCommonCurlOptions(easy, ca_file_, connect_timeout_seconds_);
   curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &OnRequestProgress);
   curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &running_);
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &OnWriteAnswer);
+  return easy;
 }
 
-std::string DownloadManager::RequestKey(const std::string& path, const std::string& body) const {
-  return JoinUrl(path, body);
+void RequestClient::ReleaseHandle(CURL* easy) {
+  in_flight_.remove(easy);
+  curl_easy_cleanup(easy);
 }
 
-CURLcode DownloadManager::PerformRequest(Request& request) {
-  CURL* easy = curl_easy_init();
+CURLcode RequestClient::Perform(Request& request) {
+  CURL* easy = NewHandle();
   if (!easy) return CURLE_OUT_OF_MEMORY;
-  in_flight_.push_back(easy);
-  ConfigureRequestHandle(easy);
   AnswerSink sink{request.answer, request.answerLimit, &running_};
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, &sink);
   curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
@@ -84,42 +114,42 @@ CURLcode DownloadManager::PerformRequest(Request& request) {
   const CURLcode result = curl_easy_perform(easy);
   request.status = 0;
   curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &request.status);
-  in_flight_.remove(easy);
-  curl_easy_cleanup(easy);
+  ReleaseHandle(easy);
   return result;
 }
 
-bool DownloadManager::ProbeRemoteFile(const std::string& path, const std::string& body,
-                                      ProbeDoneCallback callback, int32_t user) {
-  if (mirrors_.empty()) return false;
-  DownloadTask attempt;  // only its retry and mirror counts are used
+bool RequestClient::Probe(const std::vector<std::string>& mirrors, const std::string& path,
+                          const std::string& body, const ProbeDoneCallback& callback,
+                          int32_t user) {
+  if (mirrors.empty()) return false;
+  Attempt attempt;
   bool exists = false;
   int32_t result = kDownloadOk;
   std::string message;
-  while (running_ && static_cast<size_t>(attempt.mirror) < mirrors_.size()) {
+  while (running_ && attempt.mirror < mirrors.size()) {
     exists = false;
     result = kDownloadOk;
     message.clear();
     Request request;
-    request.url = JoinUrl(mirrors_[static_cast<size_t>(attempt.mirror)], path);
+    request.url = JoinUrl(mirrors[attempt.mirror], path);
     request.body = body;
     request.probeRange = true;
-    const CURLcode rc = PerformRequest(request);
+    const CURLcode rc = Perform(request);
     if (rc == CURLE_REMOTE_FILE_NOT_FOUND || (rc == CURLE_OK && request.status == 404)) break;
     if (rc == CURLE_OK && (request.status == 200 || request.status == 206)) {
       exists = true;
       break;
     }
     result = kDownloadStartFailed;
-    message = rc != CURLE_OK ? curl_easy_strerror(rc) : std::to_string(request.status);
-    RotateAttempt(attempt);
+    message = FailureText(rc, request.status);
+    attempt.Next();
   }
   if (callback && running_) callback(user, result, RequestKey(path, body), exists, message);
   return true;
 }
 
-bool DownloadManager::FetchUrlMemory(const std::string& url, const std::string& body,
-                                     MemoryDoneCallback callback, int32_t user) {
+bool RequestClient::FetchUrl(const std::string& url, const std::string& body,
+                             const MemoryDoneCallback& callback, int32_t user) {
   std::string answer;
   Request request;
   request.url = url;
@@ -127,16 +157,13 @@ bool DownloadManager::FetchUrlMemory(const std::string& url, const std::string& 
   request.connectTimeout = 5;
   request.timeout = 8;
   request.answer = &answer;
-  request.answerLimit = tuning_.maxAnswerBytes;
-  const CURLcode rc = PerformRequest(request);
+  request.answerLimit = max_answer_bytes_;
+  const CURLcode rc = Perform(request);
   int32_t result = kDownloadOk;
   std::string message;
-  if (rc != CURLE_OK) {
+  if (rc != CURLE_OK || request.status != 200) {
     result = kDownloadStartFailed;
-    message = curl_easy_strerror(rc);
-  } else if (request.status != 200) {
-    result = kDownloadStartFailed;
-    message = std::to_string(request.status);
+    message = FailureText(rc, request.status);
   }
   if (callback && running_)
     callback(user, result, RequestKey(url, body), answer.data(),
@@ -144,34 +171,35 @@ bool DownloadManager::FetchUrlMemory(const std::string& url, const std::string& 
   return true;
 }
 
-bool DownloadManager::DownloadMemory(const std::string& path, const std::string& body,
-                                     MemoryDoneCallback callback, int32_t user) {
-  if (mirrors_.empty()) {
+bool RequestClient::FetchFromMirrors(const std::vector<std::string>& mirrors,
+                                     const std::string& path, const std::string& body,
+                                     const MemoryDoneCallback& callback, int32_t user) {
+  if (mirrors.empty()) {
     if (callback)
       callback(user, kDownloadNoMirror, RequestKey(path, body), nullptr, 0,
                "DownloadMemory URL is empty");
     return false;
   }
-  DownloadTask attempt;
+  Attempt attempt;
   std::string answer;
   int32_t result = kDownloadStartFailed;
   std::string message;
-  while (running_ && static_cast<size_t>(attempt.mirror) < mirrors_.size()) {
+  while (running_ && attempt.mirror < mirrors.size()) {
     answer.clear();
     Request request;
-    request.url = JoinUrl(mirrors_[static_cast<size_t>(attempt.mirror)], path);
+    request.url = JoinUrl(mirrors[attempt.mirror], path);
     request.body = body;
     request.answer = &answer;
-    request.answerLimit = tuning_.maxAnswerBytes;
-    const CURLcode rc = PerformRequest(request);
+    request.answerLimit = max_answer_bytes_;
+    const CURLcode rc = Perform(request);
     if (rc == CURLE_OK && request.status == 200) {
       result = kDownloadOk;
       message.clear();
       break;
     }
     result = kDownloadStartFailed;
-    message = rc != CURLE_OK ? curl_easy_strerror(rc) : std::to_string(request.status);
-    RotateAttempt(attempt);
+    message = FailureText(rc, request.status);
+    attempt.Next();
   }
   if (callback && running_)
     callback(user, result, RequestKey(path, body), answer.data(),
@@ -179,12 +207,10 @@ bool DownloadManager::DownloadMemory(const std::string& path, const std::string&
   return true;
 }
 
-void DownloadManager::PostJson(const std::string& body, const std::string& url) {
+void RequestClient::PostJson(const std::string& body, const std::string& url, bool asQuery) {
   post_response_.clear();
-  CURL* easy = curl_easy_init();
+  CURL* easy = NewHandle();
   if (!easy) return;
-  in_flight_.push_back(easy);
-  ConfigureRequestHandle(easy);
   AnswerSink sink{&post_response_, kMaxPostAnswerBytes, &running_};
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, &sink);
   curl_slist* headers =
@@ -192,8 +218,7 @@ void DownloadManager::PostJson(const std::string& body, const std::string& url) 
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(easy, CURLOPT_HEADER, 0L);
   std::string target;
-  if (url == attribution_url_) {
-    // The attribution service takes the record as the query of a GET.
+  if (asQuery) {
     target = url + "?" + body;
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
   } else {
@@ -206,37 +231,6 @@ void DownloadManager::PostJson(const std::string& body, const std::string& url) 
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 6L);
   curl_easy_setopt(easy, CURLOPT_TIMEOUT, 6L);
   curl_easy_perform(easy);  // the outcome is not reported: events are best effort
-  in_flight_.remove(easy);
-  curl_easy_cleanup(easy);
+  ReleaseHandle(easy);
   curl_slist_free_all(headers);
-}
-
-void DownloadManager::SendEvent(const std::string& body, const std::string& url, bool sendNow) {
-  if (sendNow) {
-    PostJson(body, url);
-    return;
-  }
-  event_queue_[url].push_back(body);
-}
-
-void DownloadManager::SendQueuedEvent() {
-  for (auto& [url, bodies] : event_queue_) {
-    if (bodies.empty()) continue;
-    const std::string body = std::move(bodies.front());
-    bodies.pop_front();
-    PostJson(body, url);
-    return;
-  }
-}
-
-size_t DownloadManager::queued_event_count() const {
-  size_t n = 0;
-  for (const auto& entry : event_queue_) n += entry.second.size();
-  return n;
-}
-
-void DownloadManager::SetEndpointsForTesting(const std::string& trackUrl,
-                                             const std::string& attributionUrl) {
-  track_url_ = trackUrl;
-  attribution_url_ = attributionUrl;
 }
