@@ -7,6 +7,7 @@
 #include "platform/clock/clock.h"
 #include "platform/window/window_api.h"
 #include "ui/attribute_value.h"
+#include "ui/auto_clip.h"
 #include "ui/box.h"
 #include "ui/dpi_manager.h"
 #include "ui/global_manager.h"
@@ -578,10 +579,105 @@ void Control::SetAttribute(const std::u16string& name, const std::u16string& val
   }
 }
 
+namespace {
+
+// The lines of a border drawn side by side: each side of width s above 0 is
+// the position collapsed onto a line s / 2 inside that edge; a one-pixel line
+// stops one pixel short so the corners are not drawn twice.
+std::vector<std::pair<int, UiRect>> BorderLines(const UiRect& pos, const UiRect& sizes) {
+  std::vector<std::pair<int, UiRect>> lines;
+  if (int s = sizes.left; s > 0) {
+    UiRect line{pos.left + s / 2, pos.top, pos.left + s / 2, pos.bottom - (s == 1 ? 1 : 0)};
+    lines.emplace_back(s, line);
+  }
+  if (int s = sizes.top; s > 0) {
+    UiRect line{pos.left, pos.top + s / 2, pos.right - (s == 1 ? 1 : 0), pos.top + s / 2};
+    lines.emplace_back(s, line);
+  }
+  if (int s = sizes.right; s > 0) {
+    const int x = pos.right - (s + 1) / 2;
+    lines.emplace_back(s, UiRect{x, pos.top, x, pos.bottom - (s == 1 ? 1 : 0)});
+  }
+  if (int s = sizes.bottom; s > 0) {
+    const int y = pos.bottom - (s + 1) / 2;
+    lines.emplace_back(s, UiRect{pos.left, y, pos.right - (s == 1 ? 1 : 0), y});
+  }
+  return lines;
+}
+
+}  // namespace
+
 void Control::Paint(IRenderContext* render, const UiRect& paint_rect) {
-  if (render == nullptr || !RectsMeet(paint_rect, rect_)) return;
+  if (render == nullptr || alpha_ == 0 || !RectsMeet(paint_rect, rect_)) return;
+  if (alpha_ < 255) {
+    PaintThroughLayer(render, paint_rect, /*keep_layer=*/false);
+  } else if (cache_) {
+    PaintThroughLayer(render, paint_rect, /*keep_layer=*/true);
+  } else {
+    PaintDirect(render, paint_rect);
+  }
+}
+
+bool Control::IsRounded() const { return border_round_.cx > 0 || border_round_.cy > 0; }
+
+void Control::PaintDirect(IRenderContext* render, const UiRect& paint_rect) {
+  AutoClip clip(render, rect_);
+  AutoClip round_clip(render, rect_, border_round_.cx, border_round_.cy, IsRounded());
+  const UiPoint old_origin = render->OffsetWindowOrg(render_offset_);
   PaintContent(render, paint_rect);
   PaintChildren(render, paint_rect);
+  render->SetWindowOrg(old_origin);
+}
+
+IRenderContext* Control::GetLayerRenderContext() {
+  if (GetLayer() == nullptr) {
+    IRenderFactory* factory = GlobalManager::GetRenderFactory();
+    if (factory == nullptr) return nullptr;
+    SetLayer(factory->CreateRenderContext());
+    SetLayerDirty(true);
+  }
+  return GetLayer();
+}
+
+// A translucent control draws itself and its children into a layer of its
+// own size and blends that at its alpha, so the children fade with it. A
+// cached control keeps its layer between paints and redraws it only when it
+// was invalidated or resized; its children paint on top every time.
+void Control::PaintThroughLayer(IRenderContext* render, const UiRect& paint_rect,
+                                bool keep_layer) {
+  if (!keep_layer) SetLayer(nullptr);  // each translucent paint starts afresh
+  IRenderContext* layer = GetLayerRenderContext();
+  if (layer == nullptr) return;
+  const int width = rect_.Width();
+  const int height = rect_.Height();
+  if (layer->Resize(width, height, true)) SetLayerDirty(true);
+  if (IsLayerDirty()) {
+    layer->Clear();
+    const UiRect layer_rect{0, 0, width, height};
+    AutoClip clip(layer, layer_rect);
+    AutoClip round_clip(layer, layer_rect, border_round_.cx, border_round_.cy, IsRounded());
+    IRenderContext* window_render = window_ != nullptr ? window_->GetRenderContext() : nullptr;
+    const bool old_transparent =
+        window_render != nullptr && window_render->SetRenderTransparent(true);
+    const UiPoint old_origin = layer->OffsetWindowOrg(
+        UiPoint{render_offset_.x + rect_.left, render_offset_.y + rect_.top});
+    PaintContent(layer, rect_);
+    if (!keep_layer) PaintChildren(layer, IntersectRect(paint_rect, rect_));
+    layer->SetWindowOrg(old_origin);
+    if (window_render != nullptr) window_render->SetRenderTransparent(old_transparent);
+    SetLayerDirty(false);
+  }
+  const UiRect area = IntersectRect(paint_rect, rect_);
+  if (!area.IsEmpty()) {
+    render->AlphaBlend(area.left, area.top, area.Width(), area.Height(), layer->GetDC(),
+                       area.left - rect_.left, area.top - rect_.top, area.Width(), area.Height(),
+                       static_cast<uint8_t>(keep_layer ? 255 : alpha_));
+  }
+  if (keep_layer) {
+    PaintChildren(render, paint_rect);
+  } else {
+    SetLayer(nullptr);
+  }
 }
 
 void Control::PaintContent(IRenderContext* render, const UiRect& paint_rect) {
@@ -763,7 +859,14 @@ bool Control::ButtonUp(EventArgs& event) {
 }
 
 void Control::PaintBkColor(IRenderContext* render) {
-  if (!bk_color_.empty()) render->DrawNamedColor(rect_, bk_color_, 255);
+  if (bk_color_.empty()) return;
+  const ARGB color = GlobalManager::GetTextColor(bk_color_);
+  if (color == 0) return;
+  // An opaque colour may be limited to the repainted part; a translucent one
+  // is laid over the whole control so that it does not add up where parts of
+  // it are repainted separately.
+  const bool opaque = (color >> 24) == 0xFF;
+  render->DrawColor(opaque ? paint_rect_ : rect_, color, 255);
 }
 
 void Control::PaintBkImage(IRenderContext* render) { DrawImage(render, bk_image_); }
@@ -780,8 +883,25 @@ void Control::PaintStatusImage(IRenderContext* render) {
 void Control::PaintText(IRenderContext* /*render*/) {}
 
 void Control::PaintBorder(IRenderContext* render) {
-  if (border_color_.empty() || border_size_ <= 0) return;
-  render->DrawRect(rect_, border_size_, GlobalManager::GetTextColor(border_color_));
+  if (border_color_.empty()) return;
+  const ARGB color = GlobalManager::GetTextColor(border_color_);
+  if (color == 0) return;
+  const UiRect sides = border_sizes_;
+  if (sides.left > 0 || sides.top > 0 || sides.right > 0 || sides.bottom > 0) {
+    const std::vector<std::pair<int, UiRect>> lines = BorderLines(rect_, sides);
+    for (const auto& [width, line] : lines) render->DrawLine(line, width, color);
+    return;
+  }
+  if (border_size_ <= 0) return;
+  const int s = border_size_;
+  const int extra = s % 2;
+  const UiRect rect{rect_.left + s / 2, rect_.top + s / 2, rect_.right - s / 2 - extra,
+                    rect_.bottom - s / 2 - extra};
+  if (IsRounded()) {
+    render->DrawRoundRect(rect, border_round_, s, color);
+  } else {
+    render->DrawRect(rect, s, color);
+  }
 }
 
 void Control::AttachEvent(int type, const EventCallback& callback) {

@@ -188,6 +188,10 @@ class Control : public PlaceHolder {
   void StopBkImageFrames(int frame);
   void EndBkImagePlayback();
 
+  // The off-screen layer a translucent or cached control paints into; made
+  // by the global render factory on first use, null when it has none.
+  IRenderContext* GetLayerRenderContext();
+
   // True while |ancestor| is this control or one of its ancestors.
   bool IsDescendantOf(const Control* ancestor) const;
 
@@ -195,6 +199,9 @@ class Control : public PlaceHolder {
   // The re-layout or repaint after a background state image changed.
   void ArrangeOrInvalidateForImage();
   void StopBkImageIfHidden();
+  bool IsRounded() const;
+  void PaintDirect(IRenderContext* render, const UiRect& paint_rect);
+  void PaintThroughLayer(IRenderContext* render, const UiRect& paint_rect, bool keep_layer);
   bool RunHandlerMaps(const EventMap& map, EventArgs& event,
                       const std::weak_ptr<kbase::WeakFlag>& alive, bool* gone);
 

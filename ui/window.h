@@ -10,6 +10,7 @@
 #define UI_WINDOW_H_
 
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,6 +26,10 @@ class Control;
 
 // Posted to a window: delete the controls on its delayed-destroy list.
 inline constexpr platform::UINT kMsgDelayedDestroy = 0x8001;
+// Sent to a window when it becomes the last of the registered windows.
+inline constexpr platform::UINT kMsgWindowOnTop = platform::WM_USER + 2001;
+
+class IRenderContext;
 
 class Window : public virtual kbase::SupportWeakCallback {
  public:
@@ -100,6 +105,38 @@ class Window : public virtual kbase::SupportWeakCallback {
   // native half repaints it; a window without one has nothing to repaint.
   void InvalidateArea(const UiRect& area);
 
+  // The native half. Registers the class (an existing one is reused) and
+  // creates the window; its procedure hands messages to HandleMessage.
+  virtual std::u16string GetWindowClassName() const;
+  platform::HWND Create(platform::HWND parent, const std::u16string& name, uint32_t style,
+                        uint32_t ex_style, bool layered, const UiRect& rect);
+  // Fades the root out and posts WM_CLOSE (wParam |code|) 300 ms later;
+  // without a root posts it at once.
+  virtual void Close(platform::WPARAM code = 0);
+  virtual platform::LRESULT HandleMessage(platform::UINT message, platform::WPARAM wparam,
+                                          platform::LPARAM lparam);
+  // Fades the window in from alpha 0 (run once after the first layout).
+  virtual void FadeIn();
+  // Takes the handle, makes the render context and joins the window list.
+  void AttachWindowHandle(platform::HWND hwnd);
+  platform::HWND GetHWND() const { return hwnd_; }
+  IRenderContext* GetRenderContext() const { return render_.get(); }
+  bool IsLayeredWindow() const { return layered_; }
+  void SetLayeredWindow(bool layered) { layered_ = layered; }
+  int GetWindowAlpha() const { return alpha_; }
+  void SetWindowAlpha(int alpha) { alpha_ = alpha; }
+  UiPoint GetRenderOffset() const { return render_offset_; }
+  void SetRenderOffset(UiPoint offset) { render_offset_ = offset; }
+  // Lays out what asked for it, paints the update area of the tree into the
+  // render context and puts the picture on the screen.
+  void Paint();
+  void CenterWindow();
+  // The size the window opens at; the shadow's corners are added to it.
+  void SetInitSize(int cx, int cy, bool scale_by_dpi = true);
+  UiSize GetInitSize() const { return init_size_; }
+  UiRect GetAlphaFixCorner() const { return alpha_fix_corner_; }
+  void SetAlphaFixCorner(const UiRect& corner) { alpha_fix_corner_ = corner; }
+
  protected:
   // Posts the deletion of the delayed-destroy list to the thread's loop.
   void PostDelayedDestroy();
@@ -131,6 +168,24 @@ class Window : public virtual kbase::SupportWeakCallback {
 
   bool shadow_attached_ = false;
   UiRect shadow_corner_;
+
+  platform::HWND hwnd_ = nullptr;
+  std::unique_ptr<IRenderContext> render_;
+  bool layered_ = true;
+  int alpha_ = 255;
+  UiPoint render_offset_;
+  UiSize init_size_;
+  UiSize previous_init_size_;
+  UiRect edging_;
+  UiRect alpha_fix_corner_;
+  // Guards the delayed close, so it does nothing once the window is gone.
+  kbase::WeakCallbackFlag close_flag_;
+
+ private:
+  static platform::LRESULT WindowProc(platform::HWND hwnd, platform::UINT message,
+                                      platform::WPARAM wparam, platform::LPARAM lparam);
+  void LeaveWindowList();
+  UiRect AlphaRestoreRect(const UiRect& update, UiRect* corner) const;
 };
 
 }  // namespace ui
