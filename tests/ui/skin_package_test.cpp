@@ -19,7 +19,7 @@
 #include "project/Launcher/core/skin_package.h"
 #include "skin/embedded_resources.h"
 #include "tests/support/temp_folder.h"
-#include "tests/ui/skin_inspector.h"
+#include "tests/ui/skin_checker.h"
 #include "ui/language_table.h"
 #include "ui/skin_archive.h"
 #include "ui/wide_text.h"
@@ -34,8 +34,8 @@ std::string Joined(const std::vector<std::string>& problems) {
   return text;
 }
 
-const SkinInspector::Members& BuiltPackage() {
-  static const SkinInspector::Members members = SkinInspector::ReadArchive(LAUNCHER_SKIN_ZIP);
+const SkinChecker::Members& BuiltPackage() {
+  static const SkinChecker::Members members = SkinChecker::ReadArchive(LAUNCHER_SKIN_ZIP);
   return members;
 }
 
@@ -210,83 +210,83 @@ const WindowSize kWindowSizes[] = {
 class SkinPackageTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(BuiltPackage().empty()) << "cannot read " << LAUNCHER_SKIN_ZIP; }
-  SkinInspector inspector_{BuiltPackage()};
+  SkinChecker checker_{BuiltPackage()};
 };
 
 TEST_F(SkinPackageTest, EveryLayoutParsesWithoutByteOrderMark) {
   // global.xml and the 24 window, panel and row layouts.
-  EXPECT_EQ(inspector_.LayoutMembers().size(), 25u);
-  EXPECT_EQ(inspector_.CheckLayoutsParse(), std::vector<std::string>()) << Joined(inspector_.CheckLayoutsParse());
+  EXPECT_EQ(checker_.LayoutMembers().size(), 25u);
+  EXPECT_EQ(checker_.CheckLayoutsParse(), std::vector<std::string>()) << Joined(checker_.CheckLayoutsParse());
 }
 
 TEST_F(SkinPackageTest, ControlsTheWindowsLookUpExistWithTheirTags) {
   for (const NamedControl& control : kNamedControls) {
-    EXPECT_TRUE(inspector_.HasNamedElement(control.layout, control.name, control.tag))
+    EXPECT_TRUE(checker_.HasNamedElement(control.layout, control.name, control.tag))
         << control.layout << ": no " << control.tag << " named " << control.name;
   }
   // The window base binds "closebtn" to a plain close that skips the close
   // flow: the main window must not have one.
-  EXPECT_FALSE(inspector_.HasNamedElement("main/skin.xml", "closebtn", "Button"));
+  EXPECT_FALSE(checker_.HasNamedElement("main/skin.xml", "closebtn", "Button"));
   for (const char* layout : kFilledLayouts) {
-    EXPECT_TRUE(BuiltPackage().count(std::string(SkinInspector::kTheme) + layout)) << layout;
+    EXPECT_TRUE(BuiltPackage().count(std::string(SkinChecker::kTheme) + layout)) << layout;
   }
   for (const WindowSize& window : kWindowSizes) {
-    EXPECT_EQ(inspector_.RootAttribute(window.layout, "size"), window.size) << window.layout;
+    EXPECT_EQ(checker_.RootAttribute(window.layout, "size"), window.size) << window.layout;
   }
-  EXPECT_EQ(inspector_.RootAttribute("main/skin.xml", "caption"), "0,0,0,30");
+  EXPECT_EQ(checker_.RootAttribute("main/skin.xml", "caption"), "0,0,0,30");
 }
 
 TEST_F(SkinPackageTest, EveryImageNamedIsPresentAndDecodes) {
-  EXPECT_EQ(inspector_.CheckImages(), std::vector<std::string>()) << Joined(inspector_.CheckImages());
+  EXPECT_EQ(checker_.CheckImages(), std::vector<std::string>()) << Joined(checker_.CheckImages());
 }
 
 TEST_F(SkinPackageTest, EveryClassFontAndColourIsDefinedInGlobalXml) {
-  EXPECT_EQ(inspector_.CheckStyles(), std::vector<std::string>()) << Joined(inspector_.CheckStyles());
+  EXPECT_EQ(checker_.CheckStyles(), std::vector<std::string>()) << Joined(checker_.CheckStyles());
 }
 
 TEST_F(SkinPackageTest, EveryTextIdOfLayoutsConfigurationAndCodeIsInEnglishTable) {
   const std::set<std::string> codeKeys = KeysUsedByCode();
   // The sources name at least the texts of the update flow's boxes.
   EXPECT_TRUE(codeKeys.count("STRING_ERROR_UPDATE"));
-  EXPECT_EQ(inspector_.CheckTextIds(codeKeys), std::vector<std::string>())
-      << Joined(inspector_.CheckTextIds(codeKeys));
+  EXPECT_EQ(checker_.CheckTextIds(codeKeys), std::vector<std::string>())
+      << Joined(checker_.CheckTextIds(codeKeys));
 }
 
 TEST_F(SkinPackageTest, LanguageTablesAgreeWithEnglish) {
-  auto problems = inspector_.CheckLanguageTables(LanguageCodes(), LanguageNameKeys());
+  auto problems = checker_.CheckLanguageTables(LanguageCodes(), LanguageNameKeys());
   EXPECT_EQ(problems, std::vector<std::string>()) << Joined(problems);
 }
 
 TEST_F(SkinPackageTest, ChannelConfigurationsAreSound) {
-  EXPECT_EQ(inspector_.CheckChannelConfigs(), std::vector<std::string>())
-      << Joined(inspector_.CheckChannelConfigs());
+  EXPECT_EQ(checker_.CheckChannelConfigs(), std::vector<std::string>())
+      << Joined(checker_.CheckChannelConfigs());
 }
 
 // The checks on damaged copies of the package: each damage is reported.
 class DamagedSkinPackageTest : public ::testing::Test {
  protected:
-  SkinInspector::Members& members() { return inspector_.members(); }
+  SkinChecker::Members& members() { return checker_.members(); }
   std::string& Member(const std::string& name) { return members().at(name); }
   static void Replace(std::string* text, const std::string& from, const std::string& to) {
     size_t at = text->find(from);
     ASSERT_NE(at, std::string::npos) << from;
     text->replace(at, from.size(), to);
   }
-  SkinInspector inspector_{BuiltPackage()};
-  const std::string theme_ = SkinInspector::kTheme;
-  const std::string lang_ = SkinInspector::kLang;
+  SkinChecker checker_{BuiltPackage()};
+  const std::string theme_ = SkinChecker::kTheme;
+  const std::string lang_ = SkinChecker::kLang;
 };
 
 TEST_F(DamagedSkinPackageTest, LayoutWithByteOrderMarkOrBrokenTagIsReported) {
   Member(theme_ + "msgbox/skin.xml").insert(0, "\xEF\xBB\xBF");
   Replace(&Member(theme_ + "setup/skin.xml"), "</Window>", "</Windo>");
-  EXPECT_EQ(inspector_.CheckLayoutsParse().size(), 3u) << Joined(inspector_.CheckLayoutsParse());
+  EXPECT_EQ(checker_.CheckLayoutsParse().size(), 3u) << Joined(checker_.CheckLayoutsParse());
 }
 
 TEST_F(DamagedSkinPackageTest, RenamedControlIsNotFound) {
   Replace(&Member(theme_ + "main/skin.xml"), "name=\"btn_game\"", "name=\"btn_play\"");
-  EXPECT_FALSE(inspector_.HasNamedElement("main/skin.xml", "btn_game", "Button"));
-  EXPECT_FALSE(inspector_.HasNamedElement("setting/skin.xml", "setting_pages", "ListBox"));
+  EXPECT_FALSE(checker_.HasNamedElement("main/skin.xml", "btn_game", "Button"));
+  EXPECT_FALSE(checker_.HasNamedElement("setting/skin.xml", "setting_pages", "ListBox"));
 }
 
 TEST_F(DamagedSkinPackageTest, MissingOrBrokenImageIsReported) {
@@ -294,7 +294,7 @@ TEST_F(DamagedSkinPackageTest, MissingOrBrokenImageIsReported) {
   members().erase(theme_ + "main/icon_link_faq_hot.png");       // named by the configuration
   std::string& dot = Member(theme_ + "main/dot_filled.png");     // named by a layout
   dot[dot.size() / 2] ^= 0x5A;
-  auto problems = inspector_.CheckImages();
+  auto problems = checker_.CheckImages();
   EXPECT_EQ(problems.size(), 3u) << Joined(problems);
 }
 
@@ -303,7 +303,7 @@ TEST_F(DamagedSkinPackageTest, UndefinedClassFontOrColourIsReported) {
   Replace(&global, "<Class name=\"btn_radio\"", "<Class name=\"btn_radio_old\"");
   Replace(&global, "<Font id=\"system_bold_22\"", "<Font id=\"system_bold_24\"");
   Replace(&global, "<TextColor name=\"yellow30\"", "<TextColor name=\"yellow31\"");
-  auto problems = inspector_.CheckStyles();
+  auto problems = checker_.CheckStyles();
   auto mentions = [&](const std::string& word) {
     return std::any_of(problems.begin(), problems.end(),
                        [&](const std::string& line) { return line.find(word) != std::string::npos; });
@@ -316,7 +316,7 @@ TEST_F(DamagedSkinPackageTest, UndefinedClassFontOrColourIsReported) {
 TEST_F(DamagedSkinPackageTest, TextIdMissingFromEnglishTableIsReported) {
   Replace(&Member(lang_ + "en.ini"), "STRING_PREDLC_FINISH=", "STRING_PREDLC_FINISHED=");
   Replace(&Member(lang_ + "en.ini"), "STRING_LINK_FAQ=", "STRING_LINK_FAQS=");
-  auto problems = inspector_.CheckTextIds({"STRING_ERROR_RETRY", "STRING_NOT_A_KEY"});
+  auto problems = checker_.CheckTextIds({"STRING_ERROR_RETRY", "STRING_NOT_A_KEY"});
   // The finish panel's layout, the FAQ of both configurations, the code's key.
   EXPECT_EQ(problems.size(), 4u) << Joined(problems);
 }
@@ -328,7 +328,7 @@ TEST_F(DamagedSkinPackageTest, LanguageTableDifferencesAreReported) {
   Replace(&german, "STRING_LANG_GERMAN=Deutsch", "STRING_LANG_GERMAN=German");  // name differs
   Replace(&Member(lang_ + "fr.ini"), "STRING_CLOSE=Fermer", "STRING_CLOSE=  ");  // empty text
   Replace(&Member(lang_ + "ar.ini"), "; Keys still in English:", "; Keys still in English: STRING_CONFIRM");
-  auto problems = inspector_.CheckLanguageTables(LanguageCodes(), LanguageNameKeys());
+  auto problems = checker_.CheckLanguageTables(LanguageCodes(), LanguageNameKeys());
   // German: one key missing, one extra, a placeholder, the language name;
   // French: an empty text (which defines nothing); Arabic: a translated key
   // listed as English.
@@ -341,14 +341,14 @@ TEST_F(DamagedSkinPackageTest, ForeignAddressOrMissingSectionIsReported) {
   Replace(&kr, "\"Titles\"", "\"Titels\"");
   Replace(&kr, "\"title_sub\": \"Chronicles", "\"title_sub\": \"ftp://example.org/Chronicles");
   Member(theme_ + "common_config.json").resize(40);
-  auto problems = inspector_.CheckChannelConfigs();
+  auto problems = checker_.CheckChannelConfigs();
   EXPECT_EQ(problems.size(), 4u) << Joined(problems);
 }
 
-TEST(SkinInspectorTest, PlaceholdersAndTableKeys) {
-  EXPECT_EQ(SkinInspector::Placeholders("a %ls b %s {p2} {p1} 100%%"),
+TEST(SkinCheckerTest, PlaceholdersAndTableKeys) {
+  EXPECT_EQ(SkinChecker::Placeholders("a %ls b %s {p2} {p1} 100%%"),
             (std::vector<std::string>{"%%", "%ls", "%s", "{p1}", "{p2}"}));
-  EXPECT_EQ(SkinInspector::TableKeys("; note=1\nA = x\nB=\n=C\nD=e=f\nE==g\r\n"),
+  EXPECT_EQ(SkinChecker::TableKeys("; note=1\nA = x\nB=\n=C\nD=e=f\nE==g\r\n"),
             (std::vector<std::string>{"A", "E"}));
 }
 
@@ -365,7 +365,7 @@ TEST(EmbeddedSkinTest, ProgramCarriesTheBuiltPackageAndIcon) {
   EXPECT_EQ(handle->reader->FindEntry(u"resources/lang/en.ini", nullptr, nullptr), kZipOk);
 
   const auto icon = skin::EmbeddedAppIcon();
-  EXPECT_TRUE(SkinInspector::DecodesAsPng(std::string(reinterpret_cast<const char*>(icon.data()), icon.size())));
+  EXPECT_TRUE(SkinChecker::DecodesAsPng(std::string(reinterpret_cast<const char*>(icon.data()), icon.size())));
 }
 
 // The launcher's start-up with no file beside the program: the carried

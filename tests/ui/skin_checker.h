@@ -5,8 +5,8 @@
 // not define, text ids the English table lacks, language tables that differ
 // from the English one, and channel configurations with foreign addresses.
 // Every check answers a list of problems, one line each; empty means sound.
-#ifndef TESTS_UI_SKIN_INSPECTOR_H_
-#define TESTS_UI_SKIN_INSPECTOR_H_
+#ifndef TESTS_UI_SKIN_CHECKER_H_
+#define TESTS_UI_SKIN_CHECKER_H_
 
 #include <map>
 #include <set>
@@ -15,7 +15,7 @@
 
 namespace ui::testing {
 
-class SkinInspector {
+class SkinChecker {
  public:
   using Members = std::map<std::string, std::string>;
   static constexpr const char* kTheme = "resources/themes/default/";
@@ -25,7 +25,7 @@ class SkinInspector {
   // opened gives no members.
   static Members ReadArchive(const std::string& path);
 
-  explicit SkinInspector(Members members) : members_(std::move(members)) {}
+  explicit SkinChecker(Members members) : members_(std::move(members)) {}
   Members& members() { return members_; }
 
   // Layouts: members ending in ".xml" under the theme folder.
@@ -76,4 +76,4 @@ class SkinInspector {
 
 }  // namespace ui::testing
 
-#endif  // TESTS_UI_SKIN_INSPECTOR_H_
+#endif  // TESTS_UI_SKIN_CHECKER_H_

@@ -1,4 +1,4 @@
-#include "tests/ui/skin_inspector.h"
+#include "tests/ui/skin_checker.h"
 
 #include <json/json.h>
 #include <zlib.h>
@@ -200,7 +200,7 @@ uint32_t BigEndian32(const std::string& bytes, size_t at) {
 
 }  // namespace
 
-SkinInspector::Members SkinInspector::ReadArchive(const std::string& path) {
+SkinChecker::Members SkinChecker::ReadArchive(const std::string& path) {
   Members members;
   std::u16string name = Utf8ToUtf16(path);
   std::unique_ptr<ZipHandle> handle = OpenZipArchive(name.c_str(), 0, kZipFromFileName, "");
@@ -217,12 +217,12 @@ SkinInspector::Members SkinInspector::ReadArchive(const std::string& path) {
   return members;
 }
 
-const std::string* SkinInspector::Find(const std::string& member) const {
+const std::string* SkinChecker::Find(const std::string& member) const {
   auto it = members_.find(member);
   return it == members_.end() ? nullptr : &it->second;
 }
 
-std::vector<std::string> SkinInspector::LayoutMembers() const {
+std::vector<std::string> SkinChecker::LayoutMembers() const {
   std::vector<std::string> layouts;
   for (const auto& [name, bytes] : members_) {
     if (name.rfind(kTheme, 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".xml") {
@@ -232,7 +232,7 @@ std::vector<std::string> SkinInspector::LayoutMembers() const {
   return layouts;
 }
 
-std::vector<std::string> SkinInspector::CheckLayoutsParse() const {
+std::vector<std::string> SkinChecker::CheckLayoutsParse() const {
   std::vector<std::string> problems;
   for (const std::string& member : LayoutMembers()) {
     const std::string& bytes = *Find(member);
@@ -252,7 +252,7 @@ std::vector<std::string> SkinInspector::CheckLayoutsParse() const {
   return problems;
 }
 
-bool SkinInspector::HasNamedElement(const std::string& layout, const std::string& name,
+bool SkinChecker::HasNamedElement(const std::string& layout, const std::string& name,
                                     const std::string& tag) const {
   const std::string* bytes = Find(kTheme + layout);
   std::string error;
@@ -264,7 +264,7 @@ bool SkinInspector::HasNamedElement(const std::string& layout, const std::string
   });
 }
 
-std::string SkinInspector::RootAttribute(const std::string& layout,
+std::string SkinChecker::RootAttribute(const std::string& layout,
                                          const std::string& attribute) const {
   const std::string* bytes = Find(kTheme + layout);
   std::string error;
@@ -276,7 +276,7 @@ std::string SkinInspector::RootAttribute(const std::string& layout,
   return std::string();
 }
 
-std::set<std::string> SkinInspector::ImageReferences(std::vector<std::string>* problems) const {
+std::set<std::string> SkinChecker::ImageReferences(std::vector<std::string>* problems) const {
   std::set<std::string> references;
   const std::string classFolder = std::string(kTheme) + "main/";
   for (const std::string& member : LayoutMembers()) {
@@ -327,7 +327,7 @@ std::set<std::string> SkinInspector::ImageReferences(std::vector<std::string>* p
   return references;
 }
 
-std::vector<std::string> SkinInspector::CheckImages() const {
+std::vector<std::string> SkinChecker::CheckImages() const {
   std::vector<std::string> problems;
   for (const std::string& image : ImageReferences(&problems)) {
     const std::string* bytes = Find(image);
@@ -340,7 +340,7 @@ std::vector<std::string> SkinInspector::CheckImages() const {
   return problems;
 }
 
-std::vector<std::string> SkinInspector::CheckStyles() const {
+std::vector<std::string> SkinChecker::CheckStyles() const {
   std::vector<std::string> problems;
   const std::string globalMember = std::string(kTheme) + "global.xml";
   const std::string* globalBytes = Find(globalMember);
@@ -397,7 +397,7 @@ std::vector<std::string> SkinInspector::CheckStyles() const {
   return problems;
 }
 
-std::vector<std::string> SkinInspector::CheckTextIds(const std::set<std::string>& code_keys) const {
+std::vector<std::string> SkinChecker::CheckTextIds(const std::set<std::string>& code_keys) const {
   std::vector<std::string> problems;
   const std::string* english = Find(std::string(kLang) + "en.ini");
   if (!english) return {"en.ini missing"};
@@ -443,7 +443,7 @@ std::vector<std::string> SkinInspector::CheckTextIds(const std::set<std::string>
   return problems;
 }
 
-std::vector<std::string> SkinInspector::TableKeys(const std::string& bytes) {
+std::vector<std::string> SkinChecker::TableKeys(const std::string& bytes) {
   std::vector<std::string> keys;
   std::stringstream stream(bytes);
   std::string line;
@@ -476,7 +476,7 @@ std::vector<std::string> SkinInspector::TableKeys(const std::string& bytes) {
   return keys;
 }
 
-std::vector<std::string> SkinInspector::Placeholders(const std::string& text) {
+std::vector<std::string> SkinChecker::Placeholders(const std::string& text) {
   static const std::regex kPlaceholder(R"(%%|%l?[sd]|%[0-9.]*[a-z]+|\{p[0-9]+\})");
   std::vector<std::string> found;
   for (auto it = std::sregex_iterator(text.begin(), text.end(), kPlaceholder);
@@ -487,7 +487,7 @@ std::vector<std::string> SkinInspector::Placeholders(const std::string& text) {
   return found;
 }
 
-std::vector<std::string> SkinInspector::CheckLanguageTables(
+std::vector<std::string> SkinChecker::CheckLanguageTables(
     const std::vector<std::string>& codes, const std::vector<std::string>& same_everywhere) const {
   std::vector<std::string> problems;
   const std::string* englishBytes = Find(std::string(kLang) + "en.ini");
@@ -548,7 +548,7 @@ std::vector<std::string> SkinInspector::CheckLanguageTables(
   return problems;
 }
 
-std::vector<std::string> SkinInspector::CheckChannelConfigs() const {
+std::vector<std::string> SkinChecker::CheckChannelConfigs() const {
   std::vector<std::string> problems;
   for (const char* config : {"common_config_CHANNEL_KR.json", "common_config.json"}) {
     const std::string name = config;
@@ -639,7 +639,7 @@ std::vector<std::string> SkinInspector::CheckChannelConfigs() const {
   return problems;
 }
 
-bool SkinInspector::DecodesAsPng(const std::string& bytes) {
+bool SkinChecker::DecodesAsPng(const std::string& bytes) {
   static const std::string kSignature("\x89PNG\r\n\x1a\n", 8);
   if (bytes.compare(0, kSignature.size(), kSignature) != 0) return false;
   size_t pos = kSignature.size();
