@@ -32,6 +32,23 @@ void Layout::SetChildMargin(int margin) {
   if (owner_ != nullptr) owner_->Arrange();
 }
 
+namespace {
+
+// Places a length inside [lo, hi] at its start, its end or centred; one rule
+// for both axes.
+void PlaceSpan(int lo, int hi, int length, bool atStart, bool atEnd, int* first, int* last) {
+  if (atStart) {
+    *first = lo;
+  } else if (atEnd) {
+    *first = hi - length;
+  } else {
+    *first = lo + (hi - length - lo) / 2;
+  }
+  *last = *first + length;
+}
+
+}  // namespace
+
 UiSize Layout::SetFloatPos(Control* control, UiRect rect) {
   if (!control->IsVisible()) return UiSize{};
   const UiRect margin = control->GetMargin();
@@ -58,34 +75,10 @@ UiSize Layout::SetFloatPos(Control* control, UiRect rect) {
   size.cy = std::min(size.cy, control->GetMaxHeight());
 
   UiRect placed;
-  switch (control->GetHorAlignType()) {
-    case kHorAlignLeft:
-      placed.left = x0;
-      placed.right = x0 + size.cx;
-      break;
-    case kHorAlignRight:
-      placed.left = x1 - size.cx;
-      placed.right = x1;
-      break;
-    case kHorAlignCenter:
-      placed.left = x0 + (x1 - size.cx - x0) / 2;
-      placed.right = placed.left + size.cx;
-      break;
-  }
-  switch (control->GetVerAlignType()) {
-    case kVerAlignTop:
-      placed.top = y0;
-      placed.bottom = y0 + size.cy;
-      break;
-    case kVerAlignBottom:
-      placed.top = y1 - size.cy;
-      placed.bottom = y1;
-      break;
-    case kVerAlignCenter:
-      placed.top = y0 + (y1 - size.cy - y0) / 2;
-      placed.bottom = placed.top + size.cy;
-      break;
-  }
+  PlaceSpan(x0, x1, size.cx, control->GetHorAlignType() == kHorAlignLeft,
+            control->GetHorAlignType() == kHorAlignRight, &placed.left, &placed.right);
+  PlaceSpan(y0, y1, size.cy, control->GetVerAlignType() == kVerAlignTop,
+            control->GetVerAlignType() == kVerAlignBottom, &placed.top, &placed.bottom);
   control->SetPos(placed);
   return size;
 }
