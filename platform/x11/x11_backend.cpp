@@ -499,8 +499,16 @@ void X11Backend::LeavePopups(Point screen, Window pressed) {
     Send(static_cast<Window>(popup), WM_KILLFOCUS, pressed, 0);
   }
   RestorePointerGrab();
-  // The focus a pop-up held goes where the press went.
-  if (had_focus && pressed) SetFocus(pressed);
+  if (!had_focus) return;
+  // The focus a pop-up held goes where the press went: to our window, or
+  // away from ours, where the other program would have taken it had it seen
+  // the press.
+  if (pressed) {
+    SetFocus(pressed);
+  } else {
+    X11ErrorTrap trap(display_);
+    XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
+  }
 }
 
 void X11Backend::SetCursor(NativeWindow native, CursorKind shape) {
