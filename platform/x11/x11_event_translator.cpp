@@ -215,7 +215,13 @@ void X11EventTranslator::OnMotion(const XMotionEvent& event) {
     return;
   }
   const Window window = event.window;
-  if (!backend_.Find(window)) return;
+  const X11Backend::NativeRecord* record = backend_.Find(window);
+  if (!record) return;
+  // Under the pop-ups' grab the pointer over other programs is reported to
+  // the pop-up; without a capture Windows tells no window of it.
+  if (backend_.popup_grab_ && backend_.capture_ == 0 && !record->rect.Contains(Point{event.x_root, event.y_root})) {
+    return;
+  }
   tracker_.OnMove(window, Point{event.x, event.y}, backend_.NowMs());
   backend_.Send(window, WM_MOUSEMOVE, MouseKeyState(event.state), MakeLParam(event.x, event.y));
 }

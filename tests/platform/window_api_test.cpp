@@ -585,7 +585,7 @@ TEST_F(WindowApiTest, WhatAPressLeavesAPopUpFor) {
       {"a pop-up it opened", WS_POPUP,
        [&](HWND, HWND, HWND inner) { backend_.InjectButton(GetNativeWindow(inner), 1, true, Point{2, 2}); }, false,
        false},
-      {"the wheel on the desktop", WS_POPUP,
+      {"the wheel over the owner", WS_POPUP,
        [&](HWND owner, HWND, HWND) { backend_.InjectWheel(GetNativeWindow(owner), 1, Point{2, 2}); }, false, false},
       {"a captioned window is no pop-up", WS_POPUP | WS_CAPTION,
        [&](HWND owner, HWND, HWND) { backend_.InjectButton(GetNativeWindow(owner), 1, true, Point{2, 2}); }, false,
