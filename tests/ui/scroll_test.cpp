@@ -332,5 +332,56 @@ TEST_F(ScrollableBoxTest, DraggedThumbScrollsTheOwner) {
   EXPECT_EQ(box_->GetScrollPos().cy, 200);
 }
 
+TEST_F(ScrollableBoxTest, AutoHidingBarShowsWhileThePointerIsOverTheBox) {
+  ScrollBar* bar = box_->GetVScrollBar();
+  ASSERT_TRUE(bar->IsAutoHideScroll());
+  EXPECT_FALSE(bar->IsVisible()) << "a range alone does not show an auto-hiding bar";
+  EventArgs enter = Press(kEventMouseEnter, UiPoint{50, 50});
+  enter.pSender = box_;
+  EXPECT_TRUE(box_->MouseEnter(enter));
+  EXPECT_TRUE(bar->IsVisible());
+  EventArgs leave = Press(kEventMouseLeave, UiPoint{500, 50});
+  leave.pSender = box_;
+  EXPECT_TRUE(box_->MouseLeave(leave));
+  EXPECT_FALSE(bar->IsVisible());
+
+  bar->SetAutoHideScroll(false);
+  box_->SetScrollPos(UiSize{0, 0});
+  content_->SetFixedHeight(100, false);
+  box_->SetPos(UiRect{0, 0, 100, 300});
+  content_->SetFixedHeight(600, false);
+  box_->SetPos(UiRect{0, 0, 100, 300});
+  EXPECT_TRUE(bar->IsVisible()) << "a bar that does not hide shows with its range";
+}
+
+// A control that tells whether its images are loaded.
+class CacheProbe : public Control {
+ public:
+  void LoadImageCache() override { loaded = true; }
+  void UnloadImageCache() override { loaded = false; }
+  bool loaded = true;
+};
+
+TEST_F(ScrollableBoxTest, OnlyChildrenNearTheViewKeepTheirImages) {
+  content_->SetFixedHeight(10, false);
+  std::vector<CacheProbe*> probes;
+  for (int i = 0; i < 4; ++i) {
+    probes.push_back(new CacheProbe);
+    probes.back()->SetFixedHeight(1000, false);
+    box_->Add(probes.back());
+  }
+  box_->SetPos(UiRect{0, 0, 100, 300});
+  box_->SetScrollPos(UiSize{0, 2000});  // view 2000..2300, kept 1270..3030
+  EXPECT_FALSE(probes[0]->loaded);      // 10..1010
+  EXPECT_TRUE(probes[1]->loaded);       // 1010..2010
+  EXPECT_TRUE(probes[2]->loaded);       // 2010..3010
+  EXPECT_TRUE(probes[3]->loaded);       // 3010..4010
+  box_->SetScrollPos(UiSize{0, 0});     // kept -730..1030
+  EXPECT_TRUE(probes[0]->loaded);
+  EXPECT_TRUE(probes[1]->loaded);
+  EXPECT_FALSE(probes[2]->loaded);
+  EXPECT_FALSE(probes[3]->loaded);
+}
+
 }  // namespace
 }  // namespace ui::testing
