@@ -264,7 +264,8 @@ void ScrollBar::PaintPart(IRenderContext* render, StateImage& part, ControlState
 }
 
 void ScrollBar::PaintContent(IRenderContext* render, const UiRect& paint_rect) {
-  if (!RectsMeet(paint_rect, rect_)) return;
+  paint_rect_ = IntersectRect(paint_rect, rect_);
+  if (paint_rect_.IsEmpty()) return;
   bk_images_.PaintStatusImage(render, state_);
   const bool thumb_pushed = thumb_state_ == kControlStatePushed;
   if (show_button1_) PaintPart(render, button1_images_, button1_state_, button1_rect_, thumb_pushed);

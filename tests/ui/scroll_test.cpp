@@ -10,6 +10,10 @@
 
 #include "platform/window/window_messages.h"
 #include "tests/ui/control_tree_fixture.h"
+#include "tests/ui/pixel_fixture.h"
+#include "tests/ui/zip_fixture.h"
+#include "ui/render/render_factory_gdiplus.h"
+#include "ui/wide_text.h"
 #include "ui/scroll_bar.h"
 #include "ui/scrollable_box.h"
 #include "ui/vlayout.h"
@@ -352,6 +356,58 @@ TEST_F(ScrollableBoxTest, AutoHidingBarShowsWhileThePointerIsOverTheBox) {
   content_->SetFixedHeight(600, false);
   box_->SetPos(UiRect{0, 0, 100, 300});
   EXPECT_TRUE(bar->IsVisible()) << "a bar that does not hide shows with its range";
+}
+
+class ScrollPaintTest : public ControlTreeTest {
+ protected:
+  void SetUp() override {
+    GlobalManager::Startup(u"/nonexistent/", nullptr, u"", u"en");
+    GlobalManager::AddTextColor(u"red", kRed);
+    GlobalManager::AddTextColor(u"blue", kBlue);
+    canvas_ = factory_.CreateRenderContext();
+    ASSERT_TRUE(canvas_->Resize(100, 200, true));
+  }
+  void TearDown() override {
+    GlobalManager::RemoveAllTextColors();
+    GlobalManager::Shutdown();
+    ControlTreeTest::TearDown();
+  }
+  uint32_t At(int x, int y) { return PixelAt(*canvas_, x, y); }
+
+  static constexpr uint32_t kRed = 0xFFFF0000;
+  static constexpr uint32_t kBlue = 0xFF0000FF;
+  RenderFactory_GdiPlus factory_;
+  std::unique_ptr<IRenderContext> canvas_;
+};
+
+TEST_F(ScrollPaintTest, ChildrenPaintShiftedByTheScrollPositionInsideTheBox) {
+  ScrollableBox box(new VLayout);
+  box.EnableScrollBar(true, false);
+  for (const char16_t* colour : {u"red", u"blue"}) {
+    auto* child = new Control;
+    child->SetBkColor(colour);
+    child->SetFixedHeight(100, false);
+    box.Add(child);
+  }
+  box.SetPos(UiRect{0, 0, 100, 100});
+  box.SetScrollPos(UiSize{0, 50});
+  box.Paint(canvas_.get(), UiRect{0, 0, 100, 200});
+  EXPECT_EQ(At(20, 25), kRed);
+  EXPECT_EQ(At(20, 75), kBlue);
+  EXPECT_EQ(At(20, 150), 0u) << "nothing outside the box";
+}
+
+TEST_F(ScrollPaintTest, BarPaintsItsThumbImageAtTheThumb) {
+  TempDir dir;
+  const std::filesystem::path thumb = dir.Write("thumb.png", GridPng(4, 1, 1, {kBlue}));
+  ScrollBar bar;
+  bar.SetAttribute(u"thumbnormalimage", Utf8ToUtf16("file='" + thumb.string() + "'"));
+  bar.SetScrollRange(100);
+  bar.SetScrollPos(100);
+  bar.SetPos(UiRect{0, 0, 16, 200});  // thumb 72..184
+  bar.Paint(canvas_.get(), UiRect{0, 0, 100, 200});
+  EXPECT_EQ(At(8, 100), kBlue);
+  EXPECT_EQ(At(8, 60), 0u);
 }
 
 // A control that tells whether its images are loaded.
