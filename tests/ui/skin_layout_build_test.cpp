@@ -124,6 +124,7 @@ TEST(FrameworkUiTest, StartUpReadsGlobalXmlAndTheLanguageFromTheCarriedPackage) 
   std::string config;
   EXPECT_TRUE(hooks.readResourceFile("common_config.json", &config));
   GlobalManager::AddClass(u"stale", u"width=\"1\"");
+  PrepareSkinPackage();
   hooks.reloadSkin();
   EXPECT_TRUE(GlobalManager::GetClassAttributes(u"stale").empty());
   EXPECT_FALSE(GlobalManager::GetClassAttributes(u"hscrollbar").empty());

@@ -32,9 +32,6 @@ void BindFrameworkHooks(StoreHooks* hooks) {
   hooks->setUiChannel = [](const std::string& channel) {
     ui::GlobalManager::SetChannel(kbase::UTF8ToUTF16(channel));
   };
-  // A new package was put in place: open it and read its tables again.
-  hooks->reloadSkin = [] {
-    PrepareSkinPackage();
-    ui::GlobalManager::ReloadSkin(std::u16string(), nullptr);
-  };
+  // The store has opened the new package: its tables are read again.
+  hooks->reloadSkin = [] { ui::GlobalManager::ReloadSkin(std::u16string(), nullptr); };
 }
