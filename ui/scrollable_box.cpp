@@ -16,14 +16,6 @@ namespace ui {
 
 namespace {
 
-UiRect Shrink(UiRect rect, const UiRect& padding) {
-  rect.left += padding.left;
-  rect.top += padding.top;
-  rect.right -= padding.right;
-  rect.bottom -= padding.bottom;
-  return rect;
-}
-
 UiRect Offset(UiRect rect, int dx, int dy) {
   rect.left += dx;
   rect.right += dx;
@@ -61,7 +53,7 @@ void ScrollableBox::SyncScrollState() {
   scroll_offset_ = GetScrollPos();
 }
 
-UiRect ScrollableBox::ContentRect() const { return Shrink(rect_, layout_->GetPadding()); }
+UiRect ScrollableBox::ContentRect() const { return GetPosWithoutPadding(); }
 
 void ScrollableBox::SetPos(UiRect rect) {
   const bool at_end = hold_end_ && HasRange(v_bar_.get()) && v_bar_->GetScrollPos() == v_bar_->GetScrollRange();
@@ -106,66 +98,47 @@ void ScrollableBox::RebuildChildOffsets(bool vertical) {
 void ScrollableBox::ProcessVScrollBar(UiRect rect, int needed_height) {
   if (!v_bar_) return;
   const UiRect padding = layout_->GetPadding();
-  const int avail = rect.Height() - padding.top - padding.bottom;
-  const int diff = needed_height - avail;
-  if (avail < needed_height && v_bar_->GetScrollRange() == 0) {
-    v_bar_->SetScrollRange(diff);
-    v_bar_->SetScrollPos(0);
-    SyncScrollState();
-    rearranging_ = true;
-    SetPos(rect_);
-    rearranging_ = false;
-    return;
-  }
-  if (v_bar_->GetScrollRange() == 0) return;
-  if (diff > 0 || rearranging_) {
-    const UiRect bar{rect.right - scroll_bar_padding_.right - v_bar_->GetFixedWidth(),
+  const UiRect place{rect.right - scroll_bar_padding_.right - v_bar_->GetFixedWidth(),
                      rect.top + scroll_bar_padding_.top, rect.right - scroll_bar_padding_.right,
                      rect.bottom - scroll_bar_padding_.bottom};
-    v_bar_->SetPos(bar);
-    if (v_bar_->GetScrollRange() == diff) return;
-    const int64_t old_position = v_bar_->GetScrollPos();
-    v_bar_->SetScrollRange(std::abs(diff));
-    if (v_bar_->GetScrollRange() == 0) v_bar_->SetScrollPos(0);
-    if (v_bar_->GetScrollPos() >= old_position) return;
-  } else {
-    v_bar_->SetScrollPos(0);
-    v_bar_->SetScrollRange(0);
-    v_bar_->SetVisible(false);
-  }
-  SyncScrollState();
-  SetPos(rect_);
+  ProcessScrollBar(v_bar_.get(), rect.Height() - padding.top - padding.bottom, needed_height, place);
 }
 
 void ScrollableBox::ProcessHScrollBar(UiRect rect, int needed_width) {
   if (!h_bar_) return;
   const UiRect padding = layout_->GetPadding();
-  const int avail = rect.Width() - padding.left - padding.right;
-  const int diff = needed_width - avail;
-  if (avail < needed_width && h_bar_->GetScrollRange() == 0) {
-    h_bar_->SetScrollRange(diff);
-    h_bar_->SetScrollPos(0);
+  const UiRect place{rect.left + scroll_bar_padding_.left,
+                     rect.bottom - scroll_bar_padding_.bottom - h_bar_->GetFixedHeight(),
+                     rect.right - scroll_bar_padding_.right, rect.bottom - scroll_bar_padding_.bottom};
+  ProcessScrollBar(h_bar_.get(), rect.Width() - padding.left - padding.right, needed_width, place);
+}
+
+// One bar against the content along its axis: a first overflow gives the bar
+// its range and lays the box out again around it; a changed overflow changes
+// the range; content that fits hides the bar.
+void ScrollableBox::ProcessScrollBar(ScrollBar* bar, int available, int needed, const UiRect& place) {
+  const int diff = needed - available;
+  if (available < needed && bar->GetScrollRange() == 0) {
+    bar->SetScrollRange(diff);
+    bar->SetScrollPos(0);
     SyncScrollState();
     rearranging_ = true;
     SetPos(rect_);
     rearranging_ = false;
     return;
   }
-  if (h_bar_->GetScrollRange() == 0) return;
+  if (bar->GetScrollRange() == 0) return;
   if (diff > 0 || rearranging_) {
-    const UiRect bar{rect.left + scroll_bar_padding_.left,
-                     rect.bottom - scroll_bar_padding_.bottom - h_bar_->GetFixedHeight(),
-                     rect.right - scroll_bar_padding_.right, rect.bottom - scroll_bar_padding_.bottom};
-    h_bar_->SetPos(bar);
-    if (h_bar_->GetScrollRange() == diff) return;
-    const int64_t old_position = h_bar_->GetScrollPos();
-    h_bar_->SetScrollRange(std::abs(diff));
-    if (h_bar_->GetScrollRange() == 0) h_bar_->SetScrollPos(0);
-    if (h_bar_->GetScrollPos() >= old_position) return;
+    bar->SetPos(place);
+    if (bar->GetScrollRange() == diff) return;
+    const int64_t old_position = bar->GetScrollPos();
+    bar->SetScrollRange(std::abs(diff));
+    if (bar->GetScrollRange() == 0) bar->SetScrollPos(0);
+    if (bar->GetScrollPos() >= old_position) return;
   } else {
-    h_bar_->SetScrollPos(0);
-    h_bar_->SetScrollRange(0);
-    h_bar_->SetVisible(false);
+    bar->SetScrollPos(0);
+    bar->SetScrollRange(0);
+    bar->SetVisible(false);
   }
   SyncScrollState();
   SetPos(rect_);
@@ -257,91 +230,48 @@ void ScrollableBox::AnimateLine(bool vertical, int end_value) {
   scroll_animation_.Restart();
 }
 
-void ScrollableBox::LineUp(int amount, bool animated) {
-  if (amount == -1) amount = ver_scroll_unit_;
-  const int pos = GetScrollPos().cy;
-  if (pos < 1) return;
+// A line back (-1) or forward (+1) along one axis; -1 as the amount means
+// the axis' scroll unit.
+void ScrollableBox::LineStep(bool vertical, int direction, int amount, bool animated) {
+  if (amount == -1) amount = vertical ? ver_scroll_unit_ : hor_scroll_unit_;
+  const UiSize now = GetScrollPos();
+  const int pos = vertical ? now.cy : now.cx;
+  if (direction < 0 && pos < 1) return;
+  if (direction > 0 && pos >= (vertical ? GetScrollRange().cy : GetScrollRange().cx)) return;
   if (!animated) {
-    SetScrollPos(UiSize{GetScrollPos().cx, std::max(pos - amount, 0)});
+    const int target = direction < 0 ? std::max(pos - amount, 0) : pos + amount;
+    SetScrollPos(vertical ? UiSize{now.cx, target} : UiSize{target, now.cy});
     return;
   }
-  int end = pos - amount;
-  if (scroll_animation_.IsPlaying() && scroll_animation_.GetEndValue() <= pos) {
-    end = scroll_animation_.GetEndValue() - amount;
+  int end = pos + direction * amount;
+  const int running_end = scroll_animation_.GetEndValue();
+  if (scroll_animation_.IsPlaying() && (direction < 0 ? running_end <= pos : running_end >= pos)) {
+    end = running_end + direction * amount;
   }
-  AnimateLine(true, end);
+  AnimateLine(vertical, end);
 }
 
-void ScrollableBox::LineDown(int amount, bool animated) {
-  if (amount == -1) amount = ver_scroll_unit_;
-  const int pos = GetScrollPos().cy;
-  if (pos >= GetScrollRange().cy) return;
-  if (!animated) {
-    SetScrollPos(UiSize{GetScrollPos().cx, pos + amount});
-    return;
-  }
-  int end = pos + amount;
-  if (scroll_animation_.IsPlaying() && scroll_animation_.GetEndValue() >= pos) {
-    end = scroll_animation_.GetEndValue() + amount;
-  }
-  AnimateLine(true, end);
-}
+void ScrollableBox::LineUp(int amount, bool animated) { LineStep(true, -1, amount, animated); }
+void ScrollableBox::LineDown(int amount, bool animated) { LineStep(true, 1, amount, animated); }
+void ScrollableBox::LineLeft(int amount, bool animated) { LineStep(false, -1, amount, animated); }
+void ScrollableBox::LineRight(int amount, bool animated) { LineStep(false, 1, amount, animated); }
 
-void ScrollableBox::LineLeft(int amount, bool animated) {
-  if (amount == -1) amount = hor_scroll_unit_;
-  const int pos = GetScrollPos().cx;
-  if (pos < 1) return;
-  if (!animated) {
-    SetScrollPos(UiSize{std::max(pos - amount, 0), GetScrollPos().cy});
-    return;
-  }
-  int end = pos - amount;
-  if (scroll_animation_.IsPlaying() && scroll_animation_.GetEndValue() <= pos) {
-    end = scroll_animation_.GetEndValue() - amount;
-  }
-  AnimateLine(false, end);
-}
-
-void ScrollableBox::LineRight(int amount, bool animated) {
-  if (amount == -1) amount = hor_scroll_unit_;
-  const int pos = GetScrollPos().cx;
-  if (pos >= GetScrollRange().cx) return;
-  if (!animated) {
-    SetScrollPos(UiSize{pos + amount, GetScrollPos().cy});
-    return;
-  }
-  int end = pos + amount;
-  if (scroll_animation_.IsPlaying() && scroll_animation_.GetEndValue() >= pos) {
-    end = scroll_animation_.GetEndValue() + amount;
-  }
-  AnimateLine(false, end);
-}
-
-void ScrollableBox::PageUp() {
+int ScrollableBox::VerticalPage() const {
   const UiRect padding = layout_->GetPadding();
   int page = rect_.Height() - padding.top - padding.bottom;
   if (HasRange(h_bar_.get())) page -= h_bar_->GetFixedHeight();
-  SetScrollPos(UiSize{GetScrollPos().cx, GetScrollPos().cy - page});
+  return page;
 }
 
-void ScrollableBox::PageDown() {
+int ScrollableBox::HorizontalPage() const {
   const UiRect padding = layout_->GetPadding();
-  int page = rect_.Height() - padding.top - padding.bottom;
-  if (HasRange(h_bar_.get())) page -= h_bar_->GetFixedHeight();
-  SetScrollPos(UiSize{GetScrollPos().cx, GetScrollPos().cy + page});
+  return rect_.Width() - padding.left - padding.right;
 }
 
-void ScrollableBox::PageLeft() {
-  const UiRect padding = layout_->GetPadding();
-  const int page = rect_.Width() - padding.left - padding.right;
-  SetScrollPos(UiSize{GetScrollPos().cx - page, GetScrollPos().cy});
-}
-
-void ScrollableBox::PageRight() {
-  const UiRect padding = layout_->GetPadding();
-  const int page = rect_.Width() - padding.left - padding.right;
-  SetScrollPos(UiSize{GetScrollPos().cx + page, GetScrollPos().cy});
-}
+void ScrollableBox::PageUp() { SetScrollPos(UiSize{GetScrollPos().cx, GetScrollPos().cy - VerticalPage()}); }
+void ScrollableBox::PageDown() { SetScrollPos(UiSize{GetScrollPos().cx, GetScrollPos().cy + VerticalPage()}); }
+void ScrollableBox::PageLeft() { SetScrollPos(UiSize{GetScrollPos().cx - HorizontalPage(), GetScrollPos().cy}); }
+void ScrollableBox::PageRight() { SetScrollPos(UiSize{GetScrollPos().cx + HorizontalPage(), GetScrollPos().cy}); }
 
 void ScrollableBox::HomeUp() { SetScrollPos(UiSize{GetScrollPos().cx, 0}); }
 void ScrollableBox::HomeLeft() { SetScrollPos(UiSize{0, GetScrollPos().cy}); }

@@ -86,6 +86,10 @@ class ScrollableBox : public Box {
   void RebuildChildOffsets(bool vertical);
   void UpdateImageCacheWindow(int direction);
   void AnimateLine(bool vertical, int end_value);
+  void LineStep(bool vertical, int direction, int amount, bool animated);
+  void ProcessScrollBar(ScrollBar* bar, int available, int needed, const UiRect& place);
+  int VerticalPage() const;
+  int HorizontalPage() const;
   void SyncScrollState();
   void DispatchScrollChange();
   std::unique_ptr<ScrollBar> MakeBar(bool horizontal);
