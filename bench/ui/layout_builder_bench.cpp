@@ -79,3 +79,5 @@ void BM_CreateBoxFromTheCache(benchmark::State& state) {
 BENCHMARK(BM_CreateBoxFromTheCache)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+BENCHMARK_MAIN();
