@@ -20,6 +20,7 @@
 #include "platform/window/window_backend.h"
 #include "platform/x11/x11_event_translator.h"
 #include "platform/x11/x11_presenter.h"
+#include "platform/x11/x11_tooltip.h"
 
 namespace platform::x11 {
 
@@ -61,6 +62,8 @@ class X11Backend : public WindowBackend {
   bool IsKeyDown(uint32_t virtual_key) const override { return translator_.IsKeyDown(virtual_key); }
   void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) override;
   void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) override;
+  void ShowTooltip(NativeWindow owner, const std::u16string& text, Point screen_point, int max_width) override;
+  void HideTooltip(NativeWindow owner) override;
   std::vector<MonitorInfo> GetMonitors() const override;
   int GetDpi() const override { return dpi_; }
   void SetSharedProperty(NativeWindow window, const std::string& name, uint64_t value) override;
@@ -73,6 +76,8 @@ class X11Backend : public WindowBackend {
   Display* display() const { return display_; }
   bool HasWindowManager() const;
   bool UsingSharedMemory(NativeWindow window) const;
+  // The pop-up showing a window's tooltip, 0 while none is shown.
+  Window ShownTooltipWindow(NativeWindow owner) const;
 
  private:
   // The translator reads and updates the window records, focus, capture and
@@ -135,6 +140,7 @@ class X11Backend : public WindowBackend {
   Window focus_ = 0;
   Window capture_ = 0;
   std::optional<Drag> drag_;
+  std::map<Window, std::unique_ptr<X11Tooltip>> tooltips_;
   X11EventTranslator translator_{*this};
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
