@@ -2,7 +2,6 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
@@ -67,13 +66,9 @@ void X11Tooltip::Show(const std::u16string& text, Point at, int max_width, const
 
   const int width = std::max(1, text_width + 2 * kPadding);
   const int height = std::max(1, text_height + 2 * kPadding);
-  if (pixmap_) XFreePixmap(display_, pixmap_);
-  const auto depth = static_cast<unsigned>(DefaultDepth(display_, screen_));
-  pixmap_ = XCreatePixmap(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height), depth);
-  cairo_surface_t* surface =
-      cairo_xlib_surface_create(display_, pixmap_, DefaultVisual(display_, screen_), width, height);
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
   cairo_t* cr = cairo_create(surface);
-  cairo_set_source_rgb(cr, 1.0, 1.0, 0.88);
+  cairo_set_source_rgb(cr, 1.0, 1.0, 225.0 / 255.0);  // #FFFFE1, the usual tooltip ground
   cairo_paint(cr);
   cairo_set_source_rgb(cr, 0.46, 0.46, 0.46);
   cairo_set_line_width(cr, 1.0);
@@ -86,6 +81,7 @@ void X11Tooltip::Show(const std::u16string& text, Point at, int max_width, const
   g_object_unref(layout);
   cairo_destroy(cr);
   cairo_surface_flush(surface);
+  PutIntoPixmap(surface, width, height);
   cairo_surface_destroy(surface);
 
   // Kept on screen: moved left or above the point where it would overflow.
@@ -95,12 +91,34 @@ void X11Tooltip::Show(const std::u16string& text, Point at, int max_width, const
     x = std::clamp(x, screen_area.left, std::max(screen_area.left, screen_area.right - width));
     y = std::clamp(y, screen_area.top, std::max(screen_area.top, screen_area.bottom - height));
   }
-  XSetWindowBackgroundPixmap(display_, window_, pixmap_);
   XMoveResizeWindow(display_, window_, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height));
   XMapRaised(display_, window_);
   XClearWindow(display_, window_);
   XFlush(display_);
   shown_ = true;
+}
+
+// The picture becomes the window's background, so the server repaints the
+// tooltip by itself. Its pixels are 32-bit xRGB, which a 24- or 32-bit
+// true-colour screen takes as they are.
+void X11Tooltip::PutIntoPixmap(cairo_surface_t* surface, int width, int height) {
+  if (pixmap_) XFreePixmap(display_, pixmap_);
+  pixmap_ = 0;
+  const int depth = DefaultDepth(display_, screen_);
+  if (depth != 24 && depth != 32) return;  // the plain background shows
+  pixmap_ = XCreatePixmap(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                          static_cast<unsigned>(depth));
+  XImage* image = XCreateImage(display_, DefaultVisual(display_, screen_), static_cast<unsigned>(depth), ZPixmap, 0,
+                               reinterpret_cast<char*>(cairo_image_surface_get_data(surface)),
+                               static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
+                               cairo_image_surface_get_stride(surface));
+  if (image == nullptr) return;
+  GC gc = XCreateGC(display_, pixmap_, 0, nullptr);
+  XPutImage(display_, pixmap_, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  XFreeGC(display_, gc);
+  image->data = nullptr;  // the surface's own pixels
+  XDestroyImage(image);
+  XSetWindowBackgroundPixmap(display_, window_, pixmap_);
 }
 
 void X11Tooltip::Hide() {

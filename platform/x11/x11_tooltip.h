@@ -5,6 +5,7 @@
 #pragma once
 
 #include <X11/Xlib.h>
+#include <cairo.h>
 
 #include <string>
 
@@ -26,6 +27,8 @@ class X11Tooltip {
   bool IsShown() const { return shown_; }
 
  private:
+  void PutIntoPixmap(cairo_surface_t* surface, int width, int height);
+
   Display* display_;
   Window root_;
   int screen_;

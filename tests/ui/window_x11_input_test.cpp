@@ -50,7 +50,7 @@ bool PumpUntil(const std::function<bool()>& done) {
   }
 }
 
-bool IsViewable(Display* display, ::Window window) {
+bool IsMappedOnScreen(Display* display, ::Window window) {
   XWindowAttributes attributes{};
   return window != 0 && XGetWindowAttributes(display, window, &attributes) != 0 &&
          attributes.map_state == IsViewable;
@@ -82,7 +82,7 @@ class WindowX11InputTest : public ::testing::Test {
     window_->AttachRoot(root);
     platform::ShowWindow(hwnd_, platform::SW_SHOWNORMAL);
     const auto native = static_cast<::Window>(platform::GetNativeWindow(hwnd_));
-    ASSERT_TRUE(PumpUntil([&] { return !window_->IsFirstLayoutPending() && IsViewable(input_, native); }));
+    ASSERT_TRUE(PumpUntil([&] { return !window_->IsFirstLayoutPending() && IsMappedOnScreen(input_, native); }));
   }
   void TearDown() override {
     if (hwnd_ != nullptr && platform::IsWindow(hwnd_)) platform::DestroyWindow(hwnd_);
@@ -132,7 +132,23 @@ TEST_F(WindowX11InputTest, RestingPointerShowsTheTooltipPopUp) {
   XTestFakeMotionEvent(input_, -1, at.x, at.y, CurrentTime);
   XFlush(input_);
   const auto native = platform::GetNativeWindow(hwnd_);
-  ASSERT_TRUE(PumpUntil([&] { return IsViewable(input_, backend_->ShownTooltipWindow(native)); }));
+  ASSERT_TRUE(PumpUntil([&] { return IsMappedOnScreen(input_, backend_->ShownTooltipWindow(native)); }));
+  // The text is drawn dark on a pale ground.
+  const ::Window tip = backend_->ShownTooltipWindow(native);
+  XWindowAttributes attributes{};
+  ASSERT_NE(XGetWindowAttributes(input_, tip, &attributes), 0);
+  EXPECT_GT(attributes.width, 20);
+  XImage* image = XGetImage(input_, tip, 0, 0, static_cast<unsigned>(attributes.width),
+                            static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+  int dark = 0;
+  for (int y = 0; y < attributes.height; ++y) {
+    for (int x = 0; x < attributes.width; ++x) dark += (XGetPixel(image, x, y) & 0xFFFFFF) < 0x404040 ? 1 : 0;
+  }
+  const unsigned long ground = XGetPixel(image, 2, 2) & 0xFFFFFF;
+  XDestroyImage(image);
+  EXPECT_GT(dark, 10);
+  EXPECT_EQ(ground, 0xFFFFE1u);
   // Moved off the window: the pop-up goes.
   XTestFakeMotionEvent(input_, -1, 5, 5, CurrentTime);
   XFlush(input_);
