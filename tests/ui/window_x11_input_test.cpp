@@ -1,6 +1,6 @@
-// A window of controls on the X server: a click made with XTest at a
-// control's rectangle reaches that control, and a resting pointer brings up
-// the tooltip pop-up. Needs a display (the test script runs xvfb-run).
+// A window of controls on the X server: a click and a wheel turn made with
+// XTest at a control's rectangle reach that control, and a resting pointer
+// brings up the tooltip pop-up. Needs a display (the test script runs xvfb-run).
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "base/framework/message_loop.h"
 #include "platform/clock/clock.h"
@@ -29,11 +30,17 @@ class CountingControl : public Control {
  public:
   void HandleEvent(EventArgs& event) override {
     if (event.pSender == this && event.Type == kEventMouseButtonDown) ++downs;
+    if (event.pSender == this && event.Type == kEventMouseScrollWheel) {
+      wheel_deltas.push_back(static_cast<int64_t>(event.wParam));
+      wheel_point = event.ptMouse;
+    }
     Control::HandleEvent(event);
   }
   void Activate() override { ++activations; }
   int downs = 0;
   int activations = 0;
+  std::vector<int64_t> wheel_deltas;
+  UiPoint wheel_point;
 };
 
 // Dispatches until `done` holds; false when it does not within 5 seconds.
@@ -124,6 +131,20 @@ TEST_F(WindowX11InputTest, ClickAtAControlsRectangleReachesThatControl) {
   EXPECT_EQ(top_->downs, 0);
   EXPECT_EQ(top_->activations, 0);
   EXPECT_EQ(window_->GetFocus(), target_);
+}
+
+TEST_F(WindowX11InputTest, WheelTurnedTowardTheUserReachesTheControlUnderThePointer) {
+  const UiPoint at = ScreenPointIn(target_);
+  XTestFakeMotionEvent(input_, -1, at.x, at.y, CurrentTime);
+  XTestFakeButtonEvent(input_, 5, True, CurrentTime);
+  XTestFakeButtonEvent(input_, 5, False, CurrentTime);
+  XFlush(input_);
+  ASSERT_TRUE(PumpUntil([&] { return !target_->wheel_deltas.empty(); }));
+  EXPECT_EQ(target_->wheel_deltas, (std::vector<int64_t>{-120}));
+  UiPoint client = at;
+  platform::ScreenToClient(hwnd_, &client);
+  EXPECT_EQ(target_->wheel_point, client);
+  EXPECT_TRUE(top_->wheel_deltas.empty());
 }
 
 TEST_F(WindowX11InputTest, RestingPointerShowsTheTooltipPopUp) {
