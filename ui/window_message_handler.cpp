@@ -251,8 +251,9 @@ void WindowMessageHandler::OnSize() {
   if (window_.root_ != nullptr) window_.root_->Arrange();
 }
 
+// The lParam of a focus change carries no point: the last mouse point stays
+// where the pointer last was.
 void WindowMessageHandler::OnKillFocus(WPARAM wparam, LPARAM lparam) {
-  window_.last_mouse_point_ = PointFromLParam(lparam);
   Control* captured = window_.event_pointer_ != nullptr ? window_.event_pointer_
                       : window_.event_touch_ != nullptr ? window_.event_touch_
                                                         : window_.event_click_;

@@ -104,7 +104,8 @@ class MemoryBackend : public WindowBackend, private TouchPointerSource {
   // the lookups missing.
   void EnableTouchPointer(bool enabled) { touch_enabled_ = enabled; }
   // WM_TOUCH with these inputs (screen points in hundredths of a pixel);
-  // returns the handle it carries.
+  // returns the handle it carries. This and InjectPointer run on the
+  // back-end's own thread.
   HTOUCHINPUT InjectTouch(NativeWindow window, const std::vector<TOUCHINPUT>& inputs);
   // A WM_POINTER* message of a pointer of the given type at a client point.
   void InjectPointer(NativeWindow window, uint32_t message, uint32_t pointer_id, bool primary, uint32_t type,

@@ -111,6 +111,15 @@ class WindowX11InputTest : public ::testing::Test {
     return point;
   }
 
+  // Moves the pointer to a screen point and presses and releases a button
+  // there (4 and 5 are the wheel turned away from and toward the user).
+  void PressAndRelease(UiPoint at, unsigned button) {
+    XTestFakeMotionEvent(input_, -1, at.x, at.y, CurrentTime);
+    XTestFakeButtonEvent(input_, button, True, CurrentTime);
+    XTestFakeButtonEvent(input_, button, False, CurrentTime);
+    XFlush(input_);
+  }
+
   kbase::MessageLoop loop_;
   std::unique_ptr<platform::x11::X11Backend> backend_;
   Display* input_ = nullptr;
@@ -122,10 +131,7 @@ class WindowX11InputTest : public ::testing::Test {
 
 TEST_F(WindowX11InputTest, ClickAtAControlsRectangleReachesThatControl) {
   const UiPoint at = ScreenPointIn(target_);
-  XTestFakeMotionEvent(input_, -1, at.x, at.y, CurrentTime);
-  XTestFakeButtonEvent(input_, 1, True, CurrentTime);
-  XTestFakeButtonEvent(input_, 1, False, CurrentTime);
-  XFlush(input_);
+  PressAndRelease(at, 1);
   ASSERT_TRUE(PumpUntil([&] { return target_->activations == 1; }));
   EXPECT_EQ(target_->downs, 1);
   EXPECT_EQ(top_->downs, 0);
@@ -135,10 +141,7 @@ TEST_F(WindowX11InputTest, ClickAtAControlsRectangleReachesThatControl) {
 
 TEST_F(WindowX11InputTest, WheelTurnedTowardTheUserReachesTheControlUnderThePointer) {
   const UiPoint at = ScreenPointIn(target_);
-  XTestFakeMotionEvent(input_, -1, at.x, at.y, CurrentTime);
-  XTestFakeButtonEvent(input_, 5, True, CurrentTime);
-  XTestFakeButtonEvent(input_, 5, False, CurrentTime);
-  XFlush(input_);
+  PressAndRelease(at, 5);
   ASSERT_TRUE(PumpUntil([&] { return !target_->wheel_deltas.empty(); }));
   EXPECT_EQ(target_->wheel_deltas, (std::vector<int64_t>{-120}));
   UiPoint client = at;
