@@ -77,7 +77,6 @@ class Window : public virtual kbase::SupportWeakCallback {
   // default procedure.
   platform::LRESULT ProcessMessage(platform::UINT message, platform::WPARAM wparam,
                                    platform::LPARAM lparam, bool& handled);
-  const WindowMessageHandler& GetMessageHandler() const { return *message_handler_; }
 
   // Option groups: false, changing nothing, when the control is a member
   // already; removing the last member erases the group.

@@ -39,9 +39,6 @@ class WindowMessageHandler {
   // Moves the focus to the next (or previous) control that takes the focus
   // by Tab, wrapping at either end.
   bool SetNextTabControl(bool forward);
-  // The tooltip pop-up, null until the first hover asked for one.
-  const platform::TooltipWindow* tooltip() const { return tooltip_.get(); }
-  bool IsMouseTracking() const { return mouse_tracking_; }
 
  private:
   bool RunMessageFilters(platform::UINT message, platform::WPARAM wparam, platform::LPARAM lparam,
