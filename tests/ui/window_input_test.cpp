@@ -14,6 +14,7 @@
 #include "platform/window/window_api.h"
 #include "tests/ui/control_tree_fixture.h"
 #include "ui/i_ui_message_filter.h"
+#include "ui/tab_key_consumer.h"
 #include "ui/vbox.h"
 
 namespace ui::testing {
@@ -276,6 +277,23 @@ TEST_F(WindowInputTest, TabAndShiftTabWalkTheTabFocusableControlsAndWrap) {
   EXPECT_EQ(a_->OnlyTypes({kEventKillFocus, kEventSetFocus}).back(), kEventSetFocus);
 }
 
+// A text box that inserts tabs.
+class TabTakingControl : public RecordingControl, public TabKeyConsumer {
+ public:
+  bool IsWantTab() const override { return true; }
+};
+
+TEST_F(WindowInputTest, TabStaysWithAControlThatTakesIt) {
+  auto* editor = new TabTakingControl;
+  editor->SetFixedHeight(40);
+  static_cast<Box*>(window_->GetRoot())->Add(editor);
+  Drain();
+  editor->SetFocus();
+  Tab();
+  EXPECT_EQ(window_->GetFocus(), editor);
+  EXPECT_EQ(editor->OnlyTypes({kEventKillFocus}).size(), 0u);
+}
+
 TEST_F(WindowInputTest, TabWithNothingTabFocusableEnds) {
   for (RecordingControl* row : {a_, b_, c_}) row->tab_focus = false;
   EXPECT_TRUE(window_->SetNextTabControl(true));  // nothing focused, nothing to focus
@@ -314,6 +332,19 @@ TEST_F(WindowInputTest, FocusLossSendsButtonUpOnlyToAControlThatAsksForIt) {
     }
     Button(1, false, UiPoint{10, 10});
   }
+}
+
+TEST_F(WindowInputTest, ClosingEndsHoverAndPressAndClearsTheFocus) {
+  Move(UiPoint{10, 10});
+  Button(1, true, UiPoint{10, 10});
+  ASSERT_EQ(window_->GetFocus(), a_);
+  a_->seen.clear();
+  platform::SendMessage(hwnd_, platform::WM_CLOSE, 0, 0);
+  EXPECT_EQ(a_->OnlyTypes({kEventMouseLeave, kEventMouseButtonUp, kEventKillFocus}),
+            (std::vector<int>{kEventMouseLeave, kEventMouseButtonUp, kEventKillFocus}));
+  EXPECT_EQ(window_->GetFocus(), nullptr);
+  EXPECT_EQ(window_->GetPushedControl(), nullptr);
+  EXPECT_FALSE(platform::IsWindow(hwnd_));  // the default handling destroys it
 }
 
 TEST_F(WindowInputTest, TooltipShowsAfterHoverWithTheControlsTextAndHidesOnLeave) {
