@@ -50,7 +50,12 @@ std::string BalloonText(const std::u16string& title, const std::u16string& text)
   std::string message = UTF16ToUTF8(title);
   if (!message.empty()) message += '\n';
   message += UTF16ToUTF8(text);
-  if (message.size() > kMaxBalloonBytes) message.resize(kMaxBalloonBytes);
+  if (message.size() > kMaxBalloonBytes) {
+    // Cut before a UTF-8 continuation byte, never inside a character.
+    size_t end = kMaxBalloonBytes;
+    while (end > 0 && (static_cast<unsigned char>(message[end]) & 0xC0) == 0x80) --end;
+    message.resize(end);
+  }
   return message;
 }
 
@@ -264,17 +269,21 @@ void X11TrayIcon::Pump() {
 void X11TrayIcon::HandleEvent(const XEvent& event) {
   switch (event.type) {
     case ClientMessage:
-      // A tray has started: dock the icon that waits for one.
+      // A tray has started (perhaps taking over from the one we are in,
+      // whose end may not have been seen yet): dock the icon there.
       if (event.xclient.window == root_ && event.xclient.message_type == AtomFor("MANAGER") &&
-          static_cast<Atom>(event.xclient.data.l[1]) == selection_ && state_ == TrayState::kNoManager) {
+          static_cast<Atom>(event.xclient.data.l[1]) == selection_ &&
+          (state_ == TrayState::kNoManager ||
+           (state_ == TrayState::kDocked && static_cast<Window>(event.xclient.data.l[2]) != manager_))) {
         if (icon_ || CreateIconWindow()) state_ = Dock();
       }
       break;
     case DestroyNotify:
       if (event.xdestroywindow.window == manager_ && manager_ != 0) {
-        // The tray has ended; the icon waits for the next one.
+        // The tray has ended; the icon docks in a tray that has already
+        // replaced it, or waits for the next one.
         manager_ = 0;
-        if (state_ == TrayState::kDocked) state_ = TrayState::kNoManager;
+        if (state_ == TrayState::kDocked) state_ = icon_ ? Dock() : TrayState::kNoManager;
       } else if (event.xdestroywindow.window == icon_ && icon_ != 0) {
         icon_ = 0;
         if (state_ == TrayState::kDocked) state_ = TrayState::kNoManager;

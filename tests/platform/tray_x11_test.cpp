@@ -132,6 +132,23 @@ TEST(X11TrayIconTest, WithoutATrayThereIsNoIconUntilOneStarts) {
   EXPECT_TRUE(next.WaitFor(DockLine(*tray))) << next.Log();
 }
 
+TEST(X11TrayIconTest, MovesToATrayThatTakesOver) {
+  TempFolder temp;
+  TrayManager first(temp);
+  ASSERT_TRUE(first.WaitReady());
+  auto tray = X11TrayIcon::Open();
+  ASSERT_TRUE(tray);
+  ASSERT_EQ(tray->Add(IconFor(nullptr)), TrayState::kDocked);
+  ASSERT_TRUE(first.WaitFor(DockLine(*tray)));
+
+  // A second tray takes the selection; the first one ends on losing it.
+  TempFolder temp2;
+  TrayManager second(temp2);
+  ASSERT_TRUE(second.WaitReady());
+  EXPECT_TRUE(second.WaitFor(DockLine(*tray))) << second.Log();
+  EXPECT_EQ(tray->state(), TrayState::kDocked);
+}
+
 TEST(X11TrayIconTest, BalloonRequestsReachTheTrayOnlyWhenWellFormed) {
   TempFolder temp;
   TrayManager manager(temp);
