@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,14 @@ platform::TrayIconParams IconFor(platform::HWND owner) {
 
 std::string DockLine(const X11TrayIcon& tray) { return "dock " + std::to_string(tray.icon_window()); }
 
+// An icon docked in `manager`'s tray, as the tray has recorded it; null
+// when it did not dock.
+std::unique_ptr<X11TrayIcon> DockedIcon(TrayManager& manager, platform::HWND owner) {
+  auto tray = X11TrayIcon::Open();
+  if (!tray || tray->Add(IconFor(owner)) != TrayState::kDocked || !manager.WaitFor(DockLine(*tray))) return nullptr;
+  return tray;
+}
+
 TEST(X11TrayIconTest, DocksInARunningTray) {
   TempFolder temp;
   TrayManager manager(temp);
@@ -136,10 +145,8 @@ TEST(X11TrayIconTest, MovesToATrayThatTakesOver) {
   TempFolder temp;
   TrayManager first(temp);
   ASSERT_TRUE(first.WaitReady());
-  auto tray = X11TrayIcon::Open();
+  auto tray = DockedIcon(first, nullptr);
   ASSERT_TRUE(tray);
-  ASSERT_EQ(tray->Add(IconFor(nullptr)), TrayState::kDocked);
-  ASSERT_TRUE(first.WaitFor(DockLine(*tray)));
 
   // A second tray takes the selection; the first one ends on losing it.
   TempFolder temp2;
@@ -153,10 +160,8 @@ TEST(X11TrayIconTest, BalloonRequestsReachTheTrayOnlyWhenWellFormed) {
   TempFolder temp;
   TrayManager manager(temp);
   ASSERT_TRUE(manager.WaitReady());
-  auto tray = X11TrayIcon::Open();
+  auto tray = DockedIcon(manager, nullptr);
   ASSERT_TRUE(tray);
-  ASSERT_EQ(tray->Add(IconFor(nullptr)), TrayState::kDocked);
-  ASSERT_TRUE(manager.WaitFor(DockLine(*tray)));
   platform::SoundPlayer no_sound(platform::SoundPlayer::PlayerList{});
 
   std::vector<unsigned char> record(platform::kBalloonRecordBytes, 0);
@@ -188,10 +193,8 @@ TEST(X11TrayIconTest, ClicksOnTheIconReachTheOwnerAsTheCallbackMessage) {
   ASSERT_TRUE(manager.WaitReady());
   g_callbacks.clear();
   platform::HWND owner = platform::CreateMessageWindow(OwnerProc);
-  auto tray = X11TrayIcon::Open();
+  auto tray = DockedIcon(manager, owner);
   ASSERT_TRUE(tray);
-  ASSERT_EQ(tray->Add(IconFor(owner)), TrayState::kDocked);
-  ASSERT_TRUE(manager.WaitFor(DockLine(*tray)));
 
   // The test tray sits at the top-left corner of the screen, the icon first in it.
   Display* display = XOpenDisplay(nullptr);
