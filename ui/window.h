@@ -18,6 +18,7 @@
 #include "base/callback/weak_callback.h"
 #include "platform/message/message_types.h"
 #include "ui/render/render_types.h"
+#include "ui/shadow.h"
 
 namespace ui {
 
@@ -97,9 +98,13 @@ class Window : public virtual kbase::SupportWeakCallback {
   // Deletes every queued control, and those queued while they go.
   void OnDelayedDestroy();
 
+  // The drop shadow around the root: attached by default; the skin's window
+  // attributes set it before the root is built, and window creation attaches
+  // the root that Shadow::AttachShadow returns.
+  Shadow& GetShadow() { return shadow_; }
+  bool IsShadowAttached() const { return shadow_.IsShadowAttached(); }
   // The part of the window the visible area starts at, inside the shadow.
-  bool IsShadowAttached() const { return shadow_attached_; }
-  UiRect GetShadowCorner() const { return shadow_corner_; }
+  UiRect GetShadowCorner() const { return shadow_.GetShadowCorner(); }
 
   // Asks for a repaint of an area of the client (window coordinates). The
   // native half repaints it; a window without one has nothing to repaint.
@@ -166,8 +171,7 @@ class Window : public virtual kbase::SupportWeakCallback {
   Control* event_touch_ = nullptr;
   Control* event_pointer_ = nullptr;
 
-  bool shadow_attached_ = false;
-  UiRect shadow_corner_;
+  Shadow shadow_;
 
   platform::HWND hwnd_ = nullptr;
   std::unique_ptr<IRenderContext> render_;
@@ -185,6 +189,8 @@ class Window : public virtual kbase::SupportWeakCallback {
   static platform::LRESULT WindowProc(platform::HWND hwnd, platform::UINT message,
                                       platform::WPARAM wparam, platform::LPARAM lparam);
   void LeaveWindowList();
+  // An auto-sized root resizes the window to what it needs.
+  void SizeWindowToContent();
   UiRect AlphaRestoreRect(const UiRect& update, UiRect* corner) const;
 };
 

@@ -240,6 +240,7 @@ TEST_F(WindowHostTest, CentresOnTheWorkAreaOrTheOwner) {
 
 TEST_F(WindowHostTest, InitialSizeScalesAndSizesARootlessWindow) {
   RecordingWindow* window = Open();
+  window->GetShadow().SetShadowAttached(false);
   SetScale(150);
   window->SetInitSize(200, 100);
   UiRect rect;
