@@ -407,6 +407,10 @@ void Window::SizeWindowToContent() {
   size.cy = std::min(size.cy, root_->GetMaxHeight());
   UiRect window_rect;
   if (!platform::GetWindowRect(hwnd_, &window_rect)) return;
+  // A side that stretches has no size of its own: the window keeps its size
+  // on that side instead of collapsing.
+  if (size.cx < 0) size.cx = window_rect.Width();
+  if (size.cy < 0) size.cy = window_rect.Height();
   platform::MoveWindow(hwnd_, window_rect.left, window_rect.top, size.cx, size.cy, true);
 }
 
