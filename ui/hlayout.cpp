@@ -5,51 +5,14 @@
 #include "ui/control.h"
 
 namespace ui {
-namespace {
-
-int ClampWidth(const Control* child, int width) {
-  width = std::max(width, child->GetMinWidth());
-  if (child->GetMaxWidth() >= 0) width = std::min(width, child->GetMaxWidth());
-  return width;
-}
-
-int ClampHeight(const Control* child, int height) {
-  height = std::max(height, child->GetMinHeight());
-  return std::min(height, child->GetMaxHeight());
-}
-
-bool Counts(const Control* child) { return child->IsVisible() && !child->IsFloat(); }
-
-}  // namespace
 
 UiSize HLayout::ArrangeChildren(const std::vector<Control*>& children, UiRect rect) {
   const int width = rect.Width();
   const int height = rect.Height();
   const int cm = child_margin_;
 
-  int counted = 0;
-  int stretch_count = 0;
-  int fixed_sum = 0;
-  for (Control* child : children) {
-    if (!Counts(child)) continue;
-    ++counted;
-    const UiRect margin = child->GetMargin();
-    const UiSize size = child->EstimateSize(UiSize{width, height});
-    if (size.cx == kSizeStretch) {
-      ++stretch_count;
-      fixed_sum += margin.left + margin.right;
-    } else {
-      fixed_sum += margin.left + ClampWidth(child, size.cx) + margin.right;
-    }
-  }
-  if (counted > 0) fixed_sum += (counted - 1) * cm;
-
-  int share = 0;
-  int remainder = 0;
-  if (stretch_count > 0) {
-    share = std::max(0, (width - fixed_sum) / stretch_count);
-    remainder = width - stretch_count * share - fixed_sum;
-  }
+  const StretchShare stretch = ShareStretchRoom(children, rect, /*horizontal=*/true);
+  int remainder = stretch.remainder;
 
   int cursor = rect.left;
   int remaining = width;
@@ -65,7 +28,7 @@ UiSize HLayout::ArrangeChildren(const std::vector<Control*>& children, UiRect re
     remaining -= margin.left;
     UiSize size = child->EstimateSize(UiSize{remaining, height});
     if (size.cx == kSizeStretch) {
-      size.cx = share;
+      size.cx = stretch.share;
       if (remainder > 0) {
         ++size.cx;
         --remainder;
@@ -93,7 +56,7 @@ UiSize HLayout::ArrangeChildren(const std::vector<Control*>& children, UiRect re
     used_width += margin.left + size.cx + margin.right;
     used_height = std::max(used_height, size.cy);
   }
-  if (counted > 0) used_width += (counted - 1) * cm;
+  if (stretch.counted > 0) used_width += (stretch.counted - 1) * cm;
   return UiSize{used_width, used_height};
 }
 
@@ -101,7 +64,7 @@ UiSize HLayout::EstimateSizeByChildren(const std::vector<Control*>& children, Ui
   UiSize result;
   int counted = 0;
   for (Control* child : children) {
-    if (!Counts(child)) continue;
+    if (!IsCounted(child)) continue;
     const UiSize size = child->EstimateSize(available);
     const UiRect margin = child->GetMargin();
     result.cx += margin.left + ClampWidth(child, size.cx) + margin.right;

@@ -13,19 +13,6 @@ namespace {
 // The height the row computation asks for: as tall as any child may be.
 constexpr int kUnboundedRowHeight = 9999;
 
-bool Counts(const Control* child) { return child->IsVisible() && !child->IsFloat(); }
-
-int ClampWidth(const Control* child, int width) {
-  width = std::max(width, child->GetMinWidth());
-  if (child->GetMaxWidth() >= 0) width = std::min(width, child->GetMaxWidth());
-  return width;
-}
-
-int ClampHeight(const Control* child, int height) {
-  height = std::max(height, child->GetMinHeight());
-  return std::min(height, child->GetMaxHeight());
-}
-
 }  // namespace
 
 bool TileLayout::SetAttribute(const std::u16string& name, const std::u16string& value) {
@@ -62,7 +49,7 @@ int TileLayout::RowHeight(const std::vector<Control*>& children, size_t first, i
   int column = 0;
   for (size_t i = first; i < children.size() && column < columns_; ++i) {
     Control* child = children[i];
-    if (!Counts(child)) continue;
+    if (!IsCounted(child)) continue;
     const int right = x + cell_width + (extra > 0 ? 1 : 0);
     if (extra > 0) --extra;
     const bool edge = column == 0 || column == columns_ - 1;

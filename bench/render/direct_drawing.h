@@ -49,6 +49,22 @@ struct DirectText {
   }
 };
 
+// The skin picture the image controls of the scenes draw: 60 x 40 with a
+// soft edge. The caller owns the surface.
+inline cairo_surface_t* MakeSkinPicture() {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 60, 40);
+  cairo_t* cr = cairo_create(surface);
+  cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, 40);
+  cairo_pattern_add_color_stop_rgba(gradient, 0, 0.2, 0.4, 0.9, 1);
+  cairo_pattern_add_color_stop_rgba(gradient, 1, 0.1, 0.2, 0.5, 0.8);
+  cairo_set_source(cr, gradient);
+  cairo_rectangle(cr, 2, 2, 56, 36);
+  cairo_fill(cr);
+  cairo_pattern_destroy(gradient);
+  cairo_destroy(cr);
+  return surface;
+}
+
 // The nine pieces of a picture, cut once; each drawn scaled into its place.
 struct DirectNineGrid {
   struct Piece {

@@ -9,12 +9,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/render/direct_drawing.h"
+#include "bench/render/ratio_reporter.h"
 #include "ui/global_manager.h"
 #include "ui/render/render_context_gdiplus.h"
 #include "ui/render/render_types.h"
@@ -32,19 +32,7 @@ constexpr uint32_t kTextStyle = ui::DT_SINGLELINE | ui::DT_VCENTER | ui::DT_END_
 
 // The skin picture every image control draws: 60 x 40 with a soft edge.
 cairo_surface_t* SkinImage() {
-  static cairo_surface_t* image = [] {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 60, 40);
-    cairo_t* cr = cairo_create(surface);
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, 40);
-    cairo_pattern_add_color_stop_rgba(gradient, 0, 0.2, 0.4, 0.9, 1);
-    cairo_pattern_add_color_stop_rgba(gradient, 1, 0.1, 0.2, 0.5, 0.8);
-    cairo_set_source(cr, gradient);
-    cairo_rectangle(cr, 2, 2, 56, 36);
-    cairo_fill(cr);
-    cairo_pattern_destroy(gradient);
-    cairo_destroy(cr);
-    return surface;
-  }();
+  static cairo_surface_t* image = bench::MakeSkinPicture();
   return image;
 }
 
@@ -233,36 +221,14 @@ BENCHMARK(BM_ButtonRepaintDirect)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextLineOurs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextLineDirect)->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's time per iteration to print the ratios afterwards.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-  }
-  void PrintRatios() const {
-    for (const char* name : {"FullFrame", "ButtonRepaint", "TextLine"}) {
-      auto ours = times_.find(std::string("BM_") + name + "Ours");
-      auto direct = times_.find(std::string("BM_") + name + "Direct");
-      if (ours == times_.end() || direct == times_.end() || direct->second <= 0) continue;
-      std::printf("%-14s ours / direct cairo+pango: %.2f\n", name, ours->second / direct->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   FontId();
-  RatioReporter reporter;
+  bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
+  reporter.PrintRatios({"FullFrame", "ButtonRepaint", "TextLine"});
   benchmark::Shutdown();
   return 0;
 }

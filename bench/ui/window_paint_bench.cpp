@@ -15,13 +15,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/framework/message_loop.h"
 #include "bench/render/direct_drawing.h"
+#include "bench/render/ratio_reporter.h"
 #include "platform/window/memory_backend.h"
 #include "platform/window/window_api.h"
 #include "ui/global_manager.h"
@@ -82,19 +82,7 @@ struct Pictures {
     cairo_surface_write_to_png(surface, file.c_str());
     cairo_surface_destroy(surface);
   }
-  void WriteSkin() const {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 60, 40);
-    cairo_t* cr = cairo_create(surface);
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, 40);
-    cairo_pattern_add_color_stop_rgba(gradient, 0, 0.2, 0.4, 0.9, 1);
-    cairo_pattern_add_color_stop_rgba(gradient, 1, 0.1, 0.2, 0.5, 0.8);
-    cairo_set_source(cr, gradient);
-    cairo_rectangle(cr, 2, 2, 56, 36);
-    cairo_fill(cr);
-    cairo_pattern_destroy(gradient);
-    cairo_destroy(cr);
-    Save(surface, skin_file);
-  }
+  void WriteSkin() const { Save(bench::MakeSkinPicture(), skin_file); }
   // A soft edge: black growing denser toward the middle.
   void WriteShadow() const {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 90, 90);
@@ -331,33 +319,13 @@ BENCHMARK(BM_FullPaintDirect)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HotButtonRepaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PresentOnly)->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's time per iteration to print the ratio afterwards.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-  }
-  void PrintRatio() const {
-    auto ours = times_.find("BM_FullPaintOurs");
-    auto direct = times_.find("BM_FullPaintDirect");
-    if (ours == times_.end() || direct == times_.end() || direct->second <= 0) return;
-    std::printf("FullPaint window paint / direct cairo+pango: %.2f\n", ours->second / direct->second);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio();
+  reporter.PrintRatios({"FullPaint"});
   benchmark::Shutdown();
   return 0;
 }
