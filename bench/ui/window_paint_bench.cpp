@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -77,6 +78,16 @@ struct Pictures {
     skin = cairo_image_surface_create_from_png(skin_file.c_str());
     shadow = cairo_image_surface_create_from_png(shadow_file.c_str());
   }
+
+  ~Pictures() {
+    cairo_surface_destroy(skin);
+    cairo_surface_destroy(shadow);
+    std::remove(skin_file.c_str());
+    std::remove(shadow_file.c_str());
+    rmdir(folder.c_str());
+  }
+  Pictures(const Pictures&) = delete;
+  Pictures& operator=(const Pictures&) = delete;
 
   static void Save(cairo_surface_t* surface, const std::string& file) {
     cairo_surface_write_to_png(surface, file.c_str());

@@ -2,6 +2,7 @@
 // clock: the first paint's layout and fade-in, the delayed close, the
 // picture presented, the window-on-top message, centring and sizes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -293,12 +294,16 @@ TEST_F(WindowHostTest, AutoSizedRootSizesTheWindowOnPaint) {
 TEST_F(WindowHostTest, LayeredPaintWithShadowKeepsCornerAlphaAndMakesTheRestOpaque) {
   constexpr uint32_t kShade = 0x40000000;
   const std::string folder = ::testing::TempDir();
-  const std::string file = folder + "/window_host_shadow.png";
+  const std::string file = folder + "/window_host_shadow_" + std::to_string(getpid()) + ".png";
   const std::string png = GridPng(30, 3, 3, std::vector<uint32_t>(9, kShade));
   FILE* out = std::fopen(file.c_str(), "wb");
   ASSERT_NE(out, nullptr);
   ASSERT_EQ(std::fwrite(png.data(), 1, png.size(), out), png.size());
   std::fclose(out);
+  struct RemoveAtEnd {
+    std::string path;
+    ~RemoveAtEnd() { std::remove(path.c_str()); }
+  } remove_at_end{file};
 
   RecordingWindow* window = Open(UiRect{100, 100, 400, 300});
   std::u16string image = u"file='";
