@@ -200,6 +200,9 @@ TEST_F(TabBoxTest, FadeSwitchSlidesTheNewPageInAndTheOldOneOut) {
   EXPECT_EQ(blue->GetRenderOffset().x, -kWidth);
   EXPECT_TRUE(Transparent(blue));
   EXPECT_EQ(PaintAndRead(tab, 100, 50), kRed);
+  // The pages after it are still visible but deaf: the mouse reaches the
+  // shown page.
+  EXPECT_EQ(window_.FindControlAtPoint(UiPoint{100, 50}), red);
 }
 
 TEST_F(TabBoxTest, SwitchingBackDuringASlideOutLeavesThePageShown) {
