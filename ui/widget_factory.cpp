@@ -1,9 +1,12 @@
 #include "ui/widget_factory.h"
 
 #include "ui/box.h"
+#include "ui/child_box.h"
 #include "ui/control.h"
 #include "ui/hbox.h"
 #include "ui/hlayout.h"
+#include "ui/tab_box.h"
+#include "ui/scroll_bar.h"
 #include "ui/tab_box.h"
 #include "ui/tile_box.h"
 #include "ui/vbox.h"
@@ -20,6 +23,8 @@ WidgetFactory::WidgetFactory() {
   creators_[u"Control"] = [] { return new Control(); };
   creators_[u"Box"] = []() -> Control* { return new Box(); };
   creators_[u"VBox"] = []() -> Control* { return new VBox(); };
+  creators_[u"ChildBox"] = []() -> Control* { return new ChildBox(); };
+  creators_[u"ScrollBar"] = []() -> Control* { return new ScrollBar(); };
   creators_[u"HBox"] = []() -> Control* { return new HBox(); };
   creators_[u"TileBox"] = []() -> Control* { return new TileBox(); };
   creators_[u"TabBox"] = []() -> Control* { return new TabBox(); };
