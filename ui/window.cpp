@@ -301,6 +301,8 @@ platform::LRESULT Window::WindowProc(platform::HWND hwnd, platform::UINT message
     platform::SetWindowLongPtr(hwnd, platform::GWLP_USERDATA, 0);
     window->LeaveWindowList();
     window->hwnd_ = nullptr;
+    // Last: a window that owns itself may delete itself here.
+    window->OnFinalMessage();
     return result;
   }
   return window->HandleMessage(message, wparam, lparam);

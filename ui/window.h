@@ -142,6 +142,9 @@ class Window : public virtual kbase::SupportWeakCallback {
                                           platform::LPARAM lparam);
   // Fades the window in from alpha 0 (run once after the first layout).
   virtual void FadeIn();
+  // The native window is gone (after WM_NCDESTROY); nothing is touched
+  // after it returns, so a window that owns itself may delete itself.
+  virtual void OnFinalMessage() {}
   // Takes the handle, makes the render context and joins the window list.
   void AttachWindowHandle(platform::HWND hwnd);
   platform::HWND GetHWND() const { return hwnd_; }
@@ -194,6 +197,8 @@ class Window : public virtual kbase::SupportWeakCallback {
   // Posts the deletion of the delayed-destroy list to the thread's loop.
   void PostDelayedDestroy();
   void ClearInputTargets();
+  // An auto-sized root resizes the window to what it needs.
+  void SizeWindowToContent();
 
   Control* root_ = nullptr;
   UiPoint last_mouse_point_;
@@ -247,8 +252,6 @@ class Window : public virtual kbase::SupportWeakCallback {
   static platform::LRESULT WindowProc(platform::HWND hwnd, platform::UINT message,
                                       platform::WPARAM wparam, platform::LPARAM lparam);
   void LeaveWindowList();
-  // An auto-sized root resizes the window to what it needs.
-  void SizeWindowToContent();
   UiRect AlphaRestoreRect(const UiRect& update, UiRect* corner) const;
 };
 

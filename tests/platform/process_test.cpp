@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/instance/instance_lock.h"
+#include "platform/process/error_box.h"
 #include "platform/process/process.h"
 #include "tests/support/fifo_record.h"
 #include "tests/support/read_file.h"
@@ -153,6 +154,28 @@ TEST(OpenUrlTest, TheOpenerGetsTheLinkAsItsOnlyArgument) {
   std::string text = ReadRecordFromFifo(temp.File("fifo"));
   EXPECT_NE(text.find("arg=" + url + "\nfds="), std::string::npos) << text;
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4) << text;  // cwd, one arg, fds, end
+}
+
+TEST(ErrorBoxTest, ZenityGetsTheTextAsArgumentsAndIsWaitedFor) {
+  TempFolder temp;
+  ASSERT_EQ(::symlink(RecorderPath().c_str(), temp.File("zenity").c_str()), 0);
+  ScopedEnv path("PATH", temp.path());
+  ScopedEnv record("SPAWN_RECORD", temp.File("record.txt"));
+  platform::ShowErrorBox("Vistrel", "Failed to load xml file $(id) 'a b'");
+  // Returns only once the box is gone, so the record is complete.
+  const std::string text = ReadFile(temp.File("record.txt"));
+  EXPECT_NE(text.find("arg=--error\narg=--no-markup\narg=--title=Vistrel\n"
+                      "arg=--text=Failed to load xml file $(id) 'a b'\nfds="),
+            std::string::npos)
+      << text;
+}
+
+TEST(ErrorBoxTest, WithoutZenityTheMessageGoesToStandardError) {
+  TempFolder temp;
+  ScopedEnv path("PATH", temp.path());
+  ::testing::internal::CaptureStderr();
+  platform::ShowErrorBox("Vistrel", "Failed to load xml file main\\skin.xml");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Vistrel: Failed to load xml file main\\skin.xml\n");
 }
 
 TEST(InstanceLockTest, HeldByOneTestedByOthersWithoutTakingIt) {
