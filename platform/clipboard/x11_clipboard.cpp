@@ -145,10 +145,8 @@ bool X11Clipboard::SetText(const std::string& utf8) {
 
 std::optional<std::string> X11Clipboard::GetText() {
   if (display_ == nullptr) return std::nullopt;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (owned_) return text_;
-  }
+  // Always asked of the server, even while this clipboard thinks it owns
+  // the selection: another client may have taken it a moment ago.
   Display* display = x11::OpenDisplay(display_name_);
   if (display == nullptr) return std::nullopt;
   X11ErrorTrap::SurviveConnectionLoss(display);
