@@ -424,6 +424,8 @@ void RichEdit::SetScrollPos(UiSize pos) {
   };
   const int dy = move(vertical_, pos.cy);
   const int dx = move(horizontal_, pos.cx);
+  if (dy != 0) NotifyScroll(SB_VERT);
+  if (dx != 0) NotifyScroll(SB_HORZ);
   if (dy != 0) {
     TxSendMessage(WM_VSCROLL, SB_THUMBPOSITION | (static_cast<platform::WPARAM>(vertical_.pos & 0xFFFF) << 16), 0,
                   nullptr);
