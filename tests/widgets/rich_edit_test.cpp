@@ -340,6 +340,20 @@ TEST_F(RichEditTest, ShippedSpeedInputAnswersAsItsHostShould) {
   EXPECT_EQ(edit->GetUTF8Text(), "100");
 }
 
+TEST_F(RichEditTest, LineSpacingKeepsTheAlignmentAndSpreadsTheLines) {
+  RichEdit* plain = Make({{u"align", u"right"}, {u"text", u"one\ntwo\nthree"}}, UiRect{10, 10, 210, 190});
+  RichEdit* spaced = Make({{u"align", u"right"}, {u"linespace", u"600"}, {u"text", u"one\ntwo\nthree"}},
+                          UiRect{10, 10, 210, 190});
+  EXPECT_EQ(spaced->GetHost()->GetParaFormat().wAlignment, PFA_RIGHT) << "spacing does not undo the alignment";
+  UiSize plain_size;
+  UiSize spaced_size;
+  plain->GetHost()->GetTextServices()->TxGetNaturalSize(200, 0, &plain_size);
+  spaced->GetHost()->GetTextServices()->TxGetNaturalSize(200, 0, &spaced_size);
+  // 600 twips are 40 pixels a line.
+  EXPECT_GE(spaced_size.cy, 2 * 40 + plain_size.cy / 3);
+  EXPECT_GT(spaced_size.cy, plain_size.cy);
+}
+
 TEST_F(RichEditTest, WordWrapOnlyWithoutHorizontalScrolling) {
   const std::pair<std::u16string, bool> cases[] = {{u"", true}, {u"hscrollbar", false}, {u"autohscroll", false}};
   for (const auto& [attribute, wraps] : cases) {
