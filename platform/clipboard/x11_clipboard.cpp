@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/text/utf_conversion.h"
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_error_trap.h"
 
@@ -72,14 +73,7 @@ std::optional<std::string> ReadAnswer(Display* display, ::Window window, Atom pr
 std::string Latin1ToUtf8(const std::string& latin1) {
   std::string out;
   out.reserve(latin1.size());
-  for (unsigned char c : latin1) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
+  for (unsigned char c : latin1) AppendUTF8(c, &out);
   return out;
 }
 

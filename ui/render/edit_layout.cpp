@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/text/utf_conversion.h"
 #include "ui/render/dc_record.h"
 #include "ui/render/pen_gdiplus.h"
 #include "ui/render/text_layout.h"
@@ -14,24 +15,6 @@ namespace ui {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(char32_t c, std::string* out) {
-  if (c < 0x80) {
-    out->push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 
 bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -49,13 +32,13 @@ void Convert(const std::u16string& text, std::string* utf8, std::vector<int>* by
     index_of_char->push_back(i);
     const char16_t c = text[i];
     if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
-      AppendUtf8(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00), utf8);
+      platform::AppendUTF8(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00), utf8);
       ++i;
       (*byte_of)[i] = (*byte_of)[i - 1];
     } else if (IsHigh(c) || IsLow(c)) {
-      AppendUtf8(kReplacement, utf8);
+      platform::AppendUTF8(kReplacement, utf8);
     } else {
-      AppendUtf8(c, utf8);
+      platform::AppendUTF8(c, utf8);
     }
   }
   byte_of->back() = static_cast<int>(utf8->size());
