@@ -301,6 +301,33 @@ TEST_F(RichEditTest, DigitsOnlyTypesAndPastesDigitsAndLeavesTheClipboard) {
   EXPECT_EQ(edit->GetSelText(), u"121234");
 }
 
+TEST_F(RichEditTest, ScrollBarStyleBitDoesNotMakeADigitsOnlyField) {
+  // "vscrollbar" sets the same style bit as "number"; only "number" filters.
+  RichEdit* edit = Make({{u"vscrollbar", u"true"}});
+  EXPECT_TRUE(edit->GetStyle() & ES_NUMBER);
+  Type(edit, u"a1");
+  EXPECT_EQ(edit->GetText(), u"a1");
+}
+
+TEST_F(RichEditTest, ServicesTimersRunOnTheTimerManagerUntilKilled) {
+  RichEdit* edit = Make({});
+  CTxtWinHost* host = edit->GetHost();
+  host->TxSetTimer(7, 100);
+  host->TxSetTimer(7, 50);  // the same id again replaces it
+  host->TxSetTimer(8, 100);
+  EXPECT_EQ(edit->GetServicesTimerCount(), 2u);
+  EXPECT_TRUE(host->GetHostBits() & CTxtWinHost::kTimer);
+  const size_t tasks = TimerManager::GetInstance()->GetTaskCount();
+  host->TxKillTimer(7);
+  host->TxKillTimer(9);  // no such timer: nothing
+  EXPECT_EQ(edit->GetServicesTimerCount(), 1u);
+  Advance(100);
+  EXPECT_LT(TimerManager::GetInstance()->GetTaskCount(), tasks) << "a killed timer's task goes";
+  root_->Remove(edit);
+  Advance(100);
+  Advance(100);
+}
+
 TEST_F(RichEditTest, ReadOnlyDoubleClickSelectsAllAndLosingFocusDropsIt) {
   RichEdit* edit = Make({{u"readonly", u"true"}, {u"text", u"read me"}});
   window_->SetFocus(edit);
