@@ -115,6 +115,11 @@ bool X11Clipboard::OwnsSelection() const {
   return owned_;
 }
 
+bool X11Clipboard::WaitForOwnershipLoss(int timeout_ms) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return owned_changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [this] { return !owned_; });
+}
+
 void X11Clipboard::Wake() {
   const uint64_t one = 1;
   [[maybe_unused]] const ssize_t written = write(wake_fd_, &one, sizeof(one));
@@ -183,6 +188,7 @@ void X11Clipboard::Serve() {
         std::lock_guard<std::mutex> lock(mutex_);
         owned_ = false;
         text_.clear();
+        owned_changed_.notify_all();
       }
     }
     bool take = false;
@@ -246,10 +252,12 @@ void X11Clipboard::AnswerRequest(const XSelectionRequestEvent& request) {
   reply.xselection.target = request.target;
   reply.xselection.time = request.time;
   X11ErrorTrap trap(display_);
-  const bool written = request.selection == clipboard_ && WriteTarget(request, property);
+  bool written = request.selection == clipboard_ && WriteTarget(request, property);
+  // A property the server refused (too large for it, or a requestor gone)
+  // is answered as a refusal, never as text that is not there.
+  if (written && !trap.SyncAndCheck()) written = false;
   reply.xselection.property = written ? property : None;
   XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
-  // A requestor that went away meanwhile is only an error in the trap.
   trap.SyncAndCheck();
 }
 

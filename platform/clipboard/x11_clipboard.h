@@ -38,6 +38,9 @@ class X11Clipboard : public Clipboard {
   bool IsOpen() const { return display_ != nullptr; }
   // Whether this clipboard owns the selection now.
   bool OwnsSelection() const;
+  // Waits until another client has taken the selection from this one;
+  // false when that has not happened within the time.
+  bool WaitForOwnershipLoss(int timeout_ms);
 
   bool SetText(const std::string& utf8) override;
   std::optional<std::string> GetText() override;

@@ -93,6 +93,8 @@ void TextServices::SyncLayout(int width) {
     if (IsPassword()) password_stops_ = EditLayout::ClusterStops(text_);
     layout_.SetText(DisplayText());
     const FontInfo* font = GlobalManager::GetFont(font_id);
+    // A font id the global manager does not hold draws in the default font.
+    if (font == nullptr) font = GlobalManager::GetFont(std::u16string());
     if (font != nullptr && font->hFont != nullptr) layout_.SetFont(font->hFont);
     const PARAFORMAT* para = nullptr;
     host_->TxGetParaFormat(&para);
@@ -657,13 +659,11 @@ HRESULT TextServices::OnTxSetCursor(UiPoint /*point*/) {
 }
 
 HRESULT TextServices::OnTxInPlaceActivate(const UiRect* /*client*/) {
-  active_ = true;
   Changed(false);
   return S_OK;
 }
 
 HRESULT TextServices::OnTxInPlaceDeactivate() {
-  active_ = false;
   focused_ = false;
   return S_OK;
 }

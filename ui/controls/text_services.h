@@ -119,7 +119,6 @@ class TextServices : public ITextServices {
   bool digits_only_ = false;
   uint32_t event_mask_ = 0;
   uint32_t lang_options_ = 0;
-  bool active_ = false;
   bool focused_ = false;
   bool selecting_ = false;
   char16_t pending_high_ = 0;
