@@ -12,17 +12,7 @@ constexpr char kService[] = "org.onboard.Onboard";
 constexpr char kObject[] = "/org/onboard/Onboard/Keyboard";
 constexpr char kInterface[] = "org.onboard.Onboard.Keyboard";
 
-OnScreenKeyboard* g_installed = nullptr;
-
 }  // namespace
-
-OnScreenKeyboard* GetOnScreenKeyboard() {
-  if (g_installed != nullptr) return g_installed;
-  static OnboardKeyboard* const onboard = new OnboardKeyboard();
-  return onboard;
-}
-
-void InstallOnScreenKeyboard(OnScreenKeyboard* keyboard) { g_installed = keyboard; }
 
 OnboardKeyboard::OnboardKeyboard() {
   // Without an address glib would try to start a bus through X11; a

@@ -1,22 +1,18 @@
-// The two sides of a windowless text editor. The host (implemented by the
-// control that shows the text) answers what the services ask: the text
-// area, formats, style bits, limits, and carries out what they request:
-// repaint, caret, timers, scroll bars, capture, focus, cursor,
-// notifications. The services (our editing engine) keep the text and the
-// selection, take window messages and draw. The host owns its services;
-// both live on the UI thread and call each other synchronously.
+// The host side of a windowless text editor, implemented by the control
+// that shows the text: it answers what the services ask (the text area,
+// formats, style bits, limits) and carries out what they request (repaint,
+// caret, timers, scroll bars, capture, focus, cursor, notifications). The
+// host owns its services; both live on the UI thread and call each other
+// synchronously.
 #ifndef UI_CONTROLS_I_TEXT_HOST_H_
 #define UI_CONTROLS_I_TEXT_HOST_H_
 
-#include <memory>
 #include <string>
 
 #include "platform/window/window_backend.h"
 #include "ui/controls/text_host_types.h"
 
 namespace ui {
-
-class IRenderContext;
 
 class ITextHost {
  public:
@@ -56,28 +52,6 @@ class ITextHost {
   // Our own question: only the digits 0-9 may be typed or pasted.
   virtual bool TxGetDigitsOnly() = 0;
 };
-
-class ITextServices {
- public:
-  virtual ~ITextServices() = default;
-
-  virtual HRESULT TxSendMessage(platform::UINT message, platform::WPARAM wparam, platform::LPARAM lparam,
-                                platform::LRESULT* result) = 0;
-  // Draws the text into the render context with the text area at |bounds|
-  // (the control's coordinates); |update| limits what is drawn.
-  virtual HRESULT TxDraw(IRenderContext* render, const UiRect& bounds, const UiRect& update) = 0;
-  // The size the text takes in a width (0 or less: unbounded).
-  virtual HRESULT TxGetNaturalSize(int width, int height, UiSize* natural) = 0;
-  virtual HRESULT OnTxSetCursor(UiPoint point) = 0;
-  virtual HRESULT OnTxInPlaceActivate(const UiRect* client) = 0;
-  virtual HRESULT OnTxInPlaceDeactivate() = 0;
-  virtual HRESULT OnTxPropertyBitsChange(uint32_t mask, uint32_t bits) = 0;
-  virtual HRESULT TxSetText(const std::u16string& text) = 0;
-  virtual HRESULT TxGetText(std::u16string* text) = 0;
-};
-
-// Makes the editing engine for a host.
-HRESULT CreateTextServices(ITextHost* host, std::unique_ptr<ITextServices>* services);
 
 }  // namespace ui
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/controls/i_text_host.h"
+#include "ui/controls/i_text_services.h"
 #include "ui/render/edit_layout.h"
 
 namespace ui {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ui/controls/i_text_host.h"
+#include "ui/controls/i_text_services.h"
 
 namespace ui {
 
