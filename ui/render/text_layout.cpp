@@ -79,6 +79,11 @@ void TextLayout::ReleaseFontMap() {
   pango_cairo_font_map_set_default(nullptr);
 }
 
+_PangoLayout* TextLayout::NewSharedLayout() {
+  SyncFontOptions();
+  return pango_layout_new(Shared().context);
+}
+
 void TextLayout::Prepare(const std::string& text, HFONT font, bool underline, const TextFormat& format,
                          int width) {
   if (SyncFontOptions()) pango_layout_context_changed(layout_);

@@ -38,6 +38,9 @@ class TextLayout {
   // (with the fontconfig data it holds); layouts still alive keep theirs.
   // The next layout makes them anew.
   static void ReleaseFontMap();
+  // A new layout on the shared context, its font options in line with the
+  // anti-alias switch; the caller unrefs it. For the editable text layout.
+  static _PangoLayout* NewSharedLayout();
 
  private:
   // Sets text, font and wrapping for a layout box of the width (-1: none).
