@@ -112,7 +112,8 @@ UiSize LabelTemplate<InheritType>::EstimateText(UiSize available, bool* re_estim
   }
   const int fixed_width = this->fixed_width_;
   const int fixed_height = this->fixed_height_;
-  const int limit = fixed_width >= 0 ? fixed_width : 0;
+  // A label without a fixed width measures without a limit (-1).
+  const int limit = fixed_width > 0 ? fixed_width : -1;
   UiRect measured = render->MeasureText(text, font_id_, text_style_, limit);
   const int padding_x = text_padding_.left + text_padding_.right;
   const int padding_y = text_padding_.top + text_padding_.bottom;

@@ -255,7 +255,7 @@ std::unique_ptr<TextEffect_GdiPlus::Picture> TextEffect_GdiPlus::BuildPicture(
 
   // The path is made once on a scratch context, measured, then painted into
   // a surface just large enough for it.
-  cairo_surface_t* scratch_surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+  cairo_surface_t* scratch_surface = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr);
   cairo_t* scratch = cairo_create(scratch_surface);
   AppendTextPath(scratch, width, height, text, bold.get(), format);
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
