@@ -161,6 +161,22 @@ TEST_F(TextEffectTest, PictureIsDrawnOnceAndCopiedUntilSomethingChanges) {
   }
 }
 
+TEST_F(TextEffectTest, TwoPicturesAreKeptForALabelFadingBetweenTwoColours) {
+  TextEffect_GdiPlus effect;
+  effect.SetOutline(kRed, kBlue, 2, false);  // solid fill: the colour is part of the picture
+  const UiRect rect{10, 10, 210, 60};
+  for (int i = 0; i < 3; ++i) {
+    Draw(effect, rect, u"Start", kGreen);
+    Draw(effect, rect, u"Start", kWhite);
+  }
+  EXPECT_EQ(effect.GetPictureBuildCount(), 2);
+  Draw(effect, rect, u"Start", kBlack);  // a third one replaces the older
+  Draw(effect, rect, u"Start", kWhite);
+  EXPECT_EQ(effect.GetPictureBuildCount(), 3);
+  Draw(effect, rect, u"Start", kGreen);
+  EXPECT_EQ(effect.GetPictureBuildCount(), 4);
+}
+
 TEST_F(TextEffectTest, SpacingWidensTheTextAndKeepsLines) {
   TextEffect_GdiPlus effect;
   effect.SetTextGradient(kRed, kBlue, 0.3f, 0.3f);

@@ -17,6 +17,7 @@ namespace {
 // clipping spills over), so a picture stays a bounded size.
 constexpr int kPictureReach = 256;
 constexpr int kMaxPictureSide = 8192;
+constexpr size_t kKeptPictures = 2;
 
 uint8_t Channel(ARGB color, int shift) { return static_cast<uint8_t>((color >> shift) & 0xFF); }
 
@@ -92,7 +93,7 @@ TextEffect_GdiPlus::TextEffect_GdiPlus() : layout_(std::make_unique<TextLayout>(
 
 TextEffect_GdiPlus::~TextEffect_GdiPlus() = default;
 
-void TextEffect_GdiPlus::SettingsChanged() { picture_.reset(); }
+void TextEffect_GdiPlus::SettingsChanged() { pictures_.clear(); }
 
 void TextEffect_GdiPlus::SetTextGradient(ARGB color1, ARGB color2, float factor_x, float factor_y) {
   gradient_ = true;
@@ -302,6 +303,23 @@ std::unique_ptr<TextEffect_GdiPlus::Picture> TextEffect_GdiPlus::BuildPicture(
   return picture;
 }
 
+const TextEffect_GdiPlus::Picture& TextEffect_GdiPlus::PictureFor(PictureKey key,
+                                                                  const std::u16string& text,
+                                                                  ARGB color, HFONT font,
+                                                                  const TextFormat& format) {
+  auto kept = std::find_if(pictures_.begin(), pictures_.end(),
+                           [&key](const auto& picture) { return picture->key == key; });
+  if (kept != pictures_.end()) {
+    std::rotate(pictures_.begin(), kept, kept + 1);
+    return *pictures_.front();
+  }
+  std::unique_ptr<Picture> picture = BuildPicture(key.width, key.height, text, color, font, format);
+  picture->key = std::move(key);
+  pictures_.insert(pictures_.begin(), std::move(picture));
+  if (pictures_.size() > kKeptPictures) pictures_.pop_back();
+  return *pictures_.front();
+}
+
 void TextEffect_GdiPlus::DrawText(const UiRect& rect, const std::u16string& text, ARGB color,
                                   cairo_t* graphics, HFONT font, const TextFormat& format) {
   if (graphics == nullptr || font == nullptr || text.empty()) return;
@@ -312,18 +330,15 @@ void TextEffect_GdiPlus::DrawText(const UiRect& rect, const std::u16string& text
   key.height = rect.Height();
   key.format = format;
   key.color = gradient_ ? 0 : color;  // a gradient fill does not use the colour
-  if (!picture_ || !(picture_->key == key)) {
-    picture_ = BuildPicture(key.width, key.height, text, color, font, format);
-    picture_->key = std::move(key);
-  }
-  if (picture_->surface == nullptr) return;
+  const Picture& picture = PictureFor(std::move(key), text, color, font, format);
+  if (picture.surface == nullptr) return;
   cairo_save(graphics);
   if ((format.flags & TextFormat::kNoClip) == 0) {
     cairo_rectangle(graphics, rect.left, rect.top, rect.Width(), rect.Height());
     cairo_clip(graphics);
   }
-  cairo_set_source_surface(graphics, picture_->surface, rect.left + picture_->left,
-                           rect.top + picture_->top);
+  cairo_set_source_surface(graphics, picture.surface, rect.left + picture.left,
+                           rect.top + picture.top);
   cairo_paint(graphics);
   cairo_restore(graphics);
 }

@@ -6,7 +6,8 @@
 // Stroking several pens costs far more than copying pixels, so the finished
 // picture is kept and only copied while the text, the font, the size of the
 // rectangle, the format, the colour and the effect's own settings stay the
-// same. UI thread only.
+// same. Two pictures are kept, so a label that fades between its normal and
+// hot colour copies both. UI thread only.
 #ifndef UI_RENDER_TEXT_EFFECT_GDIPLUS_H_
 #define UI_RENDER_TEXT_EFFECT_GDIPLUS_H_
 
@@ -62,6 +63,9 @@ class TextEffect_GdiPlus final : public ITextEffect {
   std::unique_ptr<Picture> BuildPicture(int width, int height, const std::u16string& text,
                                         ARGB color, HFONT font, const TextFormat& format);
   void SettingsChanged();
+  // The picture of the key, drawn now when it is not kept.
+  const Picture& PictureFor(PictureKey key, const std::u16string& text, ARGB color, HFONT font,
+                            const TextFormat& format);
 
   bool outline_ = false;
   std::vector<ARGB> ramp_;
@@ -80,7 +84,8 @@ class TextEffect_GdiPlus final : public ITextEffect {
   int space_width_ = -1;
 
   std::unique_ptr<TextLayout> layout_;
-  std::unique_ptr<Picture> picture_;
+  // The most recently drawn first.
+  std::vector<std::unique_ptr<Picture>> pictures_;
   int picture_builds_ = 0;
 };
 
