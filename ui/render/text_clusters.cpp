@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/text/utf_conversion.h"
+
 namespace ui {
 namespace {
 
@@ -83,40 +85,11 @@ std::vector<std::u16string> SplitAtLineFeeds(const std::u16string& text) {
   return pieces;
 }
 
-void AppendUtf8(char32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
-// Appends the cluster as UTF-8 (a lone surrogate as U+FFFD); returns the
-// number of code points written.
-size_t AppendClusterUtf8(const std::u16string& cluster, std::string* out) {
-  size_t count = 0;
-  for (size_t i = 0; i < cluster.size(); ++count) {
-    const size_t length = CodePointLength(cluster, i);
-    char32_t cp = cluster[i];
-    if (length == 2) {
-      cp = 0x10000 + ((static_cast<char32_t>(cluster[i]) - 0xD800) << 10) + (cluster[i + 1] - 0xDC00);
-    } else if (IsHighSurrogate(cluster[i]) || IsLowSurrogate(cluster[i])) {
-      cp = 0xFFFD;
-    }
-    AppendUtf8(cp, out);
-    i += length;
-  }
-  return count;
+// The number of code points in UTF-8 text: the bytes that start one.
+size_t CountCodePoints(const std::string& utf8) {
+  return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
 }
 
 // Puts the clusters of a right-to-left line in visual order: each cluster
@@ -130,7 +103,10 @@ ClusterLine OrderByLevels(ClusterLine clusters) {
   size_t chars = 0;
   for (const std::u16string& cluster : clusters) {
     first_char.push_back(chars);
-    chars += AppendClusterUtf8(cluster, &utf8);
+    // A lone surrogate becomes one U+FFFD: one character either way.
+    const std::string piece = platform::UTF16ToUTF8(cluster);
+    chars += CountCodePoints(piece);
+    utf8 += piece;
   }
   PangoDirection direction = PANGO_DIRECTION_RTL;
   guint8* char_levels =
