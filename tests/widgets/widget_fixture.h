@@ -60,19 +60,7 @@ class WidgetTest : public ControlTreeTest {
   uint32_t At(int x, int y) { return PixelAt(*canvas_, x, y); }
 
   // The extent of the pixels whose alpha is not 0 inside the area.
-  UiRect InkBounds(const UiRect& area) {
-    UiRect ink{1 << 20, 1 << 20, -1, -1};
-    for (int y = area.top; y < area.bottom; ++y) {
-      for (int x = area.left; x < area.right; ++x) {
-        if (AlphaAt(*canvas_, x, y) == 0) continue;
-        ink.left = std::min(ink.left, x);
-        ink.top = std::min(ink.top, y);
-        ink.right = std::max(ink.right, x + 1);
-        ink.bottom = std::max(ink.bottom, y + 1);
-      }
-    }
-    return ink;
-  }
+  UiRect InkBounds(const UiRect& area) { return testing::InkBounds(*canvas_, area); }
 
   // How many pixels of the area are exactly the colour.
   int CountColour(const UiRect& area, uint32_t colour) {
