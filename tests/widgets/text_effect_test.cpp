@@ -206,6 +206,31 @@ TEST_F(TextEffectTest, SpacingWidensTheTextAndKeepsLines) {
   EXPECT_LE(InkBounds(area).right, 391);
 }
 
+// A word that is one cluster draws the same with or without spacing: its
+// marks are not cut off and drawn on dotted circles of their own.
+TEST_F(TextEffectTest, SpacingNeverSplitsAClusterOnScreen) {
+  const std::u16string words[] = {
+      u"\u0E2B\u0E34\u0E48",  // Thai letter, vowel and tone mark
+      u"\u0E19\u0E49\u0E33",  // Thai letter, tone mark and SARA AM
+      u"\u0644\u0627",        // lam-alef
+      u"\u0628\u0628\u0628",  // three joined Arabic letters
+  };
+  const UiRect area{0, 0, kCanvasWidth, kCanvasHeight};
+  for (const std::u16string& word : words) {
+    int widths[2] = {0, 0};
+    for (int spacing : {0, 12}) {
+      TextEffect_GdiPlus effect;
+      effect.SetTextGradient(kRed, kBlue, 0.3f, 0.3f);
+      effect.SetCharSpacing(spacing);
+      canvas_->Clear();
+      Draw(effect, UiRect{10, 10, 390, 190}, word, kGreen, u"title_24", DT_NOCLIP);
+      widths[spacing != 0] = InkBounds(area).Width();
+    }
+    EXPECT_GT(widths[0], 5);
+    EXPECT_NEAR(widths[1], widths[0], 2) << "word of " << word.size() << " units";
+  }
+}
+
 TEST_F(TextEffectTest, TextWithoutInkDrawsNothing) {
   TextEffect_GdiPlus effect;
   effect.SetOutline(kRed, kBlue, 2, false);
