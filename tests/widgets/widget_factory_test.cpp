@@ -10,6 +10,7 @@
 #include "ui/controls/circle_progress.h"
 #include "ui/controls/option.h"
 #include "ui/controls/slider.h"
+#include "ui/layout_builder.h"
 #include "ui/markup_document.h"
 #include "ui/widget_factory.h"
 
@@ -62,6 +63,42 @@ TEST_F(WidgetFactoryTest, AttributesOfAnElementReachTheWidget) {
   EXPECT_EQ(window.GetOptionGroup(u"language")->size(), 1u);
   EXPECT_TRUE(dynamic_cast<Option*>(option)->IsSelected());
   EXPECT_EQ(dynamic_cast<Option*>(option)->GetText(), u"Korean");
+}
+
+TEST_F(WidgetFactoryTest, LayoutBuildsTheTagsFromXml) {
+  RegisterControlWidgets();
+  Window window;
+  LayoutBuilder builder;
+  Control* built = builder.Create(
+      u"<Window><VBox name=\"root\">"
+      u"<Label name=\"title\" text=\"Hello\" align=\"center\"/>"
+      u"<LabelBox name=\"panel\"><Button name=\"ok\" text=\"OK\"/></LabelBox>"
+      u"<CheckBox name=\"check\" selected=\"true\"/>"
+      u"<Option name=\"a\" group=\"g\" selected=\"true\"/>"
+      u"<Option name=\"b\" group=\"g\" selected=\"true\"/>"
+      u"<OptionBox name=\"c\"/><ButtonBox name=\"d\"/><CheckBoxBox name=\"e\"/>"
+      u"<Progress name=\"bar\" max=\"200\" value=\"50\"/>"
+      u"<Slider name=\"slider\" thumbsize=\"12,8\"/>"
+      u"<CircleProgress name=\"circle\" circlewidth=\"5\"/>"
+      u"</VBox></Window>",
+      {}, &window);
+  ASSERT_NE(built, nullptr);
+  window.AttachRoot(built);
+  auto find = [&window](const char16_t* name) { return window.FindControlByName(name); };
+  EXPECT_EQ(dynamic_cast<Label*>(find(u"title"))->GetText(), u"Hello");
+  EXPECT_NE(dynamic_cast<LabelBox*>(find(u"panel")), nullptr);
+  EXPECT_NE(dynamic_cast<Button*>(find(u"ok")), nullptr);
+  EXPECT_EQ(find(u"ok")->GetParent(), find(u"panel"));
+  EXPECT_TRUE(dynamic_cast<CheckBox*>(find(u"check"))->IsSelected());
+  // The later selected member of the group wins.
+  EXPECT_FALSE(dynamic_cast<Option*>(find(u"a"))->IsSelected());
+  EXPECT_TRUE(dynamic_cast<Option*>(find(u"b"))->IsSelected());
+  EXPECT_NE(dynamic_cast<OptionBox*>(find(u"c")), nullptr);
+  EXPECT_NE(dynamic_cast<ButtonBox*>(find(u"d")), nullptr);
+  EXPECT_NE(dynamic_cast<CheckBoxBox*>(find(u"e")), nullptr);
+  EXPECT_EQ(dynamic_cast<Progress*>(find(u"bar"))->GetMaxValue(), 200);
+  EXPECT_EQ(dynamic_cast<Slider*>(find(u"slider"))->GetThumbSize(), (UiSize{12, 8}));
+  EXPECT_EQ(dynamic_cast<CircleProgress*>(find(u"circle"))->GetCircleWidth(), 5);
 }
 
 }  // namespace
