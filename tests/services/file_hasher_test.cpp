@@ -190,7 +190,7 @@ TEST(FileHasherTest, ResumedFileReadsBackOnlyWhatWasOnDisk) {
   FileInDownload file(path, size);
   file.Write(0, Bytes(*content, 0, onDisk));
   FileHasher hasher(path, size);
-  hasher.Advance(onDisk);
+  hasher.StartAfterPresentBytes(onDisk);
   for (int64_t at = onDisk; at < size;) {
     const int64_t n = std::min<int64_t>(100 * kKiB, size - at);
     const std::string bytes = Bytes(*content, at, n);

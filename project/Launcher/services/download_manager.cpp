@@ -194,9 +194,9 @@ void DownloadManager::DownloadFile(const std::string& urlPath, const std::string
     AddDownloaded(size - missing);
     host_->SetLoggedDownloadSize(stats_.downloaded_bytes());
     hashers_.erase(localFile);  // an older hasher of this file stops first
-    hashers_[localFile] = std::make_unique<FileHasher>(localFile, size);
+    auto& hasher = hashers_[localFile] = std::make_unique<FileHasher>(localFile, size);
     QueueParts(parts, urlPath, localFile, md5, size, onDone, onProgress, user, retry, mirror);
-    AdvanceHasher(localFile);
+    hasher->StartAfterPresentBytes(ledger_.WrittenPrefix(localFile));
     return;
   }
   // An unusable record has taken the file with it; a file still there at its
@@ -522,18 +522,11 @@ void DownloadManager::DropSupersededTasks() {
 }
 
 std::list<DownloadManager::TaskPtr>::iterator DownloadManager::NextTaskToStart() {
-  // A file none of whose parts runs goes first: each file's hash follows its
-  // own lowest part, so several files side by side are hashed side by side.
-  std::vector<const std::string*> running;
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    for (const auto& t : active_) running.push_back(&t->localFile);
-  }
-  for (auto it = pending_.begin(); it != pending_.end(); ++it) {
-    const bool fileRuns = std::any_of(running.begin(), running.end(),
-                                      [&](const std::string* f) { return *f == (*it)->localFile; });
-    if (!fileRuns) return it;
-  }
+  // The lowest unfinished part of a file goes first (a file none of whose
+  // parts runs yet, or a part tried again): the file's hash follows that
+  // part, and several files side by side are hashed side by side.
+  for (auto it = pending_.begin(); it != pending_.end(); ++it)
+    if ((*it)->begin == ledger_.WrittenPrefix((*it)->localFile)) return it;
   return pending_.begin();
 }
 

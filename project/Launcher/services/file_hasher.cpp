@@ -26,6 +26,7 @@ FileHasher::~FileHasher() {
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = true;
   }
+  stopping_.store(true, std::memory_order_relaxed);
   work_.notify_all();
   changed_.notify_all();
   thread_.join();
@@ -73,14 +74,13 @@ void FileHasher::QueueReadBack(int64_t until) {
   Segment readBack;
   readBack.offset = given_;
   readBack.length = until - given_;
-  pending_read_back_ += readBack.length;
   given_ = until;
   Push(std::move(readBack));
 }
 
 void FileHasher::Feed(int64_t offset, const char* data, size_t n) {
   const int64_t end = std::min(offset + static_cast<int64_t>(n), size_);
-  if (end <= given_) return;
+  if (end <= given_ || offset >= end) return;
   // Everything before |offset| is final: a gap is read back first.
   if (offset > given_) QueueReadBack(offset);
   data += given_ - offset;
@@ -117,8 +117,15 @@ int64_t FileHasher::memory_backlog() const {
 
 bool FileHasher::Holds(bool atPrefix) const {
   if (done_.load(std::memory_order_acquire)) return false;
-  if (pending_read_back_ > read_back_.load(std::memory_order_acquire)) return false;
-  return memory_backlog() >= (atPrefix ? kMemoryBytes : kHoldOthersBytes);
+  const int64_t hashed = hashed_.load(std::memory_order_acquire);
+  if (hashed < present_) return false;  // the transfers need not wait for that
+  if (atPrefix) return memory_backlog() >= kMemoryBytes;
+  return given_ - hashed >= kHoldOthersBytes;
+}
+
+void FileHasher::StartAfterPresentBytes(int64_t prefix) {
+  present_ = std::min(prefix, size_);
+  if (present_ > given_) QueueReadBack(present_);
 }
 
 // --- any thread ---
@@ -158,26 +165,30 @@ void FileHasher::Run() {
     if (segment.block) {
       context.Update(segment.block.get(), static_cast<uint64_t>(segment.length));
       memory_hashed_.fetch_add(segment.length, std::memory_order_release);
+      hashed += segment.length;
+      hashed_.store(hashed, std::memory_order_release);
       std::lock_guard<std::mutex> lock(mutex_);
       free_blocks_.push_back(std::move(segment.block));
-    } else {
-      if (fd < 0) fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-      if (!readBuffer) readBuffer.reset(new char[kBlockBytes]);
-      for (int64_t at = segment.offset; !failed && at < segment.offset + segment.length;) {
-        const size_t want =
-            static_cast<size_t>(std::min(kBlockBytes, segment.offset + segment.length - at));
-        const ssize_t n = fd < 0 ? -1 : pread(fd, readBuffer.get(), want, at);
-        if (n <= 0) {
-          failed = true;
-          break;
-        }
-        context.Update(readBuffer.get(), static_cast<uint64_t>(n));
-        at += n;
-      }
-      read_back_.fetch_add(segment.length, std::memory_order_release);
+      continue;
     }
-    hashed += segment.length;
-    hashed_.store(hashed, std::memory_order_relaxed);
+    // Read back a MiB at a time; progress shows after each read, and a
+    // stopping hasher ends a long read early.
+    if (fd < 0) fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (!readBuffer) readBuffer.reset(new char[kBlockBytes]);
+    const int64_t end = segment.offset + segment.length;
+    while (hashed < end && !stopping_.load(std::memory_order_relaxed)) {
+      const size_t want = static_cast<size_t>(std::min(kBlockBytes, end - hashed));
+      const ssize_t n = fd < 0 ? -1 : pread(fd, readBuffer.get(), want, hashed);
+      if (n <= 0) {
+        failed = true;
+        break;
+      }
+      context.Update(readBuffer.get(), static_cast<uint64_t>(n));
+      hashed += n;
+      read_back_.fetch_add(n, std::memory_order_release);
+      hashed_.store(hashed, std::memory_order_release);
+    }
+    if (hashed < end && !failed) break;  // stopped
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);

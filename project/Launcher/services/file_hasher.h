@@ -48,12 +48,16 @@ class FileHasher {
   // Received bytes handed over (or waiting in the partly filled block) and
   // not hashed yet.
   int64_t memory_backlog() const;
+  // A resumed file: bytes [0, prefix) were written by an earlier run and are
+  // read back first. The transfers never wait for them (that can take long on
+  // a cold disk, and the network need not idle meanwhile).
+  void StartAfterPresentBytes(int64_t prefix);
   // True when a transfer of this file should wait for the hasher: the part
   // at the final prefix once the memory bound is reached, any other part once
-  // a few MiB wait in memory, so the part at the prefix takes the bandwidth
-  // and the file arrives in order. Never while bytes are being read back from
-  // the file (that can take long, and the transfers need not wait for it) nor
-  // once the hash has ended.
+  // a few MiB wait to be hashed, so the part at the prefix takes the
+  // bandwidth and the file arrives in order while the hash is the slower
+  // side. Never while a resumed file's present bytes are hashed, nor once the
+  // hash has ended.
   bool Holds(bool atPrefix) const;
 
   // --- any thread ---
@@ -88,7 +92,7 @@ class FileHasher {
 
   // The worker's own state.
   int64_t given_ = 0;    // bytes [0, given_) are handed over (or in the partial block)
-  int64_t pending_read_back_ = 0;  // read-back bytes queued by the worker
+  int64_t present_ = 0;            // bytes of a resumed file present at the start
   int64_t memory_given_ = 0;       // bytes copied into blocks
   Segment partial_;                // the block being filled
   int64_t partial_fill_ = 0;
@@ -102,6 +106,7 @@ class FileHasher {
   bool finished_ = false;
   std::string md5_;
 
+  std::atomic<bool> stopping_{false};  // stop_ without the lock, for long reads
   std::atomic<bool> done_{false};
   std::atomic<int64_t> hashed_{0};
   std::atomic<int64_t> memory_hashed_{0};
