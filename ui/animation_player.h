@@ -28,6 +28,8 @@ class AnimationPlayer : public AnimationPlayerBase {
   void SetSpeedUpRatio(double ratio) { speed_up_ratio_ = ratio; }
   void SetSpeedDownRatio(double ratio) { speed_down_ratio_ = ratio; }
   void SetLinearSpeed(double speed) { linear_speed_ = speed; }
+  // The longest a derived total time may be; Reset restores the default.
+  void SetMaxTotalMillSeconds(int total) { max_total_millsec_ = total; }
 
   // The phases of the computed curve (ms), for callers that show progress.
   double speed_up_time() const { return speed_up_millsec_; }

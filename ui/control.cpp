@@ -931,8 +931,14 @@ bool Control::OnApplyAttributeList(const std::u16string& receiver, const std::u1
                                    EventArgs* /*event*/) {
   Control* target = nullptr;
   if (receiver.size() >= 2 && receiver[0] == u'.' && (receiver[1] == u'/' || receiver[1] == u'\\')) {
+    // Only the controls below this one: the sender itself is not searched.
     std::u16string name = receiver.substr(2);
-    target = FindControl(FindByName, &name, 0);
+    if (Box* box = dynamic_cast<Box*>(this)) {
+      for (Control* child : box->GetChildren()) {
+        target = child->FindControl(FindByName, &name, 0);
+        if (target != nullptr) break;
+      }
+    }
   } else if (window_ != nullptr) {
     target = window_->FindControlByName(receiver);
   }

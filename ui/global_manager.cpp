@@ -12,6 +12,10 @@
 #include "platform/window/window_api.h"
 #include "ui/dpi_manager.h"
 #include "ui/language_table.h"
+#include "ui/layout_builder.h"
+#include "ui/box.h"
+#include "ui/control.h"
+#include "ui/window.h"
 #include "ui/registered_window_list.h"
 #include "ui/render/render_factory_gdiplus.h"
 #include "ui/render/text_layout.h"
@@ -55,6 +59,8 @@ struct State {
   std::u16string default_font_id;
   std::map<std::u16string, ARGB> colors;
   std::map<std::u16string, std::u16string> classes;
+  // Parsed layout files by the name they were asked for.
+  std::map<std::u16string, std::unique_ptr<LayoutBuilder>> layout_cache;
 };
 
 State& Global() {
@@ -179,6 +185,8 @@ void GlobalManager::Startup(const std::u16string& resource_root, const CreateCon
   ProbeFaces(FontFaceSet::kSystem, &g.system_faces);
   ProbeFaces(FontFaceSet::kButton, &g.button_faces);
 
+  LoadGlobalXml();
+
   g.language = language;
   const std::u16string table = resource_root + u"lang\\" + language + u".ini";
   if (SkinArchive::Get() != nullptr) {
@@ -194,9 +202,79 @@ void GlobalManager::Shutdown() {
   Global().render_factory.reset();
   RegisteredWindowList::GetInstance().Clear();
   RemoveAllFonts();
+  ClearLayoutCache();
   TextLayout::ReleaseFontMap();
   TimerManager::GetInstance()->Shutdown();
 }
+
+void GlobalManager::LoadGlobalXml() {
+  // The window only lets the builder take the "Global" root; no control is
+  // built from this file.
+  Window window;
+  LayoutBuilder builder;
+  Control* built = builder.Create(u"global.xml", CreateControlCallback(), &window);
+  delete built;
+}
+
+void GlobalManager::ReloadSkin(const std::u16string& resource_path, const std::function<void()>& done) {
+  RemoveAllFonts();
+  RemoveAllTextColors();
+  RemoveAllClasss();
+  for (const RegisteredWindowList::Entry& entry : RegisteredWindowList::GetInstance().entries()) {
+    if (entry.window != nullptr && entry.window->GetRoot() != nullptr) {
+      entry.window->GetRoot()->ClearImageCache();
+    }
+  }
+  RemoveAllImages();
+  // Layouts parsed from the old skin must not outlive it.
+  ClearLayoutCache();
+  if (!resource_path.empty()) SetResourcePath(resource_path);
+  LoadGlobalXml();
+
+  const std::u16string table = u"resources/lang/" + Global().language + u".ini";
+  if (SkinArchive::Get() != nullptr) {
+    std::string bytes;
+    if (ReadZipEntry(table, &bytes)) LanguageTable::GetInstance().LoadFromMemory(bytes);
+  } else {
+    LanguageTable::GetInstance().LoadFromFile(u"./" + table);
+  }
+  if (done) done();
+}
+
+Control* GlobalManager::CreateBox(const std::u16string& layout_file, const CreateControlCallback& callback) {
+  auto& cache = Global().layout_cache;
+  auto it = cache.find(layout_file);
+  if (it != cache.end()) return it->second->CreateFromRoot(callback);
+  auto builder = std::make_unique<LayoutBuilder>();
+  Control* built = builder->Create(layout_file, callback);
+  if (built != nullptr) cache.emplace(layout_file, std::move(builder));
+  return built;
+}
+
+void GlobalManager::FillBox(Box* box, const std::u16string& layout_file, const CreateControlCallback& callback) {
+  if (box == nullptr) return;
+  LayoutBuilder builder;
+  builder.Create(layout_file, callback, box->GetWindow(), nullptr, box);
+}
+
+void GlobalManager::FillBoxWithCache(Box* box, const std::u16string& layout_file,
+                                     const CreateControlCallback& callback) {
+  if (box == nullptr) return;
+  auto& cache = Global().layout_cache;
+  auto it = cache.find(layout_file);
+  if (it != cache.end()) {
+    it->second->CreateFromRoot(callback, box->GetWindow(), nullptr, box);
+    return;
+  }
+  auto builder = std::make_unique<LayoutBuilder>();
+  if (builder->Create(layout_file, callback, box->GetWindow(), nullptr, box) != nullptr) {
+    cache.emplace(layout_file, std::move(builder));
+  }
+}
+
+size_t GlobalManager::GetLayoutCacheSize() { return Global().layout_cache.size(); }
+
+void GlobalManager::ClearLayoutCache() { Global().layout_cache.clear(); }
 
 void GlobalManager::SetResourcePath(const std::u16string& path) {
   std::u16string& stored = Global().resource_path;

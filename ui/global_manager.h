@@ -18,6 +18,7 @@
 
 namespace ui {
 
+class Box;
 class Control;
 using CreateControlCallback = std::function<Control*(const std::u16string&)>;
 
@@ -39,6 +40,26 @@ class GlobalManager {
   // removes all fonts, lets go of the text font map and stops the timer
   // manager's thread.
   static void Shutdown();
+
+  // Builds "global.xml" of the resource path into the font, colour and
+  // class tables; a missing or broken file leaves them as they were.
+  static void LoadGlobalXml();
+  // Language switch and skin repair: drops fonts, colours, classes, the
+  // windows' image caches, the image cache and the layout cache, takes the
+  // new resource path (an empty one keeps the current path), reads
+  // "global.xml" and the current language's table again, then runs the
+  // callback when one is given.
+  static void ReloadSkin(const std::u16string& resource_path, const std::function<void()>& done);
+
+  // Layout files built into new trees or into existing boxes. CreateBox and
+  // FillBoxWithCache keep the parsed file in the layout cache; FillBox reads
+  // it every time.
+  static Control* CreateBox(const std::u16string& layout_file, const CreateControlCallback& callback);
+  static void FillBox(Box* box, const std::u16string& layout_file, const CreateControlCallback& callback);
+  static void FillBoxWithCache(Box* box, const std::u16string& layout_file,
+                               const CreateControlCallback& callback);
+  static size_t GetLayoutCacheSize();
+  static void ClearLayoutCache();
 
   static void SetResourcePath(const std::u16string& path);
   static const std::u16string& GetResourcePath();

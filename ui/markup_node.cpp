@@ -70,6 +70,16 @@ bool MarkupNode::GetAttributeValue(std::u16string_view name, char16_t* buffer, s
   return false;
 }
 
+bool MarkupNode::GetLastAttributeValue(std::u16string_view name, std::u16string* value) {
+  MapAttributes();
+  for (int i = attribute_count_ - 1; i >= 0; --i) {
+    if (std::u16string_view(GetAttributeName(i)) != name) continue;
+    if (value != nullptr) *value = GetAttributeValue(i);
+    return true;
+  }
+  return false;
+}
+
 void MarkupNode::MapAttributes() {
   if (attribute_count_ >= 0) return;
   attribute_count_ = 0;
@@ -84,7 +94,7 @@ void MarkupNode::MapAttributes() {
   };
 
   size_t pos = document_->elements_[index_].name_offset;
-  while (attribute_count_ < kMaxAttributes) {
+  for (;;) {
     skip_past_terminator(&pos);
     if (pos >= data) break;
     while (IsBlank(at(pos))) ++pos;
@@ -93,8 +103,8 @@ void MarkupNode::MapAttributes() {
     while (IsBlank(at(pos))) ++pos;
     if (pos >= data || at(pos) != u'"') break;
     ++pos;
-    attributes_[attribute_count_].name_offset = static_cast<uint32_t>(name);
-    attributes_[attribute_count_].value_offset = static_cast<uint32_t>(pos);
+    attributes_.push_back(
+        MarkupAttribute{static_cast<uint32_t>(name), static_cast<uint32_t>(pos)});
     ++attribute_count_;
   }
 }

@@ -1,13 +1,16 @@
 // A handle on one element of a parsed MarkupDocument, through which the
 // layout builder walks the tree and reads attributes. Attributes are found
 // lazily, the first time an attribute operation needs them, and kept only as
-// offsets into the document's buffer.
+// offsets into the document's buffer. Every attribute of an element is
+// visible, however many it has (the document's size bounds them).
 #ifndef UI_MARKUP_NODE_H_
 #define UI_MARKUP_NODE_H_
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace ui {
 
@@ -20,9 +23,6 @@ struct MarkupAttribute {
 
 class MarkupNode {
  public:
-  // At most this many attributes of an element are visible.
-  static constexpr int kMaxAttributes = 64;
-
   MarkupNode() = default;
   MarkupNode(const MarkupDocument* document, int index);
 
@@ -42,6 +42,9 @@ class MarkupNode {
   // Copies the value of the first attribute with that name into the buffer,
   // truncated to size - 1 characters and terminated. False when absent.
   bool GetAttributeValue(std::u16string_view name, char16_t* buffer, size_t size);
+  // The value of the last attribute with that name (a repeated name: the
+  // later one wins). False when absent.
+  bool GetLastAttributeValue(std::u16string_view name, std::u16string* value);
 
  private:
   void MapAttributes();
@@ -49,7 +52,7 @@ class MarkupNode {
   const MarkupDocument* document_ = nullptr;
   int index_ = 0;
   int attribute_count_ = -1;  // -1 until mapped
-  MarkupAttribute attributes_[kMaxAttributes];
+  std::vector<MarkupAttribute> attributes_;
 };
 
 }  // namespace ui

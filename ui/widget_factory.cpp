@@ -1,7 +1,9 @@
 #include "ui/widget_factory.h"
 
 #include "ui/box.h"
+#include "ui/child_box.h"
 #include "ui/control.h"
+#include "ui/scroll_bar.h"
 #include "ui/vbox.h"
 
 namespace ui {
@@ -15,6 +17,8 @@ WidgetFactory::WidgetFactory() {
   creators_[u"Control"] = [] { return new Control(); };
   creators_[u"Box"] = []() -> Control* { return new Box(); };
   creators_[u"VBox"] = []() -> Control* { return new VBox(); };
+  creators_[u"ChildBox"] = []() -> Control* { return new ChildBox(); };
+  creators_[u"ScrollBar"] = []() -> Control* { return new ScrollBar(); };
 }
 
 void WidgetFactory::Register(const std::u16string& tag, const Creator& creator) {

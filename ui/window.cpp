@@ -469,10 +469,14 @@ void Window::SetInitSize(int cx, int cy, bool scale_by_dpi) {
     cx += shadow_corner_.left + shadow_corner_.right;
     cy += shadow_corner_.top + shadow_corner_.bottom;
   }
+  StoreInitSize(UiSize{cx, cy});
+}
+
+void Window::StoreInitSize(UiSize size) {
   if (init_size_.cx != 0 && init_size_.cy != 0) previous_init_size_ = init_size_;
-  init_size_ = UiSize{cx, cy};
+  init_size_ = size;
   if (root_ == nullptr && hwnd_ != nullptr) {
-    platform::SetWindowPos(hwnd_, nullptr, 0, 0, cx, cy,
+    platform::SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
                            platform::SWP_NOACTIVATE | platform::SWP_NOZORDER |
                                platform::SWP_NOMOVE);
   }

@@ -136,6 +136,34 @@ class Window : public virtual kbase::SupportWeakCallback {
   UiSize GetInitSize() const { return init_size_; }
   UiRect GetAlphaFixCorner() const { return alpha_fix_corner_; }
   void SetAlphaFixCorner(const UiRect& corner) { alpha_fix_corner_ = corner; }
+  // Stores a finished initial size (no scaling, no shadow added): the old
+  // one is kept as the previous size, and a window without a root yet is
+  // resized to it.
+  void StoreInitSize(UiSize size);
+
+  // What the skin's "Window" root sets: caption and size-box rectangles,
+  // corner ellipse, minimum and maximum size, edging, the shadow's
+  // attachment, image and corner, the height share of the work area.
+  UiRect GetCaptionRect() const { return caption_; }
+  void SetCaptionRect(const UiRect& rect) { caption_ = rect; }
+  UiRect GetSizeBox() const { return size_box_; }
+  void SetSizeBox(const UiRect& rect) { size_box_ = rect; }
+  UiSize GetRoundCorner() const { return round_corner_; }
+  void SetRoundCorner(UiSize size) { round_corner_ = size; }
+  UiSize GetMinInfo() const { return min_info_; }
+  void SetMinInfo(UiSize size) { min_info_ = size; }
+  UiSize GetMaxInfo() const { return max_info_; }
+  void SetMaxInfo(UiSize size) { max_info_ = size; }
+  UiRect GetEdging() const { return edging_; }
+  void SetEdging(const UiRect& rect) { edging_ = rect; }
+  void SetShadowAttached(bool attached) { shadow_attached_ = attached; }
+  void SetShadowCorner(const UiRect& corner) { shadow_corner_ = corner; }
+  UiRect GetShadowCornerUnscaled() const { return shadow_corner_unscaled_; }
+  void SetShadowCornerUnscaled(const UiRect& corner) { shadow_corner_unscaled_ = corner; }
+  const std::u16string& GetShadowImage() const { return shadow_image_; }
+  void SetShadowImage(const std::u16string& image) { shadow_image_ = image; }
+  double GetHeightPercent() const { return height_percent_; }
+  void SetHeightPercent(double percent) { height_percent_ = percent; }
 
  protected:
   // Posts the deletion of the delayed-destroy list to the thread's loop.
@@ -178,6 +206,14 @@ class Window : public virtual kbase::SupportWeakCallback {
   UiSize previous_init_size_;
   UiRect edging_;
   UiRect alpha_fix_corner_;
+  UiRect caption_;
+  UiRect size_box_;
+  UiSize round_corner_;
+  UiSize min_info_;
+  UiSize max_info_;
+  UiRect shadow_corner_unscaled_;
+  std::u16string shadow_image_;
+  double height_percent_ = 0;
   // Guards the delayed close, so it does nothing once the window is gone.
   kbase::WeakCallbackFlag close_flag_;
 

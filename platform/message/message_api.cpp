@@ -30,6 +30,7 @@ bool DestroyWindow(HWND hwnd) {
   std::shared_ptr<WindowRecord> record = FindOwnWindow(hwnd);
   if (!record || record->destroying.exchange(true))
     return false;
+  internal::DestroyOwnedWindows(hwnd);
   WNDPROC proc = record->proc.load();
   proc(hwnd, WM_DESTROY, 0, 0);
   proc(hwnd, WM_NCDESTROY, 0, 0);

@@ -16,8 +16,9 @@ namespace platform {
 // A message-only window of the calling thread (never shown; it only receives
 // messages), handled by |proc|. Returns null when |proc| is null.
 HWND CreateMessageWindow(WNDPROC proc);
-// Sends WM_DESTROY then WM_NCDESTROY to the procedure, then forgets the
-// window, its timers and its queued messages. Only on the window's thread.
+// Destroys the windows it owns first (as Windows does), then sends
+// WM_DESTROY and WM_NCDESTROY to the procedure and forgets the window, its
+// timers and its queued messages. Only on the window's thread.
 bool DestroyWindow(HWND hwnd);
 bool IsWindow(HWND hwnd);
 // The kernel identifier of the thread that owns |hwnd|, 0 when none.

@@ -3,6 +3,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/window/pixel_ops.h"
@@ -44,6 +45,8 @@ NativeWindow MemoryBackend::CreateNativeWindow(const NativeWindowParams& params)
   w.params = params;
   w.rect = params.rect;
   w.restore_rect = params.rect;
+  // Nobody can answer for the window yet: the defaults until it is asked.
+  w.limits = AskSizeLimits(nullptr, id, monitors_);
   return id;
 }
 
@@ -51,6 +54,9 @@ void MemoryBackend::DestroyNativeWindow(NativeWindow window) {
   if (windows_.erase(window) == 0) return;
   if (focus_ == window) focus_ = 0;
   if (capture_ == window) capture_ = 0;
+  if (drag_ && drag_->window == window) drag_.reset();
+  std::erase(stacking_, window);
+  popups_.Disarm(window);
   tracker_.Forget(window);
   std::lock_guard<std::mutex> lock(pending_lock_);
   std::erase_if(pending_, [window](const Event& e) { return e.window == window; });
@@ -62,6 +68,12 @@ void MemoryBackend::ShowNativeWindow(NativeWindow window, ShowCommand command) {
   Window* w = Find(window);
   if (!w) return;
   const bool was_visible = w->visible;
+  if (command == ShowCommand::kHide) {
+    popups_.Disarm(window);
+  } else {
+    Raise(window);
+    if (w->params.popup) popups_.Arm(window);
+  }
   switch (command) {
     case ShowCommand::kHide:
       w->visible = false;
@@ -201,6 +213,34 @@ void MemoryBackend::TrackMouse(NativeWindow window, uint32_t flags, int hover_ms
 
 void MemoryBackend::BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) {
   last_move_resize_ = MoveResize{window, hit_test, screen_point};
+  if (!Find(window) || !IsNonClientHit(hit_test)) return;
+  UpdateSizeLimits(window);
+  // The answer may have destroyed the window.
+  if (const Window* w = Find(window)) drag_ = Drag{window, hit_test, screen_point, w->rect};
+}
+
+void MemoryBackend::UpdateSizeLimits(NativeWindow window) {
+  if (!Find(window)) return;
+  const SizeLimits limits = AskSizeLimits(client_, window, monitors_);
+  if (Window* w = Find(window)) w->limits = limits;
+}
+
+SizeLimits MemoryBackend::SizeLimitsOf(NativeWindow window) const {
+  const Window* w = Find(window);
+  return w ? w->limits : SizeLimits{};
+}
+
+void MemoryBackend::Raise(NativeWindow window) {
+  std::erase(stacking_, window);
+  stacking_.push_back(window);
+}
+
+NativeWindow MemoryBackend::WindowAt(Point screen) const {
+  for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
+    const Window* w = Find(*it);
+    if (w && w->visible && !w->minimized && w->rect.Contains(screen)) return *it;
+  }
+  return 0;
 }
 
 void MemoryBackend::SetSharedProperty(NativeWindow window, const std::string& name, uint64_t value) {
@@ -253,6 +293,22 @@ void MemoryBackend::InjectWheel(NativeWindow window, int notches, Point client) 
   Queue(e);
 }
 
+void MemoryBackend::InjectButtonAt(Point screen, int button, bool down) {
+  Event e{EventKind::kButton, 0};
+  e.button = button;
+  e.down = down;
+  e.point = screen;
+  e.at_screen = true;
+  Queue(e);
+}
+
+void MemoryBackend::InjectMouseMoveAt(Point screen) {
+  Event e{EventKind::kMove, 0};
+  e.point = screen;
+  e.at_screen = true;
+  Queue(e);
+}
+
 void MemoryBackend::InjectMouseLeave(NativeWindow window) { Queue(Event{EventKind::kLeave, window}); }
 
 void MemoryBackend::InjectKey(NativeWindow window, uint32_t virtual_key, bool down) {
@@ -287,8 +343,8 @@ bool MemoryBackend::DispatchEvents() {
       event = pending_.front();
       pending_.pop_front();
     }
-    if (!Find(event.window)) continue;
-    Deliver(event);
+    if (!event.at_screen && !Find(event.window)) continue;
+    Deliver(event.at_screen ? ResolveScreenEvent(event) : event);
     delivered = true;
   }
   if (auto hover = tracker_.TakeDueHover(now_ms_)) {
@@ -349,19 +405,69 @@ void MemoryBackend::Deliver(const Event& event) {
   }
 }
 
-void MemoryBackend::DeliverMove(const Event& event) {
+MemoryBackend::Event MemoryBackend::ResolveScreenEvent(const Event& event) const {
+  Event resolved = event;
+  resolved.at_screen = false;
+  resolved.window = drag_ ? drag_->window : (capture_ ? capture_ : WindowAt(event.point));
+  if (const Window* w = Find(resolved.window)) {
+    resolved.point = Point{event.point.x - w->rect.left, event.point.y - w->rect.top};
+  } else {
+    resolved.window = 0;  // the point stays a screen point
+  }
+  return resolved;
+}
+
+Point MemoryBackend::ScreenPoint(const Event& event) const {
   const Window* w = Find(event.window);
-  cursor_pos_ = Point{w->rect.left + event.point.x, w->rect.top + event.point.y};
+  return w ? Point{w->rect.left + event.point.x, w->rect.top + event.point.y} : event.point;
+}
+
+void MemoryBackend::LeavePopups(Point screen, NativeWindow pressed) {
+  PopupTracker::Windows windows;
+  windows.rect = [this](NativeWindow w) { return GetWindowRect(w); };
+  windows.owner = [this](NativeWindow w) { return Owner(w); };
+  const std::vector<NativeWindow> left = popups_.TakeLeftBy(screen, pressed, windows);
+  bool had_focus = false;
+  for (NativeWindow popup : left) {
+    if (focus_ == popup) {
+      focus_ = 0;
+      had_focus = true;
+    }
+    Send(popup, WM_KILLFOCUS, pressed, 0);
+  }
+  // The focus a pop-up held goes where the press went.
+  if (had_focus && pressed) SetFocus(pressed);
+}
+
+void MemoryBackend::DeliverMove(const Event& event) {
+  cursor_pos_ = ScreenPoint(event);
+  if (drag_) {
+    ApplyRect(drag_->window, DraggedRect(drag_->start_rect, drag_->hit_test,
+                                         Point{cursor_pos_.x - drag_->start_pointer.x,
+                                               cursor_pos_.y - drag_->start_pointer.y},
+                                         SizeLimitsOf(drag_->window)),
+              SIZE_RESTORED);
+    return;
+  }
+  if (!Find(event.window)) return;
   tracker_.OnMove(event.window, event.point, now_ms_);
   Send(event.window, WM_MOUSEMOVE, ButtonState(), MakeLParam(event.point.x, event.point.y));
 }
 
 void MemoryBackend::DeliverButton(const Event& event) {
-  const Window* w = Find(event.window);
-  const Point screen{w->rect.left + event.point.x, w->rect.top + event.point.y};
+  const Point screen = ScreenPoint(event);
   cursor_pos_ = screen;
   const int b = event.button;
   if (b < 1 || b > 3) return;
+  if (drag_ && b == 1 && !event.down) {
+    // The end of a move or resize: the last point, and no button message.
+    DeliverMove(event);
+    drag_.reset();
+    return;
+  }
+  if (event.down && capture_ == 0 && !popups_.empty()) LeavePopups(screen, event.window);
+  // A press that no window of ours took.
+  if (!Find(event.window)) return;
   static constexpr uint32_t kDown[] = {0, WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN};
   static constexpr uint32_t kUp[] = {0, WM_LBUTTONUP, WM_MBUTTONUP, WM_RBUTTONUP};
   static constexpr uint32_t kDouble[] = {0, WM_LBUTTONDBLCLK, WM_MBUTTONDBLCLK, WM_RBUTTONDBLCLK};

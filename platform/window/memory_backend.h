@@ -1,7 +1,9 @@
 // The window back-end without a display, for tests: windows are records, the
 // test sets sizes, monitors, DPI and the time, injects input, and reads back
 // the last picture presented to each window. Input goes through the same
-// steps as on X11 (hit test first, double clicks, hover and leave).
+// steps as on X11 (hit test first, double clicks, hover and leave, pop-ups
+// left by a press outside them, move and resize drags bounded by the
+// window's track sizes).
 // Single-threaded except the Inject* calls, which may come from any thread.
 #pragma once
 
@@ -15,6 +17,8 @@
 
 #include "platform/window/double_click_detector.h"
 #include "platform/window/mouse_tracker.h"
+#include "platform/window/popup_tracker.h"
+#include "platform/window/size_limits.h"
 #include "platform/window/window_backend.h"
 
 namespace platform {
@@ -62,6 +66,7 @@ class MemoryBackend : public WindowBackend {
   bool IsKeyDown(uint32_t virtual_key) const override { return keys_down_.count(virtual_key) != 0; }
   void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) override;
   void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) override;
+  void UpdateSizeLimits(NativeWindow window) override;
   std::vector<MonitorInfo> GetMonitors() const override { return monitors_; }
   int GetDpi() const override { return dpi_; }
   void SetSharedProperty(NativeWindow window, const std::string& name, uint64_t value) override;
@@ -83,6 +88,12 @@ class MemoryBackend : public WindowBackend {
   // button: 1 left, 2 middle, 3 right.
   void InjectButton(NativeWindow window, int button, bool down, Point client);
   void InjectWheel(NativeWindow window, int notches, Point client);
+  // The pointer at a screen point, as the X server reports it: to the window
+  // of a running move or resize, else to the capturing window, else to the
+  // topmost shown window there (the one shown last), else to no window (the
+  // desktop, or another program's window).
+  void InjectButtonAt(Point screen, int button, bool down);
+  void InjectMouseMoveAt(Point screen);
   void InjectMouseLeave(NativeWindow window);
   void InjectKey(NativeWindow window, uint32_t virtual_key, bool down);
   void InjectText(NativeWindow window, const std::u16string& text);
@@ -99,6 +110,8 @@ class MemoryBackend : public WindowBackend {
   NativeWindow Owner(NativeWindow window) const;
   std::string ClassName(NativeWindow window) const;
   std::optional<MoveResize> LastMoveResize() const { return last_move_resize_; }
+  // The track sizes the window gave last (the defaults until it was asked).
+  SizeLimits SizeLimitsOf(NativeWindow window) const;
 
  private:
   struct Window {
@@ -113,6 +126,13 @@ class MemoryBackend : public WindowBackend {
     std::map<std::string, uint64_t> properties;
     std::optional<Picture> picture;
     int present_count = 0;
+    SizeLimits limits;
+  };
+  struct Drag {
+    NativeWindow window = 0;
+    LRESULT hit_test = 0;
+    Point start_pointer;
+    Rect start_rect;
   };
   enum class EventKind { kMessage, kButton, kMove, kWheel, kLeave, kExpose };
   struct Event {
@@ -125,6 +145,7 @@ class MemoryBackend : public WindowBackend {
     bool down = false;
     Point point;
     Rect rect;
+    bool at_screen = false;  // `point` is a screen point, the window still to be found
   };
 
   Window* Find(NativeWindow window);
@@ -133,6 +154,11 @@ class MemoryBackend : public WindowBackend {
   void Deliver(const Event& event);
   void DeliverButton(const Event& event);
   void DeliverMove(const Event& event);
+  Event ResolveScreenEvent(const Event& event) const;
+  NativeWindow WindowAt(Point screen) const;
+  Point ScreenPoint(const Event& event) const;
+  void LeavePopups(Point screen, NativeWindow pressed);
+  void Raise(NativeWindow window);
   WPARAM ButtonState() const;
   LRESULT Send(NativeWindow window, uint32_t message, WPARAM wparam, LPARAM lparam);
   void ApplyRect(NativeWindow window, const Rect& rect, WPARAM size_kind);
@@ -151,6 +177,9 @@ class MemoryBackend : public WindowBackend {
   DoubleClickDetector double_click_;
   MouseTracker tracker_;
   std::optional<MoveResize> last_move_resize_;
+  std::optional<Drag> drag_;
+  std::vector<NativeWindow> stacking_;  // bottom first
+  PopupTracker popups_;
 
   int event_fd_ = -1;
   mutable std::mutex pending_lock_;

@@ -27,4 +27,10 @@ std::optional<MonitorInfo> MonitorNearestPoint(const std::vector<MonitorInfo>& m
   return best;
 }
 
+Rect VirtualScreenRect(const std::vector<MonitorInfo>& monitors) {
+  Rect screen;
+  for (const MonitorInfo& m : monitors) screen = Union(screen, m.monitor);
+  return screen;
+}
+
 }  // namespace platform

@@ -26,6 +26,7 @@ bool IsCalledAtOnce(uint32_t message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_CAPTURECHANGED:
+    case WM_GETMINMAXINFO:  // lParam points into the back-end's frame
       return true;
     default:
       return false;

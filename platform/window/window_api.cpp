@@ -166,6 +166,7 @@ HWND CreateWindowEx(uint32_t ex_style, const std::u16string& class_name, const s
     params.rect = Rect{x, y, x + width, y + height};
     if (std::shared_ptr<WindowState> owner = WindowStateTable::Instance().Find(parent)) params.owner = owner->native;
     params.layered = (ex_style & WS_EX_LAYERED) != 0;
+    params.popup = (style & WS_POPUP) != 0 && (style & WS_CAPTION) == 0;
     state->native = host->backend()->CreateNativeWindow(params);
     if (state->native == 0) {
       WindowRegistry::Instance().Remove(hwnd);
@@ -198,12 +199,21 @@ HWND CreateWindowEx(uint32_t ex_style, const std::u16string& class_name, const s
     // sends them: handlers of WM_SIZE (the window region) see the window once.
     proc(hwnd, WM_SIZE, SIZE_RESTORED, MakeLParam(width, height));
     if (IsWindow(hwnd)) proc(hwnd, WM_MOVE, 0, MakeLParam(x, y));
+    // The track sizes the window named while it was created, for the window
+    // manager before it first sees the window.
+    if (IsWindow(hwnd)) host->backend()->UpdateSizeLimits(state->native);
   }
   if (IsWindow(hwnd) && (style & WS_VISIBLE)) ShowWindow(hwnd, SW_SHOW);
   return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
 namespace internal {
+
+void DestroyOwnedWindows(HWND owner) {
+  for (const auto& state : WindowStateTable::Instance().TopLevel()) {
+    if (state->owner == owner) DestroyWindow(state->hwnd);
+  }
+}
 
 void ReleaseWindowState(HWND hwnd) {
   std::shared_ptr<WindowState> state = WindowStateTable::Instance().Remove(hwnd);
@@ -348,6 +358,11 @@ bool ShowWindow(HWND hwnd, int command) {
     case SW_RESTORE: show = ShowCommand::kRestore; break;
     default: show = ShowCommand::kShow; break;
   }
+  if (show != ShowCommand::kHide) {
+    // The window manager reads the size hints when the window appears.
+    backend->UpdateSizeLimits(target->native());
+    if (!IsWindow(hwnd)) return false;
+  }
   backend->ShowNativeWindow(target->native(), show);
   {
     std::lock_guard<std::mutex> lock(target->state->lock);
@@ -395,6 +410,11 @@ bool SetWindowPos(HWND hwnd, HWND, int x, int y, int width, int height, uint32_t
   if (!(flags & SWP_NOSIZE)) {
     wanted.right = wanted.left + width;
     wanted.bottom = wanted.top + height;
+  }
+  if (wanted.Width() != current.Width() || wanted.Height() != current.Height()) {
+    // Asked before sizing, as Windows does; the size itself is the caller's.
+    backend->UpdateSizeLimits(target->native());
+    if (!IsWindow(hwnd)) return false;
   }
   if (wanted != current) backend->SetWindowRect(target->native(), wanted);
   if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, (flags & SWP_NOACTIVATE) ? SW_SHOWNOACTIVATE : SW_SHOW);
@@ -640,6 +660,27 @@ std::optional<MonitorInfo> PrimaryMonitor() {
     if (m.primary) return m;
   }
   return std::nullopt;
+}
+
+int GetSystemMetrics(int index) {
+  WindowBackend* backend = GetWindowBackend();
+  if (!backend) return 0;
+  const std::vector<MonitorInfo> monitors = backend->GetMonitors();
+  const Rect screen = VirtualScreenRect(monitors);
+  Rect primary;
+  for (const MonitorInfo& m : monitors) {
+    if (m.primary) primary = m.monitor;
+  }
+  switch (index) {
+    case SM_CXSCREEN: return primary.Width();
+    case SM_CYSCREEN: return primary.Height();
+    case SM_XVIRTUALSCREEN: return screen.left;
+    case SM_YVIRTUALSCREEN: return screen.top;
+    case SM_CXVIRTUALSCREEN: return screen.Width();
+    case SM_CYVIRTUALSCREEN: return screen.Height();
+    case SM_CMONITORS: return static_cast<int>(monitors.size());
+    default: return 0;
+  }
 }
 
 int GetDpiForSystem() {

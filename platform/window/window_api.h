@@ -121,8 +121,14 @@ std::u16string GetClassName(HWND hwnd);
 
 // Creation: HWND_MESSAGE as the parent makes a message-only window; any other
 // window is a top-level native window, owned by `parent` when one is given.
+// WS_POPUP without a caption makes a pop-up (see "Pop-ups" in
+// window_backend.h: it loses the focus, WM_KILLFOCUS, to a press outside it).
 // WM_NCCREATE and WM_CREATE are sent with the CREATESTRUCT; -1 from
 // WM_CREATE (or 0 from WM_NCCREATE) destroys it again and returns null.
+// WM_GETMINMAXINFO is sent once the window is created, again before it is
+// shown or sized, and when the user starts to move or resize it; the track
+// sizes it answers bound the user's resizes (and are the window manager's
+// size hints). SetWindowPos itself is not bound by them, as on Windows.
 HWND CreateWindowEx(uint32_t ex_style, const std::u16string& class_name, const std::u16string& title,
                     uint32_t style, int x, int y, int width, int height, HWND parent, void* param);
 
@@ -176,7 +182,18 @@ bool GetCursorPos(Point* point);
 int16_t GetKeyState(uint32_t virtual_key);
 bool TrackMouseEvent(TRACKMOUSEEVENT* track);
 
-// Monitors and DPI.
+// Monitors and DPI. The virtual screen is the rectangle that holds every
+// monitor; its origin may be negative.
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SM_XVIRTUALSCREEN = 76;
+constexpr int SM_YVIRTUALSCREEN = 77;
+constexpr int SM_CXVIRTUALSCREEN = 78;
+constexpr int SM_CYVIRTUALSCREEN = 79;
+constexpr int SM_CMONITORS = 80;
+// The metrics above (SM_CXSCREEN and SM_CYSCREEN: the primary monitor); 0 for
+// any other index or without a back-end.
+int GetSystemMetrics(int index);
 std::optional<MonitorInfo> MonitorFromPoint(Point point);
 std::optional<MonitorInfo> MonitorFromWindow(HWND hwnd);
 std::optional<MonitorInfo> PrimaryMonitor();
@@ -208,6 +225,9 @@ NativeWindow GetNativeWindow(HWND hwnd);
 
 // What the message core calls into the window layer for.
 namespace internal {
+// DestroyWindow's first step: the windows `owner` owns are destroyed before
+// it (each gets WM_DESTROY before its owner does), as Windows does.
+void DestroyOwnedWindows(HWND owner);
 void ReleaseWindowState(HWND hwnd);
 LRESULT DefaultWindowHandling(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 bool ForeignWindowExists(HWND hwnd);

@@ -37,7 +37,23 @@ struct NativeWindowParams {
   Rect rect;               // screen coordinates
   NativeWindow owner = 0;  // owned windows stay above their owner
   bool layered = true;     // per-pixel alpha from the presented buffer
+  bool popup = false;      // a pop-up: see "Pop-ups" below
 };
+
+// Pop-ups (the combo box's list, menus, the pre-download pop-up): a window
+// made with `popup` has no frame, no taskbar entry and no window manager
+// between it and the screen (override-redirect under X11); it shows above
+// the other windows. While it is shown it watches the pointer, as Windows
+// watches a click that activates another window: a button pressed anywhere
+// outside it (and outside the shown windows it owns) takes the focus away
+// from it, and it gets WM_KILLFOCUS with wParam the window of ours that was
+// pressed, or 0 for any other place on the screen. It gets that message once,
+// whether or not it held the focus; it stays open until its own code closes
+// it (the combo list and menus close on that WM_KILLFOCUS). A press on one
+// of our windows then reaches that window as usual, which also takes the
+// focus; a press elsewhere on the screen belongs to nobody (under X11 the
+// pointer is grabbed while a pop-up is shown, so the other program never
+// sees it). The wheel closes nothing.
 
 // A premultiplied ARGB32 picture (0xAARRGGBB in native byte order, as cairo's
 // image surfaces hold it) drawn into the whole window, with a constant alpha
@@ -103,8 +119,13 @@ class WindowBackend {
   // Arms WM_MOUSELEAVE and WM_MOUSEHOVER (TME_LEAVE, TME_HOVER) once.
   virtual void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) = 0;
   // Starts moving or resizing the window as the hit-test code says, driven by
-  // the pointer until the button is released.
+  // the pointer until the button is released. The window's track sizes
+  // (UpdateSizeLimits) are asked for first and bound the resize.
   virtual void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) = 0;
+  // Asks the window for its track sizes (WM_GETMINMAXINFO through the client,
+  // filled with the defaults first) and applies them: the size hints of the
+  // window manager under X11, and the back-end's own resizes.
+  virtual void UpdateSizeLimits(NativeWindow window) = 0;
 
   virtual std::vector<MonitorInfo> GetMonitors() const = 0;
   virtual int GetDpi() const = 0;
@@ -127,5 +148,9 @@ class WindowBackend {
 // Picks the monitor nearest to a point (containing it, else the closest by
 // distance), as MonitorFromPoint with MONITOR_DEFAULTTONEAREST does.
 std::optional<MonitorInfo> MonitorNearestPoint(const std::vector<MonitorInfo>& monitors, Point p);
+
+// The virtual screen: the smallest rectangle that holds every monitor (what
+// SM_XVIRTUALSCREEN ... SM_CYVIRTUALSCREEN describe); empty without monitors.
+Rect VirtualScreenRect(const std::vector<MonitorInfo>& monitors);
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/message/message_types.h"
+#include "platform/window/geometry.h"
 
 namespace platform {
 
@@ -161,6 +162,18 @@ struct CopyDataStruct {
   uint64_t dwData = 0;
   uint32_t cbData = 0;
   const void* lpData = nullptr;
+};
+
+// WM_GETMINMAXINFO: lParam points at it for the time of the call. It comes
+// filled with the defaults (the largest size the virtual screen holds as the
+// maximum track size, the primary monitor as the maximised rectangle); the
+// window changes what it wants. Sizes are whole-window sizes in pixels.
+struct MINMAXINFO {
+  Point ptReserved;
+  Point ptMaxSize;
+  Point ptMaxPosition;
+  Point ptMinTrackSize;
+  Point ptMaxTrackSize;
 };
 
 // Parameter packing as the Windows messages use it.

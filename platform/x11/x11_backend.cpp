@@ -131,12 +131,15 @@ NativeWindow X11Backend::CreateNativeWindow(const NativeWindowParams& params) {
   attributes.border_pixel = 0;
   attributes.background_pixmap = None;
   attributes.event_mask = kEventMask;
+  // A pop-up goes on the screen as it is, without the window manager.
+  attributes.override_redirect = params.popup ? True : False;
   const int width = std::max(1, params.rect.Width());
   const int height = std::max(1, params.rect.Height());
   X11ErrorTrap trap(display_);
-  const Window window = XCreateWindow(display_, root_, params.rect.left, params.rect.top, static_cast<unsigned>(width),
-                                      static_cast<unsigned>(height), 0, 32, InputOutput, visual_,
-                                      CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
+  const Window window =
+      XCreateWindow(display_, root_, params.rect.left, params.rect.top, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height), 0, 32, InputOutput, visual_,
+                    CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask | CWOverrideRedirect, &attributes);
   if (!trap.SyncAndCheck() || !window) return 0;
 
   // No frame: the window draws its own caption and borders.
@@ -149,13 +152,6 @@ NativeWindow X11Backend::CreateNativeWindow(const NativeWindowParams& params) {
   class_hint.res_name = class_name.data();
   class_hint.res_class = class_name.data();
   XSetClassHint(display_, window, &class_hint);
-  XSizeHints size_hints{};
-  size_hints.flags = USPosition | USSize;
-  size_hints.x = params.rect.left;
-  size_hints.y = params.rect.top;
-  size_hints.width = width;
-  size_hints.height = height;
-  XSetWMNormalHints(display_, window, &size_hints);
   Atom protocols[2] = {AtomFor("WM_DELETE_WINDOW"), AtomFor("_NET_WM_PING")};
   XSetWMProtocols(display_, window, protocols, 2);
   long pid = getpid();
@@ -168,6 +164,9 @@ NativeWindow X11Backend::CreateNativeWindow(const NativeWindowParams& params) {
   record.params = params;
   record.rect = Rect{params.rect.left, params.rect.top, params.rect.left + width, params.rect.top + height};
   record.restore_rect = record.rect;
+  // Nobody can answer for the window yet: the defaults until it is asked.
+  record.limits = AskSizeLimits(nullptr, window, GetMonitors());
+  ApplySizeHints(window, record);
   record.presenter = std::make_unique<X11Presenter>(display_, visual_, window, options_.present_mode);
   if (input_method_) {
     record.input_context = XCreateIC(input_method_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
@@ -191,12 +190,16 @@ void X11Backend::DestroyNativeWindow(NativeWindow native) {
   if (drag_ && drag_->window == window) drag_.reset();
   if (focus_ == window) focus_ = 0;
   translator_.tracker().Forget(window);
+  const bool was_popup = popups_.IsArmed(window);
+  popups_.Disarm(window);
   {
     X11ErrorTrap trap(display_);
     XDestroyWindow(display_, window);
   }
   windows_.erase(window);
   std::erase_if(synthetic_, [window](const Synthetic& s) { return s.window == window; });
+  // The server ended a grab of the destroyed window; the next pop-up takes it.
+  if (was_popup) RestorePointerGrab();
 }
 
 bool X11Backend::IsNativeWindow(NativeWindow window) const { return Find(static_cast<Window>(window)) != nullptr; }
@@ -255,6 +258,12 @@ void X11Backend::ShowNativeWindow(NativeWindow native, ShowCommand command) {
   const Window window = static_cast<Window>(native);
   NativeRecord* record = Find(window);
   if (!record) return;
+  const bool popup_was_armed = popups_.IsArmed(window);
+  if (command == ShowCommand::kHide) {
+    popups_.Disarm(window);
+  } else if (record->params.popup) {
+    popups_.Arm(window);
+  }
   switch (command) {
     case ShowCommand::kHide:
       record->shown = false;
@@ -315,6 +324,8 @@ void X11Backend::ShowNativeWindow(NativeWindow native, ShowCommand command) {
       if (record->mapped) SetFocus(window);
       break;
   }
+  // Mapped first: only a viewable window can hold the grab.
+  if (popup_was_armed || popups_.IsArmed(window)) RestorePointerGrab();
   XFlush(display_);
 }
 
@@ -436,7 +447,9 @@ void X11Backend::SetCapture(NativeWindow native) {
   if (!Find(window) || capture_ == window) return;
   const Window old = capture_;
   X11ErrorTrap trap(display_);
+  // Replaces the pop-ups' grab until the capture ends.
   XGrabPointer(display_, window, False, kPointerMask, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  popup_grab_ = false;
   capture_ = window;
   if (old) Queue(old, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(window));
 }
@@ -446,8 +459,56 @@ void X11Backend::ReleaseCapture() {
   if (!old) return;
   capture_ = 0;
   XUngrabPointer(display_, CurrentTime);
+  RestorePointerGrab();
   XFlush(display_);
   Queue(old, WM_CAPTURECHANGED, 0, 0);
+}
+
+void X11Backend::RestorePointerGrab() {
+  if (capture_ || drag_) return;
+  X11ErrorTrap trap(display_);
+  if (popups_.empty()) {
+    if (popup_grab_) XUngrabPointer(display_, CurrentTime);
+    popup_grab_ = false;
+    return;
+  }
+  // Reported to our own windows as usual (owner events); a press anywhere
+  // else comes to the pop-up, outside its rectangle.
+  popup_grab_ = XGrabPointer(display_, popups_.latest(), True, kPointerMask, GrabModeAsync, GrabModeAsync, None,
+                             None, CurrentTime) == GrabSuccess;
+}
+
+void X11Backend::LeavePopups(Point screen, Window pressed) {
+  PopupTracker::Windows windows;
+  windows.rect = [this](NativeWindow w) { return GetWindowRect(w); };
+  windows.owner = [this](NativeWindow w) {
+    const NativeRecord* r = Find(static_cast<Window>(w));
+    return r ? r->params.owner : NativeWindow{0};
+  };
+  const std::vector<NativeWindow> left = popups_.TakeLeftBy(screen, pressed, windows);
+  if (left.empty()) return;
+  // The server may not have told us yet that a pop-up took the focus.
+  Window input_focus = 0;
+  int revert = 0;
+  XGetInputFocus(display_, &input_focus, &revert);
+  bool had_focus = false;
+  for (NativeWindow popup : left) {
+    if (focus_ == popup || input_focus == popup) had_focus = true;
+    // Told here, so the server's own focus change later adds nothing.
+    if (focus_ == popup) focus_ = 0;
+    Send(static_cast<Window>(popup), WM_KILLFOCUS, pressed, 0);
+  }
+  RestorePointerGrab();
+  if (!had_focus) return;
+  // The focus a pop-up held goes where the press went: to our window, or
+  // away from ours, where the other program would have taken it had it seen
+  // the press.
+  if (pressed) {
+    SetFocus(pressed);
+  } else {
+    X11ErrorTrap trap(display_);
+    XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
+  }
 }
 
 void X11Backend::SetCursor(NativeWindow native, CursorKind shape) {
@@ -479,6 +540,9 @@ void X11Backend::BeginMoveResize(NativeWindow native, LRESULT hit_test, Point sc
   const Window window = static_cast<Window>(native);
   NativeRecord* record = Find(window);
   if (!record || !IsNonClientHit(hit_test)) return;
+  UpdateSizeLimits(window);
+  record = Find(window);  // the answer may have destroyed it
+  if (!record) return;
   if (WindowManagerSupports("_NET_WM_MOVERESIZE")) {
     // The window manager drives the move; it needs the pointer to itself.
     XUngrabPointer(display_, CurrentTime);
@@ -508,20 +572,40 @@ void X11Backend::UpdateDrag(Point pointer) {
     drag_.reset();
     return;
   }
-  const int dx = pointer.x - drag_->start_pointer.x;
-  const int dy = pointer.y - drag_->start_pointer.y;
-  Rect r = drag_->start_rect;
-  const LRESULT hit = drag_->hit_test;
-  constexpr int kMinimum = 16;
-  if (hit == HTCAPTION) {
-    r = Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-  } else {
-    if (hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT) r.left = std::min(r.left + dx, r.right - kMinimum);
-    if (hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT) r.right = std::max(r.right + dx, r.left + kMinimum);
-    if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT) r.top = std::min(r.top + dy, r.bottom - kMinimum);
-    if (hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) r.bottom = std::max(r.bottom + dy, r.top + kMinimum);
+  const Point delta{pointer.x - drag_->start_pointer.x, pointer.y - drag_->start_pointer.y};
+  SetWindowRect(drag_->window, DraggedRect(drag_->start_rect, drag_->hit_test, delta, record->limits));
+}
+
+void X11Backend::UpdateSizeLimits(NativeWindow native) {
+  const Window window = static_cast<Window>(native);
+  if (!Find(window)) return;
+  const SizeLimits limits = AskSizeLimits(client_, native, GetMonitors());
+  NativeRecord* record = Find(window);
+  if (!record || record->limits == limits) return;
+  record->limits = limits;
+  ApplySizeHints(window, *record);
+  XFlush(display_);
+}
+
+void X11Backend::ApplySizeHints(Window window, const NativeRecord& record) {
+  XSizeHints hints{};
+  hints.flags = USPosition | USSize;
+  hints.x = record.rect.left;
+  hints.y = record.rect.top;
+  hints.width = record.rect.Width();
+  hints.height = record.rect.Height();
+  if (record.limits.own_min) {
+    hints.flags |= PMinSize;
+    hints.min_width = record.limits.min_track.cx;
+    hints.min_height = record.limits.min_track.cy;
   }
-  SetWindowRect(drag_->window, r);
+  if (record.limits.own_max) {
+    hints.flags |= PMaxSize;
+    hints.max_width = record.limits.max_track.cx;
+    hints.max_height = record.limits.max_track.cy;
+  }
+  X11ErrorTrap trap(display_);
+  XSetWMNormalHints(display_, window, &hints);
 }
 
 std::vector<MonitorInfo> X11Backend::GetMonitors() const {

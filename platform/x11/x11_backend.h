@@ -1,8 +1,11 @@
 // The window back-end on an X server (Xlib): borderless top-level windows on a
 // 32-bit ARGB visual, presenting premultiplied pictures, focus, capture and
 // moves. Its events become window messages in X11EventTranslator, which also
-// receives the messages of other processes. Everything runs on the thread
-// that created it (the UI thread).
+// receives the messages of other processes. Pop-ups are override-redirect
+// windows; while one is shown the pointer is grabbed (reporting to our own
+// windows as usual) so that a press anywhere on the screen is seen. The
+// window manager gets each window's track sizes as size hints. Everything
+// runs on the thread that created it (the UI thread).
 #pragma once
 
 #include <X11/Xlib.h>
@@ -17,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/popup_tracker.h"
+#include "platform/window/size_limits.h"
 #include "platform/window/window_backend.h"
 #include "platform/x11/x11_event_translator.h"
 #include "platform/x11/x11_presenter.h"
@@ -61,6 +66,7 @@ class X11Backend : public WindowBackend {
   bool IsKeyDown(uint32_t virtual_key) const override { return translator_.IsKeyDown(virtual_key); }
   void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) override;
   void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) override;
+  void UpdateSizeLimits(NativeWindow window) override;
   std::vector<MonitorInfo> GetMonitors() const override;
   int GetDpi() const override { return dpi_; }
   void SetSharedProperty(NativeWindow window, const std::string& name, uint64_t value) override;
@@ -92,6 +98,7 @@ class X11Backend : public WindowBackend {
     CursorKind cursor = CursorKind::kArrow;
     XIC input_context = nullptr;
     std::unique_ptr<X11Presenter> presenter;
+    SizeLimits limits;
   };
   struct Drag {
     Window window = 0;
@@ -119,6 +126,14 @@ class X11Backend : public WindowBackend {
   bool WindowManagerSupports(const char* atom_name) const;
   int ReadDpi() const;
   void UpdateDrag(Point pointer);
+  void ApplySizeHints(Window window, const NativeRecord& record);
+  // The pointer grab that the state asks for: none while a capture or a
+  // drag holds the pointer, the latest shown pop-up's while any is shown,
+  // else none.
+  void RestorePointerGrab();
+  // Tells the pop-ups a press at `screen` leaves (see window_backend.h);
+  // `pressed` is our window that took the press, 0 for none.
+  void LeavePopups(Point screen, Window pressed);
 
   Display* display_;
   Options options_;
@@ -135,6 +150,8 @@ class X11Backend : public WindowBackend {
   Window focus_ = 0;
   Window capture_ = 0;
   std::optional<Drag> drag_;
+  PopupTracker popups_;
+  bool popup_grab_ = false;  // the pointer is grabbed for the shown pop-ups
   X11EventTranslator translator_{*this};
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };

@@ -62,6 +62,8 @@ void X11EventTranslator::Translate(XEvent& event) {
           r->focus_on_map = false;
           backend_.SetFocus(window);
         }
+        // A grab asked for before the pop-up could hold it.
+        if (backend_.popups_.IsArmed(window) && !backend_.popup_grab_) backend_.RestorePointerGrab();
       }
       break;
     case UnmapNotify:
@@ -155,6 +157,17 @@ void X11EventTranslator::OnButtonPress(const XButtonEvent& event) {
     case Button3: button = 3, own_flag = MK_RBUTTON; break;
     default: return;
   }
+  if (backend_.capture_ == 0 && !backend_.popups_.empty()) {
+    // Under the pop-ups' grab a press outside our windows comes to the
+    // latest pop-up, outside its rectangle.
+    const Window pressed = backend_.Find(window)->rect.Contains(screen) ? window : 0;
+    backend_.LeavePopups(screen, pressed);
+    if (!pressed) {
+      swallowed_button_ = event.button;
+      return;
+    }
+    if (!backend_.Find(window)) return;
+  }
   const bool is_double = double_click_.OnPress(window, button, screen, static_cast<int64_t>(event.time));
   if (button == 1 && backend_.capture_ == 0) {
     const LRESULT hit = backend_.Send(window, WM_NCHITTEST, 0, MakeLParam(screen.x, screen.y));
@@ -176,6 +189,12 @@ void X11EventTranslator::OnButtonRelease(const XButtonEvent& event) {
     backend_.UpdateDrag(Point{event.x_root, event.y_root});
     backend_.drag_.reset();
     XUngrabPointer(backend_.display_, CurrentTime);
+    backend_.RestorePointerGrab();
+    return;
+  }
+  if (swallowed_button_ != 0 && event.button == swallowed_button_) {
+    // The release of a press that belonged to nobody.
+    swallowed_button_ = 0;
     return;
   }
   if (!backend_.Find(window)) return;
@@ -196,7 +215,13 @@ void X11EventTranslator::OnMotion(const XMotionEvent& event) {
     return;
   }
   const Window window = event.window;
-  if (!backend_.Find(window)) return;
+  const X11Backend::NativeRecord* record = backend_.Find(window);
+  if (!record) return;
+  // Under the pop-ups' grab the pointer over other programs is reported to
+  // the pop-up; without a capture Windows tells no window of it.
+  if (backend_.popup_grab_ && backend_.capture_ == 0 && !record->rect.Contains(Point{event.x_root, event.y_root})) {
+    return;
+  }
   tracker_.OnMove(window, Point{event.x, event.y}, backend_.NowMs());
   backend_.Send(window, WM_MOUSEMOVE, MouseKeyState(event.state), MakeLParam(event.x, event.y));
 }
@@ -299,6 +324,11 @@ void X11EventTranslator::OnClientMessage(const XClientMessageEvent& event) {
   }
   if (event.message_type == backend_.AtomFor(kPostedMessageAtom) && event.format == 32) {
     const PostedMessage m = DecodePostedMessage(event);
+    // Another process names only messages of its own protocol (WM_USER and
+    // up; the game's start at 2025). A system message from outside could
+    // carry a pointer of that process's memory in a parameter (WM_NOTIFY,
+    // WM_SETTEXT ...), which our handlers would read; it is dropped.
+    if (m.message < WM_USER) return;
     backend_.Send(window, m.message, m.wparam, m.lparam);
     return;
   }

@@ -2,7 +2,7 @@
 // messages: pointer buttons, double clicks, the wheel, moves, hover and
 // leave, keys and the text they type (through the input method), focus,
 // size and position, the window manager's requests and the messages other
-// processes send. It keeps the input state the translation needs (keys held,
+// processes send (only those of their own protocols, WM_USER and up). It keeps the input state the translation needs (keys held,
 // the last click, hover tracking); the windows, focus, capture and drag stay
 // with the back-end, which hands every event here on the UI thread.
 #pragma once
@@ -55,6 +55,7 @@ class X11EventTranslator {
   std::set<uint32_t> keys_down_;
   DoubleClickDetector double_click_;
   MouseTracker tracker_;
+  unsigned int swallowed_button_ = 0;  // pressed outside our windows: its release is nobody's either
 };
 
 }  // namespace platform::x11

@@ -55,12 +55,24 @@ void BasicMainWindow::InstallWindowHooks(LauncherStore& store) {
   store.SetWindowHooks(std::move(hooks));
 }
 
-bool BasicMainWindow::Create(LauncherStore& store) {
+bool BasicMainWindow::OpenDisplay() {
+  if (g_backend) return true;
   const char* display = std::getenv("DISPLAY");
   if (!display || !*display) return false;
   g_backend = platform::x11::X11Backend::Open(platform::x11::X11Backend::Options{});
   if (!g_backend) return false;
   platform::InstallWindowBackend(g_backend.get());
+  return true;
+}
+
+void BasicMainWindow::CloseDisplay() {
+  if (!g_backend) return;
+  platform::InstallWindowBackend(nullptr);
+  g_backend.reset();
+}
+
+bool BasicMainWindow::Create(LauncherStore& store) {
+  if (!OpenDisplay()) return false;
   g_store = &store;
 
   platform::WNDCLASS windowClass;
@@ -70,11 +82,7 @@ bool BasicMainWindow::Create(LauncherStore& store) {
   const platform::Rect rect = CentredRect();
   g_window = platform::CreateWindowEx(platform::WS_EX_LAYERED, kClassName, u"Launcher", kMainWindowStyle,
                                      rect.left, rect.top, kWidth, kHeight, nullptr, nullptr);
-  if (!g_window) {
-    platform::InstallWindowBackend(nullptr);
-    g_backend.reset();
-    return false;
-  }
+  if (!g_window) return false;
   store.RegisterMainWindow(reinterpret_cast<WindowHandle>(g_window));
   ShowLauncher(g_window);
   platform::SetFocus(g_window);
@@ -84,10 +92,6 @@ bool BasicMainWindow::Create(LauncherStore& store) {
 void BasicMainWindow::Shutdown() {
   if (g_window) platform::DestroyWindow(g_window);
   g_window = nullptr;
-  if (g_backend) {
-    platform::InstallWindowBackend(nullptr);
-    g_backend.reset();
-  }
 }
 
 platform::LRESULT BasicMainWindow::WindowProc(platform::HWND hwnd, platform::UINT message,

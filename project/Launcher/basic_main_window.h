@@ -21,8 +21,12 @@ class BasicMainWindow {
   // Opens the display and creates, centres and shows the window; false when
   // there is no display (the launcher then runs without windows).
   static bool Create(LauncherStore& store);
-  // Destroys the window when it is still there and releases the display.
+  // Destroys the window when it is still there.
   static void Shutdown();
+  // Opens the X display and installs it as the window back-end (false
+  // without a display); CloseDisplay uninstalls and closes it.
+  static bool OpenDisplay();
+  static void CloseDisplay();
   // The window layer's functions as the store's relay uses them.
   static void InstallWindowHooks(LauncherStore& store);
 

@@ -12,6 +12,7 @@
 #include "base/util/string_util.h"
 #include "platform/message/event_source.h"
 #include "project/Launcher/core/foreign_game_windows.h"
+#include "project/Launcher/core/framework_ui.h"
 #include "platform/message/message_queue.h"
 #include "platform/window/window_api.h"
 #include "project/Launcher/basic_main_window.h"
@@ -27,6 +28,7 @@
 #include "project/Launcher/core/skin_package.h"
 #include "project/Launcher/core/self_update_launch.h"
 #include "project/Launcher/program_record.h"
+#include "project/Launcher/services/download_manager.h"
 #include "project/Launcher/services/font_installer.h"
 #include "project/Launcher/services/self_update.h"
 #include "project/Launcher/services/version_map_maker.h"
@@ -121,8 +123,8 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   // The skin package and the language table of the settings' language, before
   // the channel configuration is read from the package.
   hooks.startUi = [&store] {
-    PrepareSkinPackage();
-    LoadSkinLanguage(store.settings.languageCode);
+    BasicMainWindow::OpenDisplay();  // without a display the framework runs without windows
+    StartFrameworkUi(store.settings.languageCode);
   };
   hooks.createMainWindow = [&store, &signals] {
     signals = std::make_unique<TerminationSignals>();
@@ -132,6 +134,8 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   };
   hooks.shutdownUi = [&signals] {
     BasicMainWindow::Shutdown();
+    ShutdownFrameworkUi();
+    BasicMainWindow::CloseDisplay();
     signals.reset();
   };
   hooks.uninstallFonts = [] { UninstallFonts(); };
@@ -144,13 +148,8 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   });
   StoreHooks storeHooks;
   storeHooks.installFonts = [] { InstallFonts(GetCommandLineOverrides().font); };
-  storeHooks.languageText = [](const std::string& key) {
-    return ui::LanguageTable::GetInstance().GetText(kbase::UTF8ToUTF16(key));
-  };
-  storeHooks.addLanguageOverride = [](const std::string& key, const std::u16string& text) {
-    ui::LanguageTable::GetInstance().SetOverrideText(kbase::UTF8ToUTF16(key), text);
-  };
-  storeHooks.readResourceFile = ReadSkinThemeFile;
+  BindFrameworkHooks(&storeHooks);
+  storeHooks.applySpeedLimit = [](int32_t mode) { DownloadManager::GetInstance().ApplySpeedLimit(mode); };
   store.SetHooks(storeHooks);
 
   bool abandoned = false;

@@ -1,7 +1,8 @@
 // A second process for the X11 tests: finds a window of the test process by a
 // property or a class and talks to it.
-//   ipc_peer post <property> <message> <wparam> <lparam>
-//   ipc_peer post-class <class> <message> <wparam> <lparam>
+//   ipc_peer post <property> <message> <wparam> <lparam> [<message> <wparam> <lparam> ...]
+//   ipc_peer post-class <class> <message> <wparam> <lparam> [...]
+// (several messages are posted in their order)
 //   ipc_peer copydata <property> <dwData> <text> [<claimed size>]
 // Exit status: 0 done (for copydata: delivered, the result printed), 2 no
 // window found, 3 the data was refused or not answered, 4 the post failed.
@@ -20,11 +21,14 @@ int main(int argc, char** argv) {
   const std::string key = argv[2];
   const auto found = command == "post-class" ? windows->FindByClass(key) : windows->FindBySelfProperty(key);
   if (found.empty()) return 2;
-  if ((command == "post" || command == "post-class") && argc == 6) {
-    const auto message = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 0));
-    const auto wparam = static_cast<platform::WPARAM>(std::strtoull(argv[4], nullptr, 0));
-    const auto lparam = static_cast<platform::LPARAM>(std::strtoll(argv[5], nullptr, 0));
-    return windows->PostMessage(found.front(), message, wparam, lparam) ? 0 : 4;
+  if ((command == "post" || command == "post-class") && argc >= 6 && (argc - 3) % 3 == 0) {
+    for (int i = 3; i < argc; i += 3) {
+      const auto message = static_cast<uint32_t>(std::strtoul(argv[i], nullptr, 0));
+      const auto wparam = static_cast<platform::WPARAM>(std::strtoull(argv[i + 1], nullptr, 0));
+      const auto lparam = static_cast<platform::LPARAM>(std::strtoll(argv[i + 2], nullptr, 0));
+      if (!windows->PostMessage(found.front(), message, wparam, lparam)) return 4;
+    }
+    return 0;
   }
   if (command == "copydata" && (argc == 5 || argc == 6)) {
     const uint64_t kind = std::strtoull(argv[3], nullptr, 0);

@@ -1,7 +1,8 @@
 // A back-end client for tests: records every message and invalidation and
-// answers the hit test and WM_COPYDATA as the test sets.
+// answers the hit test, WM_COPYDATA and WM_GETMINMAXINFO as the test sets.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ class RecordingClient : public BackendClient {
       if (copy->lpData) m.payload.assign(static_cast<const char*>(copy->lpData), copy->cbData);
     }
     messages.push_back(m);
+    if (message == WM_GETMINMAXINFO) {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+      if (min_track) info->ptMinTrackSize = Point{min_track->cx, min_track->cy};
+      if (max_track) info->ptMaxTrackSize = Point{max_track->cx, max_track->cy};
+    }
     if (message == WM_NCHITTEST) return hit_test;
     if (message == WM_COPYDATA) return copy_data_result;
     return 0;
@@ -52,6 +58,8 @@ class RecordingClient : public BackendClient {
   std::vector<std::pair<NativeWindow, Rect>> invalidations;
   LRESULT hit_test = HTCLIENT;
   LRESULT copy_data_result = 0;
+  std::optional<Size> min_track;
+  std::optional<Size> max_track;
 };
 
 }  // namespace platform::testing

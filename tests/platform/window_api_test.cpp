@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "platform/clock/fake_clock.h"
 #include "platform/window/memory_backend.h"
+#include "platform/window/size_limits.h"
 
 namespace platform {
 namespace {
@@ -473,6 +475,250 @@ TEST_F(WindowApiTest, MessageOnlyWindowsHaveNoNativeWindow) {
   PostMessage(hwnd, WM_USER + 1, 1, 2);
   DrainQueue();
   EXPECT_EQ(Messages({WM_USER + 1}).size(), 1u);
+}
+
+// Indexes of the recorded messages, for order checks.
+std::vector<size_t> IndexesOf(const std::vector<Seen>& seen, HWND hwnd, UINT message) {
+  std::vector<size_t> found;
+  for (size_t i = 0; i < seen.size(); ++i) {
+    if (seen[i].hwnd == hwnd && seen[i].message == message) found.push_back(i);
+  }
+  return found;
+}
+
+TEST_F(WindowApiTest, DestroyingAnOwnerDestroysWhatItOwnsFirst) {
+  const HWND owner = Create();
+  auto owned_by = [&](HWND parent) {
+    const HWND hwnd = CreateWindowEx(0, u"RecordingWindow", u"", WS_VISIBLE, 0, 0, 50, 50, parent, nullptr);
+    created_.push_back(hwnd);
+    return hwnd;
+  };
+  const HWND dialog = owned_by(owner);
+  const HWND nested = owned_by(dialog);
+  const HWND second = owned_by(owner);
+  const HWND stranger = Create();
+  const NativeWindow natives[] = {GetNativeWindow(owner), GetNativeWindow(dialog), GetNativeWindow(nested),
+                                  GetNativeWindow(second)};
+  DrainQueue();
+  recorder_.seen.clear();
+  // A window whose destruction asks for its owner's again changes nothing.
+  recorder_.handler = [&](HWND hwnd, UINT message, WPARAM, LPARAM, bool*) -> LRESULT {
+    if (hwnd == nested && message == WM_DESTROY) {
+      EXPECT_FALSE(DestroyWindow(owner));
+    }
+    return 0;
+  };
+  ASSERT_TRUE(DestroyWindow(owner));
+
+  std::vector<HWND> destroyed;
+  for (const Seen& s : recorder_.seen) {
+    if (s.message == WM_DESTROY) destroyed.push_back(s.hwnd);
+  }
+  EXPECT_EQ(destroyed, (std::vector<HWND>{nested, dialog, second, owner}));
+  // Each owned window is wholly gone before its owner hears of it.
+  EXPECT_LT(IndexesOf(recorder_.seen, dialog, WM_NCDESTROY).at(0), IndexesOf(recorder_.seen, owner, WM_DESTROY).at(0));
+  for (HWND hwnd : {owner, dialog, nested, second}) EXPECT_FALSE(IsWindow(hwnd));
+  for (NativeWindow native : natives) EXPECT_FALSE(backend_.IsNativeWindow(native));
+  EXPECT_TRUE(IsWindow(stranger));
+}
+
+// A pop-up as the combo box makes it: WS_POPUP, a tool window, owned by the
+// window of the combo, shown with SW_SHOW.
+HWND CreatePopup(HWND owner, Rect rect, uint32_t style = WS_POPUP) {
+  return CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_LAYERED, u"RecordingWindow", u"", style, rect.left, rect.top,
+                        rect.Width(), rect.Height(), owner, nullptr);
+}
+
+TEST_F(WindowApiTest, PopUpLosesTheFocusToAPressOutsideItButNotInside) {
+  const HWND owner = Create();  // (100, 100) - (400, 300)
+  ShowWindow(owner, SW_SHOW);
+  const HWND popup = CreatePopup(owner, Rect{150, 300, 250, 380});
+  ASSERT_NE(popup, nullptr);
+  created_.push_back(popup);
+  ShowWindow(popup, SW_SHOW);
+  DrainQueue();
+  EXPECT_EQ(GetFocus(), popup);
+  recorder_.seen.clear();
+
+  backend_.InjectButton(GetNativeWindow(popup), 1, true, Point{10, 10});
+  backend_.InjectButton(GetNativeWindow(popup), 1, false, Point{10, 10});
+  DrainQueue();
+  EXPECT_EQ(IndexesOf(recorder_.seen, popup, WM_LBUTTONUP).size(), 1u);
+  EXPECT_TRUE(IndexesOf(recorder_.seen, popup, WM_KILLFOCUS).empty());
+  EXPECT_EQ(GetFocus(), popup);
+
+  // A press on the owner: the pop-up hears first that the owner takes the
+  // focus, then the owner gets its press.
+  backend_.InjectButton(GetNativeWindow(owner), 1, true, Point{5, 5});
+  backend_.InjectButton(GetNativeWindow(owner), 1, false, Point{5, 5});
+  DrainQueue();
+  const auto kill = IndexesOf(recorder_.seen, popup, WM_KILLFOCUS);
+  ASSERT_EQ(kill.size(), 1u);
+  EXPECT_EQ(recorder_.seen[kill[0]].wparam, reinterpret_cast<WPARAM>(owner));
+  const auto press = IndexesOf(recorder_.seen, owner, WM_LBUTTONDOWN);
+  ASSERT_EQ(press.size(), 1u);
+  EXPECT_LT(kill[0], press[0]);
+  EXPECT_EQ(GetFocus(), owner);
+
+  // Told once: the pop-up no longer watches the pointer.
+  backend_.InjectButton(GetNativeWindow(owner), 1, true, Point{5, 5});
+  DrainQueue();
+  EXPECT_EQ(IndexesOf(recorder_.seen, popup, WM_KILLFOCUS).size(), 1u);
+}
+
+TEST_F(WindowApiTest, WhatAPressLeavesAPopUpFor) {
+  struct Case {
+    const char* name;
+    uint32_t style;
+    std::function<void(HWND owner, HWND popup, HWND inner)> press;
+    bool loses_focus;
+    bool wparam_is_owner;
+  } cases[] = {
+      {"the desktop", WS_POPUP,
+       [&](HWND, HWND, HWND) { backend_.InjectButtonAt(Point{1500, 900}, 1, true); }, true, false},
+      {"right button on the desktop", WS_POPUP,
+       [&](HWND, HWND, HWND) { backend_.InjectButtonAt(Point{1500, 900}, 3, true); }, true, false},
+      {"the owner, by screen point", WS_POPUP,
+       [&](HWND, HWND, HWND) { backend_.InjectButtonAt(Point{120, 120}, 1, true); }, true, true},
+      {"the pop-up, by screen point", WS_POPUP,
+       [&](HWND, HWND, HWND) { backend_.InjectButtonAt(Point{160, 310}, 1, true); }, false, false},
+      {"a pop-up it opened", WS_POPUP,
+       [&](HWND, HWND, HWND inner) { backend_.InjectButton(GetNativeWindow(inner), 1, true, Point{2, 2}); }, false,
+       false},
+      {"the wheel over the owner", WS_POPUP,
+       [&](HWND owner, HWND, HWND) { backend_.InjectWheel(GetNativeWindow(owner), 1, Point{2, 2}); }, false, false},
+      {"a captioned window is no pop-up", WS_POPUP | WS_CAPTION,
+       [&](HWND owner, HWND, HWND) { backend_.InjectButton(GetNativeWindow(owner), 1, true, Point{2, 2}); }, false,
+       false},
+  };
+  for (const Case& c : cases) {
+    const HWND owner = Create();
+    ShowWindow(owner, SW_SHOW);
+    const HWND popup = CreatePopup(owner, Rect{150, 300, 250, 380}, c.style);
+    const HWND inner = CreatePopup(popup, Rect{260, 300, 300, 340});
+    created_.push_back(popup);
+    created_.push_back(inner);
+    ShowWindow(popup, SW_SHOW);
+    ShowWindow(inner, SW_SHOWNOACTIVATE);
+    DrainQueue();
+    recorder_.seen.clear();
+    c.press(owner, popup, inner);
+    DrainQueue();
+    const auto kill = IndexesOf(recorder_.seen, popup, WM_KILLFOCUS);
+    EXPECT_EQ(kill.size(), c.loses_focus ? 1u : 0u) << c.name;
+    if (c.loses_focus && !kill.empty()) {
+      EXPECT_EQ(recorder_.seen[kill[0]].wparam, c.wparam_is_owner ? reinterpret_cast<WPARAM>(owner) : 0u) << c.name;
+    }
+    DestroyWindow(owner);
+  }
+}
+
+TEST_F(WindowApiTest, PopUpThatClosesOnLosingTheFocusIsGoneAfterAPressOutside) {
+  const HWND owner = Create();
+  ShowWindow(owner, SW_SHOW);
+  const HWND popup = CreatePopup(owner, Rect{150, 300, 250, 380});
+  created_.push_back(popup);
+  // What the combo box's list does.
+  recorder_.handler = [&](HWND hwnd, UINT message, WPARAM wparam, LPARAM, bool*) -> LRESULT {
+    if (hwnd == popup && message == WM_KILLFOCUS && wparam != reinterpret_cast<WPARAM>(popup)) {
+      PostMessage(popup, WM_CLOSE, 0, 0);
+    }
+    return 0;
+  };
+  ShowWindow(popup, SW_SHOW);
+  DrainQueue();
+  backend_.InjectButtonAt(Point{170, 320}, 1, true);
+  backend_.InjectButtonAt(Point{170, 320}, 1, false);
+  DrainQueue();
+  EXPECT_TRUE(IsWindow(popup));
+  backend_.InjectButtonAt(Point{1000, 800}, 1, true);
+  DrainQueue();
+  EXPECT_FALSE(IsWindow(popup));
+  EXPECT_TRUE(IsWindow(owner));
+}
+
+TEST_F(WindowApiTest, TrackSizesAreAskedForAndBoundADragButNotSetWindowPos) {
+  const HWND hwnd = Create();  // (100, 100) - (400, 300)
+  const NativeWindow native = GetNativeWindow(hwnd);
+  recorder_.handler = [&](HWND, UINT message, WPARAM, LPARAM lparam, bool* handled) -> LRESULT {
+    if (message == WM_NCHITTEST) {
+      *handled = true;
+      return HTBOTTOMRIGHT;
+    }
+    if (message == WM_GETMINMAXINFO) {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+      info->ptMinTrackSize = Point{200, 150};
+      info->ptMaxTrackSize = Point{500, 400};
+      *handled = true;
+    }
+    return 0;
+  };
+  ShowWindow(hwnd, SW_SHOW);
+  DrainQueue();
+  const SizeLimits limits = backend_.SizeLimitsOf(native);
+  EXPECT_EQ(limits.min_track, (Size{200, 150}));
+  EXPECT_EQ(limits.max_track, (Size{500, 400}));
+  EXPECT_TRUE(limits.own_min && limits.own_max);
+
+  recorder_.seen.clear();
+  backend_.InjectButtonAt(Point{398, 298}, 1, true);
+  backend_.InjectMouseMoveAt(Point{1500, 1000});
+  DrainQueue();
+  Rect rect;
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect, (Rect{100, 100, 600, 500}));
+  // Asked again when the resize began, before any size changed.
+  const auto asked = Messages({WM_GETMINMAXINFO, WM_SIZE});
+  ASSERT_GE(asked.size(), 2u);
+  EXPECT_EQ(asked[0], WM_GETMINMAXINFO);
+  backend_.InjectMouseMoveAt(Point{0, 0});
+  backend_.InjectButtonAt(Point{0, 0}, 1, false);
+  DrainQueue();
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect, (Rect{100, 100, 300, 250}));
+  EXPECT_TRUE(Messages({WM_LBUTTONDOWN, WM_LBUTTONUP}).empty());
+
+  // The drag is over: the pointer moves nothing now.
+  backend_.InjectMouseMoveAt(Point{150, 150});
+  DrainQueue();
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect, (Rect{100, 100, 300, 250}));
+
+  // The program's own sizes are not bound, as on Windows.
+  SetWindowPos(hwnd, nullptr, 0, 0, 50, 40, SWP_NOMOVE | SWP_NOZORDER);
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect, (Rect{100, 100, 150, 140}));
+}
+
+TEST_F(WindowApiTest, VirtualScreenHoldsEveryMonitor) {
+  MonitorInfo primary;
+  primary.monitor = Rect{0, 0, 1920, 1080};
+  primary.work = Rect{0, 0, 1920, 1040};
+  primary.primary = true;
+  MonitorInfo left;
+  left.monitor = Rect{-1280, 200, 0, 1224};
+  left.work = left.monitor;
+  backend_.SetMonitors({primary, left});
+  EXPECT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), -1280);
+  EXPECT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), 0);
+  EXPECT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), 3200);
+  EXPECT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), 1224);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1920);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 1080);
+  EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
+
+  // The default largest track size is the virtual screen's.
+  std::optional<MINMAXINFO> seen;
+  recorder_.handler = [&](HWND, UINT message, WPARAM, LPARAM lparam, bool*) -> LRESULT {
+    if (message == WM_GETMINMAXINFO) seen = *reinterpret_cast<const MINMAXINFO*>(lparam);
+    return 0;
+  };
+  const HWND hwnd = Create();
+  ASSERT_NE(hwnd, nullptr);
+  ASSERT_TRUE(seen.has_value());
+  EXPECT_EQ(seen->ptMaxTrackSize, (Point{3200, 1224}));
+  EXPECT_EQ(seen->ptMaxSize, (Point{1920, 1080}));
+  EXPECT_FALSE(backend_.SizeLimitsOf(GetNativeWindow(hwnd)).own_max);
 }
 
 }  // namespace

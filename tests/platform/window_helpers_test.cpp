@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/window/pixel_ops.h"
+#include "platform/window/size_limits.h"
 #include "platform/window/window_backend.h"
 #include "platform/window/window_region.h"
 #include "platform/x11/x11_keys.h"
@@ -124,6 +125,35 @@ TEST(KeyTranslation, KeysymsBecomeWindowsVirtualKeys) {
       {XK_Delete, VK_DELETE}, {XK_minus, VK_OEM_MINUS}, {XK_dead_acute, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(x11::VirtualKeyFromKeysym(c.keysym), c.vk) << c.keysym;
+}
+
+// A drag from (100, 100) - (400, 300) with the track sizes 200 x 150 to
+// 500 x 400: the dragged edges move, the opposite ones stay, the size stays
+// within the bounds; the caption only moves.
+TEST(DraggedRect, MovesTheDraggedEdgesWithinTheTrackSizes) {
+  const Rect start{100, 100, 400, 300};
+  SizeLimits limits;
+  limits.min_track = Size{200, 150};
+  limits.max_track = Size{500, 400};
+  struct Case {
+    LRESULT hit;
+    Point delta;
+    Rect expected;
+  } cases[] = {
+      {HTCAPTION, Point{-500, 40}, Rect{-400, 140, -100, 340}},
+      {HTRIGHT, Point{50, 999}, Rect{100, 100, 450, 300}},
+      {HTRIGHT, Point{999, 0}, Rect{100, 100, 600, 300}},
+      {HTLEFT, Point{999, 0}, Rect{200, 100, 400, 300}},
+      {HTLEFT, Point{-999, 0}, Rect{-100, 100, 400, 300}},
+      {HTTOP, Point{0, -999}, Rect{100, -100, 400, 300}},
+      {HTBOTTOM, Point{0, -999}, Rect{100, 100, 400, 250}},
+      {HTTOPLEFT, Point{-20, 120}, Rect{80, 150, 400, 300}},
+      {HTBOTTOMRIGHT, Point{-999, 999}, Rect{100, 100, 300, 500}},
+  };
+  for (const Case& c : cases) {
+    const Rect r = DraggedRect(start, c.hit, c.delta, limits);
+    EXPECT_EQ(r, c.expected) << "hit " << c.hit << " by " << c.delta.x << "," << c.delta.y;
+  }
 }
 
 }  // namespace

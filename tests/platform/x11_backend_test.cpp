@@ -363,6 +363,102 @@ TEST_F(X11BackendTest, MaximiseAndRestoreWithoutAWindowManager) {
   EXPECT_FALSE(backend_->IsVisible(window));
 }
 
+// Indexes of the recorded messages of one window, for order checks.
+std::vector<size_t> IndexesOf(const RecordingClient& client, NativeWindow window, uint32_t message) {
+  std::vector<size_t> found;
+  for (size_t i = 0; i < client.messages.size(); ++i) {
+    if (client.messages[i].window == window && client.messages[i].message == message) found.push_back(i);
+  }
+  return found;
+}
+
+TEST_F(X11BackendTest, PopUpLosesTheFocusToAPressOutsideItButNotInside) {
+  const NativeWindow owner = ShowWindow(Rect{300, 300, 500, 450});
+  NativeWindowParams params;
+  params.class_name = "PlatformTestPopup";
+  params.rect = Rect{320, 460, 420, 520};
+  params.owner = owner;
+  params.popup = true;
+  const NativeWindow popup = backend_->CreateNativeWindow(params);
+  ASSERT_NE(popup, 0u);
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(backend_->display(), static_cast<Window>(popup), &attributes));
+  EXPECT_TRUE(attributes.override_redirect);
+  backend_->ShowNativeWindow(popup, ShowCommand::kShow);
+  ASSERT_TRUE(PumpUntil(*backend_, [&] { return backend_->GetFocus() == popup; }));
+
+  XTestInput input;
+  input.MoveTo(350, 480);
+  input.Button(1, true);
+  input.Button(1, false);
+  ASSERT_TRUE(PumpUntil(*backend_, [&] { return !IndexesOf(client_, popup, WM_LBUTTONUP).empty(); }));
+  EXPECT_TRUE(IndexesOf(client_, popup, WM_KILLFOCUS).empty());
+
+  // Nobody's place on the screen: the pop-up is told, and the press goes
+  // to nobody.
+  input.MoveTo(1500, 100);
+  input.Button(1, true);
+  input.Button(1, false);
+  ASSERT_TRUE(PumpUntil(*backend_, [&] { return !IndexesOf(client_, popup, WM_KILLFOCUS).empty(); }));
+  EXPECT_EQ(client_.messages[IndexesOf(client_, popup, WM_KILLFOCUS)[0]].wparam, 0u);
+
+  // Shown again, it watches again; a press on the owner tells the pop-up
+  // first, then reaches the owner, which takes the focus.
+  backend_->ShowNativeWindow(popup, ShowCommand::kShow);
+  ASSERT_TRUE(PumpUntil(*backend_, [&] { return backend_->GetFocus() == popup; }));
+  input.MoveTo(400, 350);
+  input.Button(1, true);
+  input.Button(1, false);
+  ASSERT_TRUE(PumpUntil(*backend_, [&] { return !IndexesOf(client_, owner, WM_LBUTTONUP).empty(); }));
+  const auto kill = IndexesOf(client_, popup, WM_KILLFOCUS);
+  ASSERT_EQ(kill.size(), 2u);
+  EXPECT_EQ(client_.messages[kill[1]].wparam, owner);
+  const auto press = IndexesOf(client_, owner, WM_LBUTTONDOWN);
+  ASSERT_EQ(press.size(), 1u);  // the press on the desktop reached nobody
+  EXPECT_LT(kill[1], press[0]);
+  EXPECT_EQ(IndexesOf(client_, popup, WM_LBUTTONDOWN).size(), 1u);
+  EXPECT_TRUE(PumpUntil(*backend_, [&] { return backend_->GetFocus() == owner; }));
+}
+
+TEST_F(X11BackendTest, TrackSizesBecomeSizeHintsAndBoundTheOwnResize) {
+  const NativeWindow window = ShowWindow(Rect{100, 100, 300, 250});
+  Display* other = x11::OpenDisplay();
+  ASSERT_NE(other, nullptr);
+  auto hints_of = [&](NativeWindow w) {
+    XSizeHints hints{};
+    long supplied = 0;
+    EXPECT_TRUE(XGetWMNormalHints(other, static_cast<Window>(w), &hints, &supplied));
+    return hints;
+  };
+  // A window that names no track sizes gives the window manager none.
+  backend_->UpdateSizeLimits(window);
+  EXPECT_EQ(hints_of(window).flags & (PMinSize | PMaxSize), 0);
+
+  client_.min_track = Size{150, 120};
+  client_.max_track = Size{400, 300};
+  backend_->UpdateSizeLimits(window);
+  const XSizeHints hints = hints_of(window);
+  XCloseDisplay(other);
+  ASSERT_EQ(hints.flags & (PMinSize | PMaxSize), PMinSize | PMaxSize);
+  EXPECT_EQ(hints.min_width, 150);
+  EXPECT_EQ(hints.min_height, 120);
+  EXPECT_EQ(hints.max_width, 400);
+  EXPECT_EQ(hints.max_height, 300);
+
+  if (backend_->HasWindowManager()) GTEST_SKIP() << "a window manager drives the resize";
+  client_.hit_test = HTBOTTOMRIGHT;
+  XTestInput input;
+  input.MoveTo(298, 248);
+  input.Button(1, true);
+  ASSERT_TRUE(WaitFor(WM_NCLBUTTONDOWN));
+  input.MoveTo(900, 900);
+  ASSERT_TRUE(PumpUntil(*backend_, [&] { return backend_->GetWindowRect(window) == Rect{100, 100, 500, 400}; }));
+  input.MoveTo(20, 20);
+  input.Button(1, false);
+  ASSERT_TRUE(PumpUntil(*backend_, [&] { return backend_->GetWindowRect(window) == Rect{100, 100, 250, 220}; }));
+  EXPECT_FALSE(client_.Has(WM_LBUTTONDOWN));
+}
+
 TEST_F(X11BackendTest, WindowManagerCloseArrivesAsSystemClose) {
   const NativeWindow window = ShowWindow(Rect{0, 0, 50, 50});
   // What a window manager sends when its close button is pressed.
@@ -396,6 +492,30 @@ TEST_F(X11BackendTest, SecondProcessFindsTheWindowByPropertyAndPostsBothParamete
   EXPECT_EQ(m[0].window, window);
   EXPECT_EQ(m[0].wparam, 0xF123456789ABCDEFull);
   EXPECT_EQ(m[0].lparam, -81985529216486895ll);
+}
+
+TEST_F(X11BackendTest, AnotherProcessReachesUsOnlyWithMessagesOfItsOwnProtocol) {
+  const NativeWindow window = ShowWindow(Rect{0, 0, 40, 40});
+  backend_->SetSharedProperty(window, "_PLATFORM_TEST_FOREIGN", window);
+  // Posted in this order by one process, so they arrive in it: system
+  // messages whose parameters could point into the sender's memory first.
+  Peer peer({"post", "_PLATFORM_TEST_FOREIGN", "0x004E", "7", "0x7ffd12345678",  // WM_NOTIFY
+             "0x000C", "0", "0x7ffd12345678",                                       // WM_SETTEXT
+             "0x004A", "0", "0x7ffd12345678",                                       // WM_COPYDATA, bare
+             "0x0010", "0", "0",                                                    // WM_CLOSE
+             "0x03FF", "1", "2", "0x0400", "3", "4", "2025", "5", "6"});
+  ASSERT_TRUE(peer.started());
+  ASSERT_TRUE(PumpUntil(*backend_, [&] { return peer.Exited() && client_.Has(2025); }, kWaitMs, peer.exit_fd()));
+  EXPECT_EQ(peer.code(), 0);
+  std::vector<uint32_t> delivered;
+  for (const RecordedMessage& m : client_.messages) {
+    if (m.message == 0x004E || m.message == 0x000C || m.message == WM_COPYDATA || m.message == 0x0010 ||
+        m.message >= 0x03FF) {
+      delivered.push_back(m.message);
+    }
+  }
+  EXPECT_EQ(delivered, (std::vector<uint32_t>{WM_USER, 2025}));
+  EXPECT_EQ(client_.Only({2025})[0].lparam, 6);
 }
 
 TEST_F(X11BackendTest, SecondProcessFindsTheWindowByClass) {

@@ -35,6 +35,7 @@ struct Seen {
   WPARAM wparam;
   LPARAM lparam;
   std::string payload;
+  HWND hwnd = nullptr;
 };
 std::vector<Seen>* g_seen = nullptr;
 
@@ -42,7 +43,7 @@ std::vector<Seen>* g_seen = nullptr;
 std::vector<uint32_t>* g_picture = nullptr;
 
 LRESULT Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  Seen seen{message, wparam, lparam, {}};
+  Seen seen{message, wparam, lparam, {}, hwnd};
   if (message == WM_PAINT && g_picture) {
     PAINTSTRUCT paint;
     BeginPaint(hwnd, &paint);
@@ -282,6 +283,45 @@ TEST_F(X11WindowApiTest, WindowsOfAnotherProcessAreFoundReadAndPostedTo) {
   EXPECT_EQ(posted->message, 2032u);
   EXPECT_EQ(posted->wparam, 0xFFFFFFFF00000001ull);
   EXPECT_EQ(posted->lparam, -7);
+}
+
+TEST_F(X11WindowApiTest, OwnedWindowsAreDestroyedBeforeAndWithTheirOwner) {
+  auto owned_by = [](HWND owner) {
+    return CreateWindowEx(WS_EX_LAYERED, u"X11ApiWindow", u"owned", WS_VISIBLE, 1000, 700, 60, 40, owner, nullptr);
+  };
+  const HWND dialog = owned_by(hwnd_);
+  ASSERT_NE(dialog, nullptr);
+  const HWND nested = owned_by(dialog);
+  ASSERT_NE(nested, nullptr);
+  const Window natives[] = {static_cast<Window>(GetNativeWindow(hwnd_)), static_cast<Window>(GetNativeWindow(dialog)),
+                            static_cast<Window>(GetNativeWindow(nested))};
+  const HWND owner = hwnd_;
+  hwnd_ = nullptr;
+  seen_.clear();
+  ASSERT_TRUE(DestroyWindow(owner));
+  std::vector<HWND> destroyed;
+  for (const Seen& s : seen_) {
+    if (s.message == WM_DESTROY) destroyed.push_back(s.hwnd);
+  }
+  EXPECT_EQ(destroyed, (std::vector<HWND>{nested, dialog, owner}));
+  // Gone from the server too, as another client sees it.
+  Display* other = x11::OpenDisplay();
+  ASSERT_NE(other, nullptr);
+  for (Window native : natives) {
+    XWindowAttributes attributes;
+    EXPECT_FALSE(XGetWindowAttributes(other, native, &attributes)) << native;
+  }
+  XCloseDisplay(other);
+}
+
+TEST_F(X11WindowApiTest, VirtualScreenIsTheWholeScreen) {
+  Display* display = backend_->display();
+  const int screen = DefaultScreen(display);
+  EXPECT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), 0);
+  EXPECT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), 0);
+  EXPECT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), DisplayWidth(display, screen));
+  EXPECT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), DisplayHeight(display, screen));
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), DisplayWidth(display, screen));
 }
 
 }  // namespace

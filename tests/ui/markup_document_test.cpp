@@ -147,22 +147,36 @@ TEST(MarkupDocumentTest, UnclosedTopLevelsAreAcceptedDeeperOnesAreNot) {
   EXPECT_FALSE(doc.GetRoot().IsValid());
 }
 
-TEST(MarkupDocumentTest, OnlySixtyFourAttributesAreVisible) {
+TEST(MarkupDocumentTest, EveryAttributeIsVisiblePastTheSixtyFourth) {
   std::u16string text = u"<a";
-  for (int i = 0; i < 65; ++i) {
+  for (int i = 0; i < 200; ++i) {
     text += u" a" + Utf8ToUtf16(std::to_string(i)) + u"=\"v" + Utf8ToUtf16(std::to_string(i)) + u"\"";
   }
   text += u"/>";
   MarkupDocument doc;
   ASSERT_TRUE(doc.LoadFromString(text));
   MarkupNode root = doc.GetRoot();
-  EXPECT_EQ(root.GetAttributeCount(), MarkupNode::kMaxAttributes);
-  EXPECT_EQ(Narrow(root.GetAttributeName(63)), "a63");
-  EXPECT_EQ(Narrow(root.GetAttributeValue(63)), "v63");
-  EXPECT_EQ(Narrow(root.GetAttributeName(64)), "");
+  EXPECT_EQ(root.GetAttributeCount(), 200);
+  EXPECT_EQ(Narrow(root.GetAttributeName(64)), "a64");
+  EXPECT_EQ(Narrow(root.GetAttributeValue(199)), "v199");
+  EXPECT_EQ(Narrow(root.GetAttributeName(200)), "");
   char16_t buffer[8];
-  EXPECT_TRUE(root.GetAttributeValue(u"a63", buffer, 8));
-  EXPECT_FALSE(root.GetAttributeValue(u"a64", buffer, 8));
+  EXPECT_TRUE(root.GetAttributeValue(u"a64", buffer, 8));
+  EXPECT_EQ(Narrow(buffer), "v64");
+  EXPECT_FALSE(root.GetAttributeValue(u"a200", buffer, 8));
+}
+
+TEST(MarkupDocumentTest, RepeatedAttributeFirstAndLastOccurrence) {
+  MarkupDocument doc;
+  ASSERT_TRUE(doc.LoadFromString(u"<a k=\"first\" j=\"x\" k=\"second\"/>"));
+  MarkupNode root = doc.GetRoot();
+  char16_t buffer[16];
+  ASSERT_TRUE(root.GetAttributeValue(u"k", buffer, 16));
+  EXPECT_EQ(Narrow(buffer), "first");
+  std::u16string last;
+  ASSERT_TRUE(root.GetLastAttributeValue(u"k", &last));
+  EXPECT_EQ(Narrow(last), "second");
+  EXPECT_FALSE(root.GetLastAttributeValue(u"missing", &last));
 }
 
 TEST(MarkupDocumentTest, AttributeValueIsTruncatedToTheCallersBuffer) {
