@@ -148,6 +148,8 @@ bench() {
     curl_args+=(-o "$work/out/$f" "$base$f")
   done
   run manager "$bin/bench/services/services_fetch_driver" "$base" "${driver_args[@]}"
+  local read_back
+  read_back=$(sed -n 's/.*, \([0-9]*\) read back for the hash/\1/p' "$work/manager.err")
   run curl curl -sS --parallel --parallel-max 5 "${curl_args[@]}"
   run curlmd5 curl_then_md5sum "$base" "${files[@]}"
   run aria2 aria2_checked "$base" "${files[@]}"
@@ -155,6 +157,9 @@ bench() {
   mib=$(echo "$bytes / 1048576" | bc -l)
   echo "$server: ${#files[@]} file(s), $(printf '%.0f' "$mib") MiB in all (best of three runs each)"
   report "download manager" "$wall_manager" "$cpu_manager" "$mib"
+  printf '    (its hash read %.0f MiB back from the disk in the last run; the rest\n' \
+    "$(echo "${read_back:-0} / 1048576" | bc -l)"
+  echo "     was hashed from the receive buffer)"
   report "curl" "$wall_curl" "$cpu_curl" "$mib"
   report "curl, then md5sum" "$wall_curlmd5" "$cpu_curlmd5" "$mib"
   report "aria2c -x5 -s5" "$wall_aria2" "$cpu_aria2" "$mib"

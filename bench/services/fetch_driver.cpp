@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (failed) return 1;
-  std::fprintf(stderr, "downloaded %lld bytes in %.2f s\n", static_cast<long long>(total),
-               seconds);
+  std::fprintf(stderr, "downloaded %lld bytes in %.2f s, %lld read back for the hash\n",
+               static_cast<long long>(total), seconds,
+               static_cast<long long>(manager.read_back_bytes()));
   return 0;
 }

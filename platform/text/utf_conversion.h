@@ -22,5 +22,7 @@ std::string UTF16ToUTF8(std::u16string_view utf16);
 // Appends one code point as UTF-16; a surrogate or a value above U+10FFFF is
 // appended as U+FFFD.
 void AppendUTF16(char32_t code_point, std::u16string* out);
+// Appends one code point as UTF-8; the caller gives a valid one.
+void AppendUTF8(char32_t code_point, std::string* out);
 
 }  // namespace platform

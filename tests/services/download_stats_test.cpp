@@ -169,28 +169,4 @@ TEST(DownloadCancelTest, LocalFileThatCannotBeMadeFailsAtOnce) {
   EXPECT_EQ(manager.pending_count(), 0u);
 }
 
-TEST(FileHasherTest, FollowsTheFinalPrefixAndReportsUnreadableFiles) {
-  TempFolder dir;
-  const int64_t size = 3'000'001;
-  auto content = testsrv::MakePatternContent(size, 51);
-  const std::string path = dir.Join("h.bin");
-  ASSERT_TRUE(testsrv::WriteContentToFile(*content, path));
-  FileHasher hasher(path, size);
-  std::string md5;
-  hasher.Advance(1'000'000);
-  hasher.Advance(500);  // never backwards
-  EXPECT_FALSE(hasher.Finished(&md5));
-  hasher.Advance(INT64_MAX);
-  hasher.Wait();
-  ASSERT_TRUE(hasher.Finished(&md5));
-  EXPECT_EQ(md5, testsrv::ContentMd5(*content));
-
-  FileHasher missing(dir.Join("none.bin"), 10);
-  missing.Advance(10);
-  missing.Wait();
-  std::string none = "x";
-  ASSERT_TRUE(missing.Finished(&none));
-  EXPECT_TRUE(none.empty());
-}
-
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -51,6 +52,22 @@ inline uint32_t PixelAt(IRenderContext& context, int x, int y) {
 
 inline uint8_t AlphaAt(IRenderContext& context, int x, int y) {
   return static_cast<uint8_t>(PixelAt(context, x, y) >> 24);
+}
+
+// The extent of the pixels of the area whose alpha is not 0; right and
+// bottom are -1 when there are none.
+inline UiRect InkBounds(IRenderContext& context, const UiRect& area) {
+  UiRect ink{1 << 20, 1 << 20, -1, -1};
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (AlphaAt(context, x, y) == 0) continue;
+      ink.left = std::min(ink.left, x);
+      ink.top = std::min(ink.top, y);
+      ink.right = std::max(ink.right, x + 1);
+      ink.bottom = std::max(ink.bottom, y + 1);
+    }
+  }
+  return ink;
 }
 
 }  // namespace ui::testing

@@ -293,17 +293,7 @@ class RenderTextTest : public RenderContextTest {
 
   // The extent of the pixels text left in the context.
   UiRect InkBounds() {
-    UiRect ink{1 << 20, 1 << 20, -1, -1};
-    for (int y = 0; y < context_->GetHeight(); ++y) {
-      for (int x = 0; x < context_->GetWidth(); ++x) {
-        if (AlphaAt(*context_, x, y) == 0) continue;
-        ink.left = std::min(ink.left, x);
-        ink.top = std::min(ink.top, y);
-        ink.right = std::max(ink.right, x + 1);
-        ink.bottom = std::max(ink.bottom, y + 1);
-      }
-    }
-    return ink;
+    return testing::InkBounds(*context_, UiRect{0, 0, context_->GetWidth(), context_->GetHeight()});
   }
 };
 

@@ -16,8 +16,6 @@ class RenderFactory_GdiPlus final : public IRenderFactory {
   std::unique_ptr<IPath> CreatePath() override;
   std::unique_ptr<IBitmap> CreateBitmap() override;
   std::unique_ptr<IRenderContext> CreateRenderContext() override;
-  // Text effects (outline and gradient text) are not made by this factory
-  // yet: null.
   std::unique_ptr<ITextEffect> CreateTextEffect() override;
 };
 

@@ -79,6 +79,11 @@ void TextLayout::ReleaseFontMap() {
   pango_cairo_font_map_set_default(nullptr);
 }
 
+_PangoLayout* TextLayout::NewSharedLayout() {
+  SyncFontOptions();
+  return pango_layout_new(Shared().context);
+}
+
 void TextLayout::Prepare(const std::string& text, HFONT font, bool underline, const TextFormat& format,
                          int width) {
   if (SyncFontOptions()) pango_layout_context_changed(layout_);
@@ -104,8 +109,8 @@ void TextLayout::Prepare(const std::string& text, HFONT font, bool underline, co
   pango_layout_set_height(layout_, -1);
 }
 
-void TextLayout::Draw(cairo_t* cr, const UiRect& rect, const std::string& text, HFONT font,
-                      bool underline, const TextFormat& format, ARGB color) {
+void TextLayout::LayOutIn(const UiRect& rect, const std::string& text, HFONT font, bool underline,
+                          const TextFormat& format, double* x, double* y) {
   const int width = std::max(0, rect.Width());
   const int height = std::max(0, rect.Height());
   Prepare(text, font, underline, format, width);
@@ -115,14 +120,32 @@ void TextLayout::Draw(cairo_t* cr, const UiRect& rect, const std::string& text, 
   PangoRectangle logical;
   pango_layout_get_pixel_extents(layout_, nullptr, &logical);
   // A layout without a width is aligned inside the rectangle by moving it.
-  double x = rect.left;
+  *x = rect.left;
   if (pango_layout_get_width(layout_) < 0) {
-    if (format.alignment == 1) x += (width - logical.width) / 2.0;
-    if (format.alignment == 2) x += width - logical.width;
+    if (format.alignment == 1) *x += (width - logical.width) / 2.0;
+    if (format.alignment == 2) *x += width - logical.width;
   }
-  double y = rect.top;
-  if (format.line_alignment == 1) y += (height - logical.height) / 2.0;
-  if (format.line_alignment == 2) y += height - logical.height;
+  *y = rect.top;
+  if (format.line_alignment == 1) *y += (height - logical.height) / 2.0;
+  if (format.line_alignment == 2) *y += height - logical.height;
+}
+
+void TextLayout::AppendPath(cairo_t* cr, const UiRect& rect, const std::string& text, HFONT font,
+                            const TextFormat& format) {
+  double x = 0;
+  double y = 0;
+  LayOutIn(rect, text, font, false, format, &x, &y);
+  cairo_move_to(cr, x, y);
+  pango_cairo_layout_path(cr, layout_);
+}
+
+void TextLayout::Draw(cairo_t* cr, const UiRect& rect, const std::string& text, HFONT font,
+                      bool underline, const TextFormat& format, ARGB color) {
+  const int width = std::max(0, rect.Width());
+  const int height = std::max(0, rect.Height());
+  double x = 0;
+  double y = 0;
+  LayOutIn(rect, text, font, underline, format, &x, &y);
 
   if ((format.flags & TextFormat::kNoClip) == 0) {
     cairo_rectangle(cr, rect.left, rect.top, width, height);

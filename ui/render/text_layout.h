@@ -31,6 +31,10 @@ class TextLayout {
   // The size the text takes: unlimited with width -1; wrapped at the width
   // without kNoWrap; with kNoWrap a single-line width cut to the width.
   UiSize Measure(const std::string& text, HFONT font, const TextFormat& format, int width);
+  // Adds the outlines of the glyphs to the context's path, placed in the
+  // rectangle as Draw places them (the clip is the caller's).
+  void AppendPath(_cairo* cr, const UiRect& rect, const std::string& text, HFONT font,
+                  const TextFormat& format);
 
   // Makes pango see the fonts registered with fontconfig since it started.
   static void RefreshFontMap();
@@ -38,11 +42,17 @@ class TextLayout {
   // (with the fontconfig data it holds); layouts still alive keep theirs.
   // The next layout makes them anew.
   static void ReleaseFontMap();
+  // A new layout on the shared context, its font options in line with the
+  // anti-alias switch; the caller unrefs it. For the editable text layout.
+  static _PangoLayout* NewSharedLayout();
 
  private:
   // Sets text, font and wrapping for a layout box of the width (-1: none).
   void Prepare(const std::string& text, HFONT font, bool underline, const TextFormat& format,
                int width);
+  // Lays the text out for the rectangle and returns where its top-left goes.
+  void LayOutIn(const UiRect& rect, const std::string& text, HFONT font, bool underline,
+                const TextFormat& format, double* x, double* y);
 
   _PangoLayout* layout_;
 };

@@ -3,6 +3,7 @@
 #include "base/util/string_util.h"
 #include "project/Launcher/core/skin_package.h"
 #include "project/Launcher/core/store_hooks.h"
+#include "ui/controls/control_widgets.h"
 #include "ui/global_manager.h"
 #include "ui/language_table.h"
 
@@ -14,6 +15,8 @@ constexpr char16_t kTheme[] = u"themes/default";
 }  // namespace
 
 void StartFrameworkUi(const std::string& language) {
+  // The widget tags are known before the first layout is read.
+  ui::RegisterControlWidgets();
   PrepareSkinPackage();
   ui::GlobalManager::Startup(kResourceRoot, ui::CreateControlCallback(), kTheme,
                              kbase::UTF8ToUTF16(language));

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -193,9 +194,9 @@ void DownloadManager::DownloadFile(const std::string& urlPath, const std::string
     AddDownloaded(size - missing);
     host_->SetLoggedDownloadSize(stats_.downloaded_bytes());
     hashers_.erase(localFile);  // an older hasher of this file stops first
-    hashers_[localFile] = std::make_unique<FileHasher>(localFile, size);
+    auto& hasher = hashers_[localFile] = std::make_unique<FileHasher>(localFile, size);
     QueueParts(parts, urlPath, localFile, md5, size, onDone, onProgress, user, retry, mirror);
-    AdvanceHasher(localFile);
+    hasher->StartAfterPresentBytes(ledger_.WrittenPrefix(localFile));
     return;
   }
   // An unusable record has taken the file with it; a file still there at its
@@ -321,6 +322,7 @@ bool DownloadManager::StartTask(DownloadTask& task, std::string* error) {
     task.writer.StartAnswer();
     task.writeFailed = false;
     task.heldByLimit = false;
+    task.heldByHasher = false;
     curl_easy_setopt(task.easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(task.easy, CURLOPT_WRITEDATA, &task);
     curl_easy_setopt(task.easy, CURLOPT_HEADERDATA, &task);
@@ -431,7 +433,7 @@ void DownloadManager::ResumeTransfers() {
   paused_ = false;
   {
     std::lock_guard<std::mutex> guard(lock_);
-    for (auto& task : active_) task->heldByLimit = false;
+    for (auto& task : active_) task->heldByLimit = task->heldByHasher = false;
   }
   // Resuming may deliver held data at once, through the write callback.
   for (CURL* easy : ActiveHandles()) curl_easy_pause(easy, CURLPAUSE_CONT);
@@ -483,6 +485,7 @@ void DownloadManager::PumpTransfers() {
     CheckVerifications();
     StartPendingTasks();
     ReleaseHeldTransfers();
+    FlushHashers();
     if (!running_ || active_.empty()) return;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                           deadline - std::chrono::steady_clock::now())
@@ -518,12 +521,22 @@ void DownloadManager::DropSupersededTasks() {
   for (auto& task : dropped) ReleaseTaskHandles(*task);
 }
 
+std::list<DownloadManager::TaskPtr>::iterator DownloadManager::NextTaskToStart() {
+  // The lowest unfinished part of a file goes first (a file none of whose
+  // parts runs yet, or a part tried again): the file's hash follows that
+  // part, and several files side by side are hashed side by side.
+  for (auto it = pending_.begin(); it != pending_.end(); ++it)
+    if ((*it)->begin == ledger_.WrittenPrefix((*it)->localFile)) return it;
+  return pending_.begin();
+}
+
 void DownloadManager::StartPendingTasks() {
   if (!pending_.empty() && !paused_) budget_.SetLimit(ReceiveLimit(limit_mode_));
   while (running_ && !paused_ && !pending_.empty() &&
          active_.size() < static_cast<size_t>(tuning_.maxActive)) {
-    TaskPtr task = std::move(pending_.front());
-    pending_.pop_front();
+    auto next = NextTaskToStart();
+    TaskPtr task = std::move(*next);
+    pending_.erase(next);
     if (task->superseded) continue;
     std::string error;
     if (StartTask(*task, &error)) {
@@ -549,13 +562,16 @@ int64_t DownloadManager::ReceiveLimit(int32_t mode) const {
 
 void DownloadManager::ReleaseHeldTransfers() {
   if (paused_) return;
-  if (budget_.limited() && budget_.Spent()) return;
+  const bool budgetLeft = !(budget_.limited() && budget_.Spent());
   std::vector<CURL*> held;
   {
     std::lock_guard<std::mutex> guard(lock_);
     for (auto& task : active_) {
-      if (task->heldByLimit && task->easy) {
+      if (!task->easy) continue;
+      if ((task->heldByLimit && budgetLeft) ||
+          (task->heldByHasher && !HasherHolds(*task))) {
         task->heldByLimit = false;
+        task->heldByHasher = false;
         held.push_back(task->easy);
       }
     }
@@ -635,6 +651,12 @@ size_t DownloadManager::WriteTaskData(DownloadTask& task, const char* data, size
     task.heldByLimit = true;
     return CURL_WRITEFUNC_PAUSE;  // libcurl keeps the data and hands it over again
   }
+  FileHasher* hasher = HasherOf(task);
+  const bool atPrefix = hasher && task.begin == ledger_.WrittenPrefix(task.localFile);
+  if (hasher && hasher->Holds(atPrefix)) {
+    task.heldByHasher = true;
+    return CURL_WRITEFUNC_PAUSE;
+  }
   const size_t take = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(n),
                                                             task.end - task.begin + 1));
   if (!task.writer.WriteAt(data, take, task.begin)) {
@@ -647,6 +669,9 @@ size_t DownloadManager::WriteTaskData(DownloadTask& task, const char* data, size
     task.writeFailed = true;
     return 0;
   }
+  // Bytes at the file's final prefix are hashed from this buffer; the ones
+  // of other parts are read back once the prefix has reached them.
+  if (atPrefix) hasher->Feed(task.begin, data, take);
   task.begin += static_cast<int64_t>(take);
   if (budget_.limited()) budget_.Consume(static_cast<int64_t>(take));
   NoteProgress(task);
@@ -687,6 +712,21 @@ void DownloadManager::TakeWholeFile(DownloadTask& task) {
 void DownloadManager::NoteProgress(const DownloadTask& task) {
   if (ledger_.Update(task.localFile, PartInfo{task.partIndex, task.begin, task.end}))
     AdvanceHasher(task.localFile);
+}
+
+FileHasher* DownloadManager::HasherOf(const DownloadTask& task) const {
+  if (task.md5.empty()) return nullptr;
+  auto hasher = hashers_.find(task.localFile);
+  return hasher == hashers_.end() ? nullptr : hasher->second.get();
+}
+
+bool DownloadManager::HasherHolds(const DownloadTask& task) const {
+  const FileHasher* hasher = HasherOf(task);
+  return hasher && hasher->Holds(task.begin == ledger_.WrittenPrefix(task.localFile));
+}
+
+void DownloadManager::FlushHashers() {
+  for (auto& [file, hasher] : hashers_) hasher->Flush();
 }
 
 void DownloadManager::AdvanceHasher(const std::string& localFile) {
@@ -805,7 +845,10 @@ void DownloadManager::CheckVerifications() {
       ++it;
       continue;
     }
-    if (hasher != hashers_.end()) hashers_.erase(hasher);
+    if (hasher != hashers_.end()) {
+      read_back_bytes_ += hasher->second->read_back();
+      hashers_.erase(hasher);
+    }
     ready.emplace_back(std::move(*it), computed);
     it = verifying_.erase(it);
   }

@@ -101,6 +101,10 @@ class DownloadManager {
   size_t active_count() const { return active_.size(); }
   size_t verifying_count() const { return verifying_.size(); }
   size_t checking_count() const { return checks_.size(); }
+  // Bytes of the checked downloads that their hash read back from the disk
+  // (they arrived out of order, or before a resume); the rest was hashed
+  // straight from the receive buffer.
+  int64_t read_back_bytes() const { return read_back_bytes_; }
 
   // --- pump, statistics, limit ---
   void PumpTransfers();
@@ -211,6 +215,12 @@ class DownloadManager {
   // Keeps the part's next byte current and lets the file's hasher follow.
   void NoteProgress(const DownloadTask& task);
   void AdvanceHasher(const std::string& localFile);
+  // The hasher of the task's file; none for a file without a digest.
+  FileHasher* HasherOf(const DownloadTask& task) const;
+  // True while the task's transfer should wait for its file's hasher.
+  bool HasherHolds(const DownloadTask& task) const;
+  // Hands partly filled blocks to hashers that have nothing else to do.
+  void FlushHashers();
   // Judges files whose last part has ended once their MD5 is known.
   void CheckVerifications();
   void RetryAfterMd5Mismatch(TaskPtr task);
@@ -219,6 +229,7 @@ class DownloadManager {
 
   void ReadCompletions();
   void StartPendingTasks();
+  std::list<TaskPtr>::iterator NextTaskToStart();
   void ReleaseHeldTransfers();
 
   DownloadHost* host_ = nullptr;
@@ -247,4 +258,5 @@ class DownloadManager {
   RequestClient requests_{running_};
   UsageEventQueue events_;
   int64_t pump_tick_ = 0;
+  int64_t read_back_bytes_ = 0;
 };

@@ -53,6 +53,7 @@ struct DownloadTask {
   int64_t beginAtStart = 0;
   bool writeFailed = false;
   bool heldByLimit = false;  // paused until the speed-limit budget refills
+  bool heldByHasher = false; // paused until the file's hasher catches up
   // Another transfer takes the whole file (its server ignores ranges): this
   // one ends silently.
   bool superseded = false;

@@ -1,0 +1,38 @@
+#include "ui/controls/control_widgets.h"
+
+#include "ui/controls/button.h"
+#include "ui/controls/check_box.h"
+#include "ui/controls/circle_progress.h"
+#include "ui/controls/label.h"
+#include "ui/controls/option.h"
+#include "ui/controls/progress.h"
+#include "ui/controls/rich_edit.h"
+#include "ui/controls/slider.h"
+#include "ui/widget_factory.h"
+
+namespace ui {
+namespace {
+
+template <typename T>
+void RegisterTag(const char16_t* tag) {
+  WidgetFactory::GetInstance().Register(tag, []() -> Control* { return new T(); });
+}
+
+}  // namespace
+
+void RegisterControlWidgets() {
+  RegisterTag<Label>(u"Label");
+  RegisterTag<LabelBox>(u"LabelBox");
+  RegisterTag<Button>(u"Button");
+  RegisterTag<ButtonBox>(u"ButtonBox");
+  RegisterTag<CheckBox>(u"CheckBox");
+  RegisterTag<CheckBoxBox>(u"CheckBoxBox");
+  RegisterTag<Option>(u"Option");
+  RegisterTag<OptionBox>(u"OptionBox");
+  RegisterTag<Progress>(u"Progress");
+  RegisterTag<Slider>(u"Slider");
+  RegisterTag<CircleProgress>(u"CircleProgress");
+  RegisterRichEdit();
+}
+
+}  // namespace ui
