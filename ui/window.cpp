@@ -18,6 +18,7 @@
 #include "ui/render/i_render_context.h"
 #include "ui/render/i_render_factory.h"
 #include "ui/timer_manager.h"
+#include "ui/window_message_handler.h"
 
 namespace ui {
 namespace {
@@ -45,7 +46,7 @@ void DispatchFocusEvent(Control* control, int type, UiPoint point) {
 
 }  // namespace
 
-Window::Window() = default;
+Window::Window() : message_handler_(std::make_unique<WindowMessageHandler>(*this)) {}
 
 Window::~Window() {
   LeaveWindowList();
@@ -121,6 +122,9 @@ Control* Window::FindControlAtPoint(UiPoint point) const {
 }
 
 void Window::SetFocus(Control* control) {
+  if (hwnd_ != nullptr && control != nullptr && control != focus_ && platform::GetFocus() != hwnd_) {
+    platform::SetFocus(hwnd_);
+  }
   if (control == focus_) return;
   if (focus_ != nullptr) {
     Control* old = focus_;
@@ -134,6 +138,28 @@ void Window::SetFocus(Control* control) {
   focus_ = control;
   DispatchFocusEvent(control, kEventInternalSetFocus, last_mouse_point_);
   if (focus_ == control) DispatchFocusEvent(control, kEventSetFocus, last_mouse_point_);
+}
+
+bool Window::SetNextTabControl(bool forward) { return message_handler_->SetNextTabControl(forward); }
+
+bool Window::HandleMouseEnterLeave(UiPoint point, platform::WPARAM wparam, platform::LPARAM lparam) {
+  return message_handler_->HandleMouseEnterLeave(point, wparam, lparam);
+}
+
+void Window::AddMessageFilter(IUIMessageFilter* filter) {
+  if (filter == nullptr) return;
+  if (std::find(message_filters_.begin(), message_filters_.end(), filter) != message_filters_.end()) return;
+  message_filters_.push_back(filter);
+}
+
+void Window::RemoveMessageFilter(IUIMessageFilter* filter) {
+  message_filters_.erase(std::remove(message_filters_.begin(), message_filters_.end(), filter),
+                         message_filters_.end());
+}
+
+platform::LRESULT Window::ProcessMessage(platform::UINT message, platform::WPARAM wparam,
+                                         platform::LPARAM lparam, bool& handled) {
+  return message_handler_->ProcessMessage(message, wparam, lparam, handled);
 }
 
 bool Window::AddOptionGroup(const std::u16string& group, Control* control) {
@@ -232,9 +258,12 @@ void Window::ClearInputTargets() {
 
 std::u16string Window::GetWindowClassName() const { return u"UiWindow"; }
 
+uint32_t Window::GetClassStyle() const { return 0; }
+
 platform::HWND Window::Create(platform::HWND parent, const std::u16string& name, uint32_t style,
                               uint32_t ex_style, bool layered, const UiRect& rect) {
   platform::WNDCLASS window_class;
+  window_class.style = GetClassStyle();
   window_class.lpfnWndProc = &Window::WindowProc;
   window_class.lpszClassName = GetWindowClassName();
   if (!platform::RegisterClass(window_class) &&
@@ -279,16 +308,10 @@ platform::LRESULT Window::WindowProc(platform::HWND hwnd, platform::UINT message
 
 platform::LRESULT Window::HandleMessage(platform::UINT message, platform::WPARAM wparam,
                                         platform::LPARAM lparam) {
-  switch (message) {
-    case platform::WM_PAINT:
-      Paint();
-      return 0;
-    case kMsgDelayedDestroy:
-      OnDelayedDestroy();
-      return 0;
-    default:
-      return platform::DefWindowProc(hwnd_, message, wparam, lparam);
-  }
+  bool handled = false;
+  const platform::LRESULT result = ProcessMessage(message, wparam, lparam, handled);
+  if (handled) return result;
+  return platform::DefWindowProc(hwnd_, message, wparam, lparam);
 }
 
 void Window::AttachWindowHandle(platform::HWND hwnd) {

@@ -24,6 +24,8 @@ namespace ui {
 
 class Box;
 class Control;
+class IUIMessageFilter;
+class WindowMessageHandler;
 
 // Posted to a window: delete the controls on its delayed-destroy list.
 inline constexpr platform::UINT kMsgDelayedDestroy = 0x8001;
@@ -60,6 +62,22 @@ class Window : public virtual kbase::SupportWeakCallback {
   // take it; null clears it.
   void SetFocus(Control* control);
   Control* GetFocus() const { return focus_; }
+  // Tab and Shift+Tab: the focus moves to the next (previous) control that
+  // takes it by Tab, wrapping around. Always true.
+  bool SetNextTabControl(bool forward = true);
+  // Hover follows the control under the point; false when that control
+  // belongs to another window.
+  bool HandleMouseEnterLeave(UiPoint point, platform::WPARAM wparam, platform::LPARAM lparam);
+  Control* GetHoverControl() const { return event_hover_; }
+  Control* GetPushedControl() const { return event_click_; }
+
+  // Filters see every message first, in the order they were added.
+  void AddMessageFilter(IUIMessageFilter* filter);
+  void RemoveMessageFilter(IUIMessageFilter* filter);
+  // Turns a message into control events; |handled| false leaves it to the
+  // default procedure.
+  platform::LRESULT ProcessMessage(platform::UINT message, platform::WPARAM wparam,
+                                   platform::LPARAM lparam, bool& handled);
 
   // Option groups: false, changing nothing, when the control is a member
   // already; removing the last member erases the group.
@@ -113,6 +131,8 @@ class Window : public virtual kbase::SupportWeakCallback {
   // The native half. Registers the class (an existing one is reused) and
   // creates the window; its procedure hands messages to HandleMessage.
   virtual std::u16string GetWindowClassName() const;
+  // The class style; CS_DBLCLKS brings double clicks.
+  virtual uint32_t GetClassStyle() const;
   platform::HWND Create(platform::HWND parent, const std::u16string& name, uint32_t style,
                         uint32_t ex_style, bool layered, const UiRect& rect);
   // Fades the root out and posts WM_CLOSE (wParam |code|) 300 ms later;
@@ -218,8 +238,12 @@ class Window : public virtual kbase::SupportWeakCallback {
   double height_percent_ = 0;
   // Guards the delayed close, so it does nothing once the window is gone.
   kbase::WeakCallbackFlag close_flag_;
+  std::vector<IUIMessageFilter*> message_filters_;
+  std::unique_ptr<WindowMessageHandler> message_handler_;
 
  private:
+  friend class WindowMessageHandler;
+
   static platform::LRESULT WindowProc(platform::HWND hwnd, platform::UINT message,
                                       platform::WPARAM wparam, platform::LPARAM lparam);
   void LeaveWindowList();

@@ -58,6 +58,7 @@ void MemoryBackend::DestroyNativeWindow(NativeWindow window) {
   std::erase(stacking_, window);
   popups_.Disarm(window);
   tracker_.Forget(window);
+  tooltips_.erase(window);
   std::lock_guard<std::mutex> lock(pending_lock_);
   std::erase_if(pending_, [window](const Event& e) { return e.window == window; });
 }
@@ -489,6 +490,77 @@ void MemoryBackend::DeliverButton(const Event& event) {
   }
   buttons_down_[b] = true;
   Send(event.window, is_double ? kDouble[b] : kDown[b], ButtonState(), client_point);
+}
+
+void MemoryBackend::ShowTooltip(NativeWindow owner, const std::u16string& text, Point screen_point, int max_width) {
+  if (!Find(owner)) return;
+  Tooltip& tip = tooltips_[owner];
+  tip.text = text;
+  tip.position = screen_point;
+  tip.max_width = max_width;
+  tip.visible = true;
+  ++tip.show_count;
+}
+
+void MemoryBackend::HideTooltip(NativeWindow owner) {
+  auto it = tooltips_.find(owner);
+  if (it != tooltips_.end()) it->second.visible = false;
+}
+
+std::optional<MemoryBackend::Tooltip> MemoryBackend::TooltipOf(NativeWindow owner) const {
+  auto it = tooltips_.find(owner);
+  if (it == tooltips_.end()) return std::nullopt;
+  return it->second;
+}
+
+HTOUCHINPUT MemoryBackend::InjectTouch(NativeWindow window, const std::vector<TOUCHINPUT>& inputs) {
+  const HTOUCHINPUT handle = next_touch_handle_++;
+  touch_inputs_[handle] = inputs;
+  Queue(Event{EventKind::kMessage, window, WM_TOUCH, inputs.size(), static_cast<LPARAM>(handle)});
+  return handle;
+}
+
+void MemoryBackend::InjectPointer(NativeWindow window, uint32_t message, uint32_t pointer_id, bool primary,
+                                  uint32_t type, Point client, uint32_t pressure) {
+  const Window* w = Find(window);
+  if (!w) return;
+  PointerRecord& record = pointers_[pointer_id];
+  record.type = type;
+  record.sample.pixel_location = Point{w->rect.left + client.x, w->rect.top + client.y};
+  record.sample.pressure = pressure;
+  const WPARAM wparam = MakeWParam(pointer_id & 0xFFFF, primary ? POINTER_MESSAGE_FLAG_PRIMARY : 0);
+  Queue(Event{EventKind::kMessage, window, message, wparam,
+              MakeLParam(record.sample.pixel_location.x, record.sample.pixel_location.y)});
+}
+
+bool MemoryBackend::GetTouchInputInfo(HTOUCHINPUT handle, uint32_t count, TOUCHINPUT* inputs) {
+  auto it = touch_inputs_.find(handle);
+  if (it == touch_inputs_.end() || inputs == nullptr || count > it->second.size()) return false;
+  for (uint32_t i = 0; i < count; ++i) inputs[i] = it->second[i];
+  return true;
+}
+
+bool MemoryBackend::CloseTouchInputHandle(HTOUCHINPUT handle) { return touch_inputs_.erase(handle) != 0; }
+
+bool MemoryBackend::GetPointerType(uint32_t pointer_id, uint32_t* type) {
+  auto it = pointers_.find(pointer_id);
+  if (it == pointers_.end()) return false;
+  *type = it->second.type;
+  return true;
+}
+
+bool MemoryBackend::GetPointerTouchInfo(uint32_t pointer_id, PointerSample* sample) {
+  auto it = pointers_.find(pointer_id);
+  if (it == pointers_.end() || it->second.type != PT_TOUCH) return false;
+  *sample = it->second.sample;
+  return true;
+}
+
+bool MemoryBackend::GetPointerPenInfo(uint32_t pointer_id, PointerSample* sample) {
+  auto it = pointers_.find(pointer_id);
+  if (it == pointers_.end() || it->second.type != PT_PEN) return false;
+  *sample = it->second.sample;
+  return true;
 }
 
 std::optional<MemoryBackend::Picture> MemoryBackend::LastPicture(NativeWindow window) const {

@@ -19,12 +19,20 @@
 #include "platform/window/mouse_tracker.h"
 #include "platform/window/popup_tracker.h"
 #include "platform/window/size_limits.h"
+#include "platform/window/touch_pointer_input.h"
 #include "platform/window/window_backend.h"
 
 namespace platform {
 
-class MemoryBackend : public WindowBackend {
+class MemoryBackend : public WindowBackend, private TouchPointerSource {
  public:
+  struct Tooltip {
+    std::u16string text;
+    Point position;  // screen
+    int max_width = 0;
+    bool visible = false;
+    int show_count = 0;
+  };
   struct Picture {
     std::vector<uint32_t> pixels;  // premultiplied, constant alpha applied
     int width = 0;
@@ -67,6 +75,9 @@ class MemoryBackend : public WindowBackend {
   void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) override;
   void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) override;
   void UpdateSizeLimits(NativeWindow window) override;
+  void ShowTooltip(NativeWindow owner, const std::u16string& text, Point screen_point, int max_width) override;
+  void HideTooltip(NativeWindow owner) override;
+  TouchPointerSource* GetTouchPointerSource() override { return touch_enabled_ ? this : nullptr; }
   std::vector<MonitorInfo> GetMonitors() const override { return monitors_; }
   int GetDpi() const override { return dpi_; }
   void SetSharedProperty(NativeWindow window, const std::string& name, uint64_t value) override;
@@ -100,6 +111,16 @@ class MemoryBackend : public WindowBackend {
   // The window manager's close button.
   void InjectCloseRequest(NativeWindow window);
   void InjectExpose(NativeWindow window, const Rect& rect);
+  // Touch and pen: a system without them (the default, as under X11) reports
+  // the lookups missing.
+  void EnableTouchPointer(bool enabled) { touch_enabled_ = enabled; }
+  // WM_TOUCH with these inputs (screen points in hundredths of a pixel);
+  // returns the handle it carries. This and InjectPointer run on the
+  // back-end's own thread.
+  HTOUCHINPUT InjectTouch(NativeWindow window, const std::vector<TOUCHINPUT>& inputs);
+  // A WM_POINTER* message of a pointer of the given type at a client point.
+  void InjectPointer(NativeWindow window, uint32_t message, uint32_t pointer_id, bool primary, uint32_t type,
+                     Point client, uint32_t pressure);
 
   // Read by the test.
   std::optional<Picture> LastPicture(NativeWindow window) const;
@@ -112,6 +133,10 @@ class MemoryBackend : public WindowBackend {
   std::optional<MoveResize> LastMoveResize() const { return last_move_resize_; }
   // The track sizes the window gave last (the defaults until it was asked).
   SizeLimits SizeLimitsOf(NativeWindow window) const;
+  // The tooltip of a window, once one was shown for it.
+  std::optional<Tooltip> TooltipOf(NativeWindow owner) const;
+  // Touch handles given out and not closed yet.
+  size_t OpenTouchHandles() const { return touch_inputs_.size(); }
 
  private:
   struct Window {
@@ -148,6 +173,18 @@ class MemoryBackend : public WindowBackend {
     bool at_screen = false;  // `point` is a screen point, the window still to be found
   };
 
+  struct PointerRecord {
+    uint32_t type = PT_POINTER;
+    PointerSample sample;
+  };
+
+  // TouchPointerSource.
+  bool GetTouchInputInfo(HTOUCHINPUT handle, uint32_t count, TOUCHINPUT* inputs) override;
+  bool CloseTouchInputHandle(HTOUCHINPUT handle) override;
+  bool GetPointerType(uint32_t pointer_id, uint32_t* type) override;
+  bool GetPointerTouchInfo(uint32_t pointer_id, PointerSample* sample) override;
+  bool GetPointerPenInfo(uint32_t pointer_id, PointerSample* sample) override;
+
   Window* Find(NativeWindow window);
   const Window* Find(NativeWindow window) const;
   void Queue(Event event);
@@ -180,6 +217,11 @@ class MemoryBackend : public WindowBackend {
   std::optional<Drag> drag_;
   std::vector<NativeWindow> stacking_;  // bottom first
   PopupTracker popups_;
+  std::map<NativeWindow, Tooltip> tooltips_;
+  bool touch_enabled_ = false;
+  HTOUCHINPUT next_touch_handle_ = 1;
+  std::map<HTOUCHINPUT, std::vector<TOUCHINPUT>> touch_inputs_;
+  std::map<uint32_t, PointerRecord> pointers_;
 
   int event_fd_ = -1;
   mutable std::mutex pending_lock_;

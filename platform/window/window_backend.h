@@ -15,6 +15,8 @@
 
 namespace platform {
 
+class TouchPointerSource;
+
 // A native window of a back-end; 0 is none. Under X11 it is the X window id,
 // which is also how other processes name the window.
 using NativeWindow = uint64_t;
@@ -126,6 +128,16 @@ class WindowBackend {
   // filled with the defaults first) and applies them: the size hints of the
   // window manager under X11, and the back-end's own resizes.
   virtual void UpdateSizeLimits(NativeWindow window) = 0;
+
+  // The text pop-up of a window's tooltip, its top-left corner at a screen
+  // point, lines wrapped at `max_width` pixels (0: no wrapping); one a window,
+  // replaced by the next, gone with the window.
+  virtual void ShowTooltip(NativeWindow /*owner*/, const std::u16string& /*text*/, Point /*screen_point*/,
+                           int /*max_width*/) {}
+  virtual void HideTooltip(NativeWindow /*owner*/) {}
+  // Touch and pointer input where the system has a source of them; null when
+  // it has none.
+  virtual TouchPointerSource* GetTouchPointerSource() { return nullptr; }
 
   virtual std::vector<MonitorInfo> GetMonitors() const = 0;
   virtual int GetDpi() const = 0;

@@ -192,6 +192,7 @@ void X11Backend::DestroyNativeWindow(NativeWindow native) {
   translator_.tracker().Forget(window);
   const bool was_popup = popups_.IsArmed(window);
   popups_.Disarm(window);
+  tooltips_.erase(window);
   {
     X11ErrorTrap trap(display_);
     XDestroyWindow(display_, window);
@@ -719,6 +720,26 @@ bool X11Backend::DispatchEvents() {
   }
   delivered |= translator_.DeliverDueHover(NowMs());
   return delivered;
+}
+
+
+void X11Backend::ShowTooltip(NativeWindow owner, const std::u16string& text, Point screen_point, int max_width) {
+  const Window window = static_cast<Window>(owner);
+  if (!Find(window)) return;
+  std::unique_ptr<X11Tooltip>& tooltip = tooltips_[window];
+  if (!tooltip) tooltip = std::make_unique<X11Tooltip>(display_, root_, screen_);
+  const std::optional<MonitorInfo> monitor = MonitorNearestPoint(GetMonitors(), screen_point);
+  tooltip->Show(text, screen_point, max_width, monitor ? monitor->monitor : Rect{});
+}
+
+void X11Backend::HideTooltip(NativeWindow owner) {
+  auto it = tooltips_.find(static_cast<Window>(owner));
+  if (it != tooltips_.end()) it->second->Hide();
+}
+
+Window X11Backend::ShownTooltipWindow(NativeWindow owner) const {
+  auto it = tooltips_.find(static_cast<Window>(owner));
+  return it != tooltips_.end() && it->second->IsShown() ? it->second->window() : 0;
 }
 
 }  // namespace platform::x11

@@ -25,6 +25,7 @@
 #include "platform/window/window_backend.h"
 #include "platform/x11/x11_event_translator.h"
 #include "platform/x11/x11_presenter.h"
+#include "platform/x11/x11_tooltip.h"
 
 namespace platform::x11 {
 
@@ -67,6 +68,8 @@ class X11Backend : public WindowBackend {
   void TrackMouse(NativeWindow window, uint32_t flags, int hover_ms) override;
   void BeginMoveResize(NativeWindow window, LRESULT hit_test, Point screen_point) override;
   void UpdateSizeLimits(NativeWindow window) override;
+  void ShowTooltip(NativeWindow owner, const std::u16string& text, Point screen_point, int max_width) override;
+  void HideTooltip(NativeWindow owner) override;
   std::vector<MonitorInfo> GetMonitors() const override;
   int GetDpi() const override { return dpi_; }
   void SetSharedProperty(NativeWindow window, const std::string& name, uint64_t value) override;
@@ -79,6 +82,8 @@ class X11Backend : public WindowBackend {
   Display* display() const { return display_; }
   bool HasWindowManager() const;
   bool UsingSharedMemory(NativeWindow window) const;
+  // The pop-up showing a window's tooltip, 0 while none is shown.
+  Window ShownTooltipWindow(NativeWindow owner) const;
 
  private:
   // The translator reads and updates the window records, focus, capture and
@@ -152,6 +157,7 @@ class X11Backend : public WindowBackend {
   std::optional<Drag> drag_;
   PopupTracker popups_;
   bool popup_grab_ = false;  // the pointer is grabbed for the shown pop-ups
+  std::map<Window, std::unique_ptr<X11Tooltip>> tooltips_;
   X11EventTranslator translator_{*this};
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
