@@ -151,6 +151,8 @@ bool TabBox::SelectItem(int index) {
     }
   }
   if (window_ != nullptr) {
+    // The focus leaves the page that went away for the next tab stop.
+    window_->SetNextTabControl(true);
     FireEvent(kEventSelect, static_cast<platform::WPARAM>(index),
               static_cast<platform::LPARAM>(old));
   }
