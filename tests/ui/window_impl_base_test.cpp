@@ -18,26 +18,29 @@
 #include "platform/window/window_api.h"
 #include "platform/window/window_messages.h"
 #include "tests/ui/control_tree_fixture.h"
+#include "ui/controls/control_widgets.h"
 #include "ui/shadow_box.h"
 #include "ui/window_impl_base.h"
 
 namespace ui::testing {
 namespace {
 
-// Stands for the widget library's buttons.
-class FakeButton : public Control {};
+// A control of the window's own, for a tag the widget factory does not know.
+class Badge : public Control {};
 
 constexpr char kSkin[] = R"(<?xml version="1.0" encoding="utf-8"?>
 <Window size="372,272" caption="0,0,0,40" sizebox="4,4,4,4" mininfo="300,200" maxinfo="900,700">
   <VBox>
     <HBox height="40">
       <Control name="title"/>
-      <FakeButton name="minbtn" width="30"/>
-      <FakeButton name="maxbtn" width="30"/>
-      <FakeButton name="restorebtn" width="30" visible="false"/>
-      <FakeButton name="closebtn" width="30"/>
+      <RichEdit name="search" width="60" height="30"/>
+      <Button name="minbtn" width="30" height="30"/>
+      <Button name="maxbtn" width="30" height="30"/>
+      <Button name="restorebtn" width="30" height="30" visible="false"/>
+      <Button name="closebtn" width="30" height="30"/>
     </HBox>
     <Control name="body"/>
+    <Badge name="badge" height="10"/>
   </VBox>
 </Window>
 )";
@@ -53,7 +56,7 @@ class SkinnedWindow : public WindowImplBase {
   std::u16string GetSkinFolder() override { return u"main"; }
   std::u16string GetSkinFile() override { return file_; }
   Control* CreateControl(const std::u16string& tag) override {
-    return tag == u"FakeButton" ? new FakeButton : nullptr;
+    return tag == u"Badge" ? new Badge : nullptr;
   }
   void InitWindow() override { ++init_calls; }
   platform::LRESULT OnClose(platform::UINT message, platform::WPARAM wparam,
@@ -79,8 +82,7 @@ class WindowImplBaseTest : public ControlTreeTest {
     std::ofstream(root_ / "main" / "skin.xml") << kSkin;
     platform::InstallWindowBackend(&backend_);
     GlobalManager::Startup(platform::UTF8ToUTF16(root_.string() + "/"), nullptr, u"", u"en");
-    WindowImplBase::SetButtonTest(
-        [](const Control* control) { return dynamic_cast<const FakeButton*>(control) != nullptr; });
+    RegisterControlWidgets();
     WindowImplBase::SetErrorBoxHandler([this](const std::u16string& caption, const std::u16string& text) {
       boxes_.push_back(caption + u"|" + text);
     });
@@ -89,6 +91,7 @@ class WindowImplBaseTest : public ControlTreeTest {
     if (window_ != nullptr && !deleted_) platform::DestroyWindow(window_->GetHWND());
     Drain();
     WindowImplBase::SetButtonTest(nullptr);
+    WindowImplBase::SetRichEditTest(nullptr);
     WindowImplBase::SetErrorBoxHandler(nullptr);
     GlobalManager::Shutdown();
     platform::InstallWindowBackend(nullptr);
@@ -140,6 +143,7 @@ TEST_F(WindowImplBaseTest, BuildsTheTreeFromTheSkinInsideTheShadow) {
   EXPECT_EQ(window_->GetClassStyle() & platform::CS_DBLCLKS, platform::CS_DBLCLKS);
   EXPECT_EQ(platform::GetWindowLongPtr(window_->GetHWND(), platform::GWL_STYLE) & platform::WS_CAPTION, 0);
   ASSERT_NE(window_->FindControlByName(u"body"), nullptr);
+  EXPECT_NE(dynamic_cast<Badge*>(window_->FindControlByName(u"badge")), nullptr);
   // The shadow box is the root; the skin's tree starts 14 pixels in.
   EXPECT_EQ(window_->GetRoot(), static_cast<Control*>(window_->GetShadow().GetShadowBox()));
   EXPECT_EQ(window_->FindControlByName(u"title")->GetPos(true).left, 14);
@@ -170,8 +174,9 @@ TEST_F(WindowImplBaseTest, HitTestsWithSizeBoxFourInsideShadowFourteen) {
   for (const Case& c : cases) {
     EXPECT_EQ(HitTest(c.point), c.expected) << "at " << c.point.x << "," << c.point.y;
   }
-  // The caption's buttons keep their clicks; the title beside them drags.
-  for (const char16_t* name : {u"closebtn", u"minbtn", u"maxbtn"}) {
+  // The caption's buttons and rich edit keep their clicks; the title beside
+  // them drags.
+  for (const char16_t* name : {u"closebtn", u"minbtn", u"maxbtn", u"search"}) {
     EXPECT_EQ(HitTest(Centre(window_->FindControlByName(name))), platform::HTCLIENT);
   }
   EXPECT_EQ(HitTest(Centre(window_->FindControlByName(u"title"))), platform::HTCAPTION);

@@ -9,6 +9,7 @@
 #include "ui/controls/rich_edit.h"
 #include "ui/controls/slider.h"
 #include "ui/widget_factory.h"
+#include "ui/window_impl_base.h"
 
 namespace ui {
 namespace {
@@ -33,6 +34,14 @@ void RegisterControlWidgets() {
   RegisterTag<Slider>(u"Slider");
   RegisterTag<CircleProgress>(u"CircleProgress");
   RegisterRichEdit();
+  // Skinned windows bind their system buttons to buttons and keep clicks on
+  // buttons and rich edits inside the caption.
+  WindowImplBase::SetButtonTest([](const Control* control) {
+    return dynamic_cast<const ButtonTemplate<Control>*>(control) != nullptr ||
+           dynamic_cast<const ButtonTemplate<Box>*>(control) != nullptr;
+  });
+  WindowImplBase::SetRichEditTest(
+      [](const Control* control) { return dynamic_cast<const RichEdit*>(control) != nullptr; });
 }
 
 }  // namespace ui

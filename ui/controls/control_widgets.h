@@ -8,7 +8,8 @@ namespace ui {
 
 // "Label", "LabelBox", "Button", "ButtonBox", "CheckBox", "CheckBoxBox",
 // "Option", "OptionBox", "Progress", "Slider", "CircleProgress" and
-// "RichEdit".
+// "RichEdit". Also tells skinned windows which controls are buttons and rich
+// edits.
 void RegisterControlWidgets();
 
 }  // namespace ui
