@@ -109,7 +109,7 @@ platform::LRESULT WindowImplBase::HandleMessage(platform::UINT message, platform
   }
   platform::LRESULT result = 0;
   if (RouteToHandler(message, wparam, lparam, &result)) return result;
-  return ProcessOrDefault(message, wparam, lparam);
+  return Window::HandleMessage(message, wparam, lparam);
 }
 
 bool WindowImplBase::RouteToHandler(platform::UINT message, platform::WPARAM wparam,
@@ -144,14 +144,6 @@ bool WindowImplBase::RouteToHandler(platform::UINT message, platform::WPARAM wpa
   bool handled = true;
   *result = (this->*handler)(message, wparam, lparam, handled);
   return handled;
-}
-
-platform::LRESULT WindowImplBase::ProcessOrDefault(platform::UINT message, platform::WPARAM wparam,
-                                                   platform::LPARAM lparam) {
-  bool handled = false;
-  const platform::LRESULT result = ProcessMessage(message, wparam, lparam, handled);
-  if (handled) return result;
-  return platform::DefWindowProc(hwnd_, message, wparam, lparam);
 }
 
 platform::LRESULT WindowImplBase::OnCreate(platform::UINT, platform::WPARAM, platform::LPARAM,
@@ -348,7 +340,7 @@ platform::LRESULT WindowImplBase::OnSysCommand(platform::UINT message, platform:
     platform::SendMessage(hwnd_, platform::WM_CLOSE, 0, 0);
     return 0;
   }
-  return ProcessOrDefault(message, wparam, lparam);
+  return Window::HandleMessage(message, wparam, lparam);
 }
 
 platform::LRESULT WindowImplBase::OnKeyDown(platform::UINT, platform::WPARAM, platform::LPARAM,

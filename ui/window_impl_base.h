@@ -119,8 +119,6 @@ class WindowImplBase : public Window, public IUIMessageFilter {
 
  private:
   static platform::LRESULT DefaultHandler(bool& handled);
-  platform::LRESULT ProcessOrDefault(platform::UINT message, platform::WPARAM wparam,
-                                     platform::LPARAM lparam);
   bool RouteToHandler(platform::UINT message, platform::WPARAM wparam, platform::LPARAM lparam,
                       platform::LRESULT* result);
   void SizeToAutoRoot();

@@ -17,6 +17,7 @@
 #include "platform/window/window_api.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_display.h"
+#include "tests/support/pump_until.h"
 #include "ui/control.h"
 #include "ui/global_manager.h"
 #include "ui/timer_manager.h"
@@ -43,19 +44,7 @@ class CountingControl : public Control {
   UiPoint wheel_point;
 };
 
-// Dispatches until `done` holds; false when it does not within 5 seconds.
-bool PumpUntil(const std::function<bool()>& done) {
-  const int64_t deadline = platform::NowMicroseconds() + 5 * 1000 * 1000;
-  for (;;) {
-    platform::MSG msg;
-    while (platform::PeekMessage(&msg, nullptr, 0, 0, platform::PM_REMOVE)) {
-      platform::TranslateMessage(&msg);
-      platform::DispatchMessage(&msg);
-    }
-    if (done()) return true;
-    if (!platform::WaitForQueueInput(deadline)) return done();
-  }
-}
+using testing_support::PumpUntil;
 
 bool IsMappedOnScreen(Display* display, ::Window window) {
   XWindowAttributes attributes{};

@@ -14,6 +14,7 @@
 #include "platform/window/window_api.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_display.h"
+#include "tests/support/pump_until.h"
 #include "ui/box.h"
 #include "ui/controls/rich_edit.h"
 #include "ui/global_manager.h"
@@ -42,18 +43,7 @@ class KeyRoutingWindow : public Window {
   }
 };
 
-bool PumpUntil(const std::function<bool()>& done) {
-  const int64_t deadline = platform::NowMicroseconds() + 5 * 1000 * 1000;
-  for (;;) {
-    platform::MSG msg;
-    while (platform::PeekMessage(&msg, nullptr, 0, 0, platform::PM_REMOVE)) {
-      platform::TranslateMessage(&msg);
-      platform::DispatchMessage(&msg);
-    }
-    if (done()) return true;
-    if (!platform::WaitForQueueInput(deadline)) return done();
-  }
-}
+using testing_support::PumpUntil;
 
 class RichEditX11Test : public ::testing::Test {
  protected:
