@@ -19,6 +19,8 @@
 #include "platform/window/window_messages.h"
 #include "tests/ui/control_tree_fixture.h"
 #include "ui/controls/control_widgets.h"
+#include "ui/dpi_manager.h"
+#include "ui/layout.h"
 #include "ui/shadow_box.h"
 #include "ui/window_impl_base.h"
 
@@ -283,6 +285,15 @@ TEST_F(WindowImplBaseTest, SkinWithoutLimitsLeavesTheTrackSizes) {
   EXPECT_EQ(info.ptMinTrackSize.y, 2);
   EXPECT_EQ(info.ptMaxTrackSize.x, 5000);
   EXPECT_EQ(info.ptMaxTrackSize.y, 4000);
+}
+
+TEST_F(WindowImplBaseTest, DpiChangeRescalesTheShadowCorner) {
+  ASSERT_NE(Open(), nullptr);
+  DpiManager::GetInstance()->SetAdaptDPI(true);
+  platform::SendMessage(window_->GetHWND(), platform::WM_DPICHANGED, platform::MakeWParam(144, 144), 0);
+  EXPECT_EQ(DpiManager::GetInstance()->GetScale(), 150);
+  EXPECT_EQ(window_->GetShadowCorner(), (UiRect{21, 21, 21, 21}));
+  EXPECT_EQ(window_->GetShadow().GetShadowBox()->GetLayout()->GetPadding(), (UiRect{21, 21, 21, 21}));
 }
 
 }  // namespace
