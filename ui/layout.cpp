@@ -68,11 +68,9 @@ UiSize Layout::SetFloatPos(Control* control, UiRect rect) {
     }
   }
   if (size.cx == kSizeStretch) size.cx = std::max(0, available.cx);
-  size.cx = std::max(size.cx, control->GetMinWidth());
-  if (control->GetMaxWidth() >= 0) size.cx = std::min(size.cx, control->GetMaxWidth());
+  size.cx = ClampWidth(control, size.cx);
   if (size.cy == kSizeStretch) size.cy = std::max(0, available.cy);
-  size.cy = std::max(size.cy, control->GetMinHeight());
-  size.cy = std::min(size.cy, control->GetMaxHeight());
+  size.cy = ClampHeight(control, size.cy);
 
   UiRect placed;
   PlaceSpan(x0, x1, size.cx, control->GetHorAlignType() == kHorAlignLeft,
@@ -81,6 +79,47 @@ UiSize Layout::SetFloatPos(Control* control, UiRect rect) {
             control->GetVerAlignType() == kVerAlignBottom, &placed.top, &placed.bottom);
   control->SetPos(placed);
   return size;
+}
+
+int Layout::ClampWidth(const Control* child, int width) {
+  width = std::max(width, child->GetMinWidth());
+  if (child->GetMaxWidth() >= 0) width = std::min(width, child->GetMaxWidth());
+  return width;
+}
+
+int Layout::ClampHeight(const Control* child, int height) {
+  height = std::max(height, child->GetMinHeight());
+  return std::min(height, child->GetMaxHeight());
+}
+
+bool Layout::IsCounted(const Control* child) { return child->IsVisible() && !child->IsFloat(); }
+
+Layout::StretchShare Layout::ShareStretchRoom(const std::vector<Control*>& children, UiRect rect,
+                                              bool horizontal) const {
+  const int room = horizontal ? rect.Width() : rect.Height();
+  StretchShare result;
+  int stretch_count = 0;
+  int fixed_sum = 0;
+  for (Control* child : children) {
+    if (!IsCounted(child)) continue;
+    ++result.counted;
+    const UiRect margin = child->GetMargin();
+    const UiSize size = child->EstimateSize(UiSize{rect.Width(), rect.Height()});
+    const int length = horizontal ? size.cx : size.cy;
+    const int margins = horizontal ? margin.left + margin.right : margin.top + margin.bottom;
+    fixed_sum += margins;
+    if (length == kSizeStretch) {
+      ++stretch_count;
+    } else {
+      fixed_sum += horizontal ? ClampWidth(child, length) : ClampHeight(child, length);
+    }
+  }
+  if (result.counted > 1) fixed_sum += (result.counted - 1) * child_margin_;
+  if (stretch_count > 0) {
+    result.share = std::max(0, (room - fixed_sum) / stretch_count);
+    result.remainder = room - stretch_count * result.share - fixed_sum;
+  }
+  return result;
 }
 
 UiSize Layout::ArrangeChildren(const std::vector<Control*>& children, UiRect rect) {
@@ -103,10 +142,8 @@ UiSize Layout::EstimateSizeByChildren(const std::vector<Control*>& children, UiS
   for (Control* child : children) {
     if (!child->IsVisible()) continue;
     UiSize size = child->EstimateSize(available);
-    size.cx = std::max(size.cx, child->GetMinWidth());
-    if (child->GetMaxWidth() >= 0) size.cx = std::min(size.cx, child->GetMaxWidth());
-    size.cy = std::max(size.cy, child->GetMinHeight());
-    size.cy = std::min(size.cy, child->GetMaxHeight());
+    size.cx = ClampWidth(child, size.cx);
+    size.cy = ClampHeight(child, size.cy);
     const UiRect margin = child->GetMargin();
     const int width = margin.left + margin.right + size.cx;
     const int height = margin.top + margin.bottom + size.cy;

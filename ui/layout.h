@@ -40,6 +40,24 @@ class Layout {
   Box* GetOwner() const { return owner_; }
 
  protected:
+  // The room along one axis left to the children whose size there
+  // stretches: each gets |share|, and the first |remainder| of them one
+  // pixel more. |counted| is the number of visible children that are not
+  // float.
+  struct StretchShare {
+    int counted = 0;
+    int share = 0;
+    int remainder = 0;
+  };
+  StretchShare ShareStretchRoom(const std::vector<Control*>& children, UiRect rect,
+                                bool horizontal) const;
+  // A child's size bounded by its own minimum and maximum (a negative
+  // maximum width is none).
+  static int ClampWidth(const Control* child, int width);
+  static int ClampHeight(const Control* child, int height);
+  // Visible and not float: the children a stacking layout places in turn.
+  static bool IsCounted(const Control* child);
+
   UiRect padding_;
   int child_margin_ = 0;
   Box* owner_ = nullptr;

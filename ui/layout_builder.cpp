@@ -213,10 +213,7 @@ void ApplyWindowAttribute(Window* window, const std::u16string& name, const std:
   } else if (name == u"shadowimage") {
     window->SetShadowImage(value);
   } else if (name == u"shadowcorner") {
-    UiRect rect = ParseRectValue(value);
-    window->SetShadowCornerUnscaled(rect);
-    dpi->ScaleRect(&rect);
-    window->SetShadowCorner(rect);
+    window->SetShadowCorner(ParseRectValue(value));
   } else if (name == u"textid") {
     platform::SetWindowText(window->GetHWND(), LanguageTable::GetInstance().GetText(value));
   } else if (name == u"heightpercent") {

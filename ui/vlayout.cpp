@@ -11,31 +11,8 @@ UiSize VLayout::ArrangeChildren(const std::vector<Control*>& children, UiRect re
   const int height = rect.Height();
   const int cm = child_margin_;
 
-  int counted = 0;
-  int stretch_count = 0;
-  int fixed_sum = 0;
-  for (Control* child : children) {
-    if (!child->IsVisible() || child->IsFloat()) continue;
-    ++counted;
-    const UiRect margin = child->GetMargin();
-    UiSize size = child->EstimateSize(UiSize{width, height});
-    if (size.cy == kSizeStretch) {
-      ++stretch_count;
-      fixed_sum += margin.top + margin.bottom;
-    } else {
-      size.cy = std::max(size.cy, child->GetMinHeight());
-      size.cy = std::min(size.cy, child->GetMaxHeight());
-      fixed_sum += margin.top + size.cy + margin.bottom;
-    }
-  }
-  if (counted > 1) fixed_sum += (counted - 1) * cm;
-
-  int share = 0;
-  int remainder = 0;
-  if (stretch_count > 0) {
-    share = std::max(0, (height - fixed_sum) / stretch_count);
-    remainder = height - stretch_count * share - fixed_sum;
-  }
+  const StretchShare stretch = ShareStretchRoom(children, rect, /*horizontal=*/false);
+  int remainder = stretch.remainder;
 
   int cursor = rect.top;
   int remaining = height;
@@ -52,18 +29,16 @@ UiSize VLayout::ArrangeChildren(const std::vector<Control*>& children, UiRect re
     remaining -= margin.top;
     UiSize size = child->EstimateSize(UiSize{width, remaining});
     if (size.cy == kSizeStretch) {
-      size.cy = share;
+      size.cy = stretch.share;
       if (remainder > 0) {
         ++size.cy;
         --remainder;
       }
     }
-    size.cy = std::max(size.cy, child->GetMinHeight());
-    size.cy = std::min(size.cy, child->GetMaxHeight());
+    size.cy = ClampHeight(child, size.cy);
     if (size.cx == kSizeStretch) size.cx = width - margin.left - margin.right;
     size.cx = std::max(size.cx, 0);
-    size.cx = std::max(size.cx, child->GetMinWidth());
-    if (child->GetMaxWidth() >= 0) size.cx = std::min(size.cx, child->GetMaxWidth());
+    size.cx = ClampWidth(child, size.cx);
 
     int left = rect.left + margin.left;
     switch (child->GetHorAlignType()) {
@@ -93,10 +68,8 @@ UiSize VLayout::EstimateSizeByChildren(const std::vector<Control*>& children, Ui
   for (Control* child : children) {
     if (!child->IsVisible() || child->IsFloat()) continue;
     UiSize size = child->EstimateSize(available);
-    size.cx = std::max(size.cx, child->GetMinWidth());
-    if (child->GetMaxWidth() >= 0) size.cx = std::min(size.cx, child->GetMaxWidth());
-    size.cy = std::max(size.cy, child->GetMinHeight());
-    size.cy = std::min(size.cy, child->GetMaxHeight());
+    size.cx = ClampWidth(child, size.cx);
+    size.cy = ClampHeight(child, size.cy);
     const UiRect margin = child->GetMargin();
     result.cx = std::max(result.cx, margin.left + margin.right + size.cx);
     result.cy += margin.top + margin.bottom + size.cy;

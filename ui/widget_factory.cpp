@@ -3,8 +3,14 @@
 #include "ui/box.h"
 #include "ui/child_box.h"
 #include "ui/control.h"
+#include "ui/hbox.h"
+#include "ui/hlayout.h"
+#include "ui/tab_box.h"
 #include "ui/scroll_bar.h"
+#include "ui/tab_box.h"
+#include "ui/tile_box.h"
 #include "ui/vbox.h"
+#include "ui/vlayout.h"
 
 namespace ui {
 
@@ -19,6 +25,11 @@ WidgetFactory::WidgetFactory() {
   creators_[u"VBox"] = []() -> Control* { return new VBox(); };
   creators_[u"ChildBox"] = []() -> Control* { return new ChildBox(); };
   creators_[u"ScrollBar"] = []() -> Control* { return new ScrollBar(); };
+  creators_[u"HBox"] = []() -> Control* { return new HBox(); };
+  creators_[u"TileBox"] = []() -> Control* { return new TileBox(); };
+  creators_[u"TabBox"] = []() -> Control* { return new TabBox(); };
+  creators_[u"HTabBox"] = []() -> Control* { return new TabBox(new HLayout()); };
+  creators_[u"VTabBox"] = []() -> Control* { return new TabBox(new VLayout()); };
 }
 
 void WidgetFactory::Register(const std::u16string& tag, const Creator& creator) {

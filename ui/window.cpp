@@ -373,6 +373,7 @@ void Window::Paint() {
     platform::EndPaint(hwnd_, &paint);
     return;
   }
+  SizeWindowToContent();
   UiRect update;
   if (!platform::GetUpdateRect(hwnd_, &update, false) && !first_layout_pending_) return;
   UiRect client;
@@ -391,7 +392,7 @@ void Window::Paint() {
     return;
   }
   if (render_->Resize(client.Width(), client.Height(), true)) {
-    render_->SetRenderTransparent(!shadow_attached_);
+    render_->SetRenderTransparent(!shadow_.IsShadowAttached());
     update = client;
   }
   if (update.IsEmpty()) update = client;
@@ -418,6 +419,24 @@ void Window::Paint() {
   platform::EndPaint(hwnd_, &paint);
 }
 
+void Window::SizeWindowToContent() {
+  if (!need_arrange_ || !root_->NeedsArrange()) return;
+  if (root_->GetFixedWidth() != kSizeAuto && root_->GetFixedHeight() != kSizeAuto) return;
+  constexpr int kUnbounded = 99999;
+  UiSize size = root_->EstimateSize(UiSize{kUnbounded, kUnbounded});
+  size.cx = std::max(size.cx, root_->GetMinWidth());
+  if (root_->GetMaxWidth() >= 0) size.cx = std::min(size.cx, root_->GetMaxWidth());
+  size.cy = std::max(size.cy, root_->GetMinHeight());
+  size.cy = std::min(size.cy, root_->GetMaxHeight());
+  UiRect window_rect;
+  if (!platform::GetWindowRect(hwnd_, &window_rect)) return;
+  // A side that stretches has no size of its own: the window keeps its size
+  // on that side instead of collapsing.
+  if (size.cx < 0) size.cx = window_rect.Width();
+  if (size.cy < 0) size.cy = window_rect.Height();
+  platform::MoveWindow(hwnd_, window_rect.left, window_rect.top, size.cx, size.cy, true);
+}
+
 // The part of the picture that must come out opaque however its pixels were
 // drawn: inside the shadow, inside the alpha-fix corner, or the area of the
 // previous initial size centred in the window.
@@ -425,7 +444,7 @@ UiRect Window::AlphaRestoreRect(const UiRect& update, UiRect* corner) const {
   *corner = UiRect{};
   const Box* root_box = dynamic_cast<const Box*>(root_);
   const UiRect inner = root_box != nullptr ? root_box->GetPosWithoutPadding() : root_->GetPos(true);
-  if (shadow_attached_ && render_offset_ == UiPoint{}) {
+  if (shadow_.IsShadowAttached() && render_offset_ == UiPoint{}) {
     if (root_box != nullptr && root_box->GetLayout() != nullptr) {
       const UiRect padding = root_box->GetLayout()->GetPadding();
       *corner = UiRect{padding.left + 1, padding.top + 1, padding.right + 1, padding.bottom + 1};
@@ -441,7 +460,7 @@ UiRect Window::AlphaRestoreRect(const UiRect& update, UiRect* corner) const {
   if (previous_init_size_.cx > 0 && previous_init_size_.cy > 0) {
     UiRect window_rect;
     platform::GetWindowRect(hwnd_, &window_rect);
-    const UiRect c = shadow_attached_ ? shadow_corner_ : UiRect{};
+    const UiRect c = shadow_.IsShadowAttached() ? shadow_.GetShadowCorner() : UiRect{};
     const int mx = (window_rect.Width() - c.left - c.right - c.left - c.right) / 2;
     const int my = (window_rect.Height() - c.top - c.bottom - c.top - c.bottom) / 2;
     const UiSize prev = previous_init_size_;
@@ -488,9 +507,10 @@ void Window::SetInitSize(int cx, int cy, bool scale_by_dpi) {
     cx = MulDiv(cx, scale, 100);
     cy = MulDiv(cy, scale, 100);
   }
-  if (shadow_attached_) {
-    cx += shadow_corner_.left + shadow_corner_.right;
-    cy += shadow_corner_.top + shadow_corner_.bottom;
+  if (shadow_.IsShadowAttached()) {
+    const UiRect corner = shadow_.GetShadowCorner();
+    cx += corner.left + corner.right;
+    cy += corner.top + corner.bottom;
   }
   StoreInitSize(UiSize{cx, cy});
 }

@@ -18,6 +18,7 @@
 #include "base/callback/weak_callback.h"
 #include "platform/message/message_types.h"
 #include "ui/render/render_types.h"
+#include "ui/shadow.h"
 
 namespace ui {
 
@@ -115,9 +116,13 @@ class Window : public virtual kbase::SupportWeakCallback {
   // Deletes every queued control, and those queued while they go.
   void OnDelayedDestroy();
 
+  // The drop shadow around the root: attached by default; the skin's window
+  // attributes set it before the root is built, and window creation attaches
+  // the root that Shadow::AttachShadow returns.
+  Shadow& GetShadow() { return shadow_; }
+  bool IsShadowAttached() const { return shadow_.IsShadowAttached(); }
   // The part of the window the visible area starts at, inside the shadow.
-  bool IsShadowAttached() const { return shadow_attached_; }
-  UiRect GetShadowCorner() const { return shadow_corner_; }
+  UiRect GetShadowCorner() const { return shadow_.GetShadowCorner(); }
 
   // Asks for a repaint of an area of the client (window coordinates). The
   // native half repaints it; a window without one has nothing to repaint.
@@ -176,12 +181,12 @@ class Window : public virtual kbase::SupportWeakCallback {
   void SetMaxInfo(UiSize size) { max_info_ = size; }
   UiRect GetEdging() const { return edging_; }
   void SetEdging(const UiRect& rect) { edging_ = rect; }
-  void SetShadowAttached(bool attached) { shadow_attached_ = attached; }
-  void SetShadowCorner(const UiRect& corner) { shadow_corner_ = corner; }
-  UiRect GetShadowCornerUnscaled() const { return shadow_corner_unscaled_; }
-  void SetShadowCornerUnscaled(const UiRect& corner) { shadow_corner_unscaled_ = corner; }
-  const std::u16string& GetShadowImage() const { return shadow_image_; }
-  void SetShadowImage(const std::u16string& image) { shadow_image_ = image; }
+  void SetShadowAttached(bool attached) { shadow_.SetShadowAttached(attached); }
+  // Unscaled insets; the shadow keeps them DPI-scaled.
+  void SetShadowCorner(const UiRect& corner) { shadow_.SetShadowCorner(corner); }
+  UiRect GetShadowCornerUnscaled() const { return shadow_.GetUnscaledShadowCorner(); }
+  const std::u16string& GetShadowImage() const { return shadow_.GetShadowImage(); }
+  void SetShadowImage(const std::u16string& image) { shadow_.SetShadowImage(image); }
   double GetHeightPercent() const { return height_percent_; }
   void SetHeightPercent(double percent) { height_percent_ = percent; }
 
@@ -214,8 +219,7 @@ class Window : public virtual kbase::SupportWeakCallback {
   Control* event_touch_ = nullptr;
   Control* event_pointer_ = nullptr;
 
-  bool shadow_attached_ = false;
-  UiRect shadow_corner_;
+  Shadow shadow_;
 
   platform::HWND hwnd_ = nullptr;
   std::unique_ptr<IRenderContext> render_;
@@ -231,8 +235,6 @@ class Window : public virtual kbase::SupportWeakCallback {
   UiSize round_corner_;
   UiSize min_info_;
   UiSize max_info_;
-  UiRect shadow_corner_unscaled_;
-  std::u16string shadow_image_;
   double height_percent_ = 0;
   // Guards the delayed close, so it does nothing once the window is gone.
   kbase::WeakCallbackFlag close_flag_;
@@ -245,6 +247,8 @@ class Window : public virtual kbase::SupportWeakCallback {
   static platform::LRESULT WindowProc(platform::HWND hwnd, platform::UINT message,
                                       platform::WPARAM wparam, platform::LPARAM lparam);
   void LeaveWindowList();
+  // An auto-sized root resizes the window to what it needs.
+  void SizeWindowToContent();
   UiRect AlphaRestoreRect(const UiRect& update, UiRect* corner) const;
 };
 

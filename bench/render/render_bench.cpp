@@ -9,11 +9,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/render/direct_drawing.h"
+#include "bench/render/ratio_reporter.h"
 #include "ui/global_manager.h"
 #include "ui/render/render_context_gdiplus.h"
 #include "ui/render/render_types.h"
@@ -31,19 +32,7 @@ constexpr uint32_t kTextStyle = ui::DT_SINGLELINE | ui::DT_VCENTER | ui::DT_END_
 
 // The skin picture every image control draws: 60 x 40 with a soft edge.
 cairo_surface_t* SkinImage() {
-  static cairo_surface_t* image = [] {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 60, 40);
-    cairo_t* cr = cairo_create(surface);
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, 40);
-    cairo_pattern_add_color_stop_rgba(gradient, 0, 0.2, 0.4, 0.9, 1);
-    cairo_pattern_add_color_stop_rgba(gradient, 1, 0.1, 0.2, 0.5, 0.8);
-    cairo_set_source(cr, gradient);
-    cairo_rectangle(cr, 2, 2, 56, 36);
-    cairo_fill(cr);
-    cairo_pattern_destroy(gradient);
-    cairo_destroy(cr);
-    return surface;
-  }();
+  static cairo_surface_t* image = bench::MakeSkinPicture();
   return image;
 }
 
@@ -144,94 +133,26 @@ void BM_TextLineOurs(benchmark::State& state) {
 
 // --- the same drawn directly -----------------------------------------------
 
-struct DirectText {
-  PangoFontDescription* font = pango_font_description_new();
-  PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
-  PangoLayout* layout = nullptr;
-  DirectText() {
-    pango_font_description_set_family(font, kFontFace);
-    pango_font_description_set_absolute_size(font, kFontPixels * PANGO_SCALE);
-    layout = pango_layout_new(context);
-    pango_layout_set_font_description(layout, font);
-    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-  }
-  ~DirectText() {
-    g_object_unref(layout);
-    g_object_unref(context);
-    pango_font_description_free(font);
-  }
-  void Draw(cairo_t* cr, const UiRect& rect, const std::string& text, PangoAlignment alignment) {
-    pango_layout_set_width(layout, rect.Width() * PANGO_SCALE);
-    pango_layout_set_alignment(layout, alignment);
-    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
-    int w = 0, h = 0;
-    pango_layout_get_pixel_size(layout, &w, &h);
-    cairo_set_source_rgba(cr, 1, 1, 1, 254.0 / 255.0);
-    cairo_move_to(cr, rect.left, rect.top + (rect.Height() - h) / 2.0);
-    pango_cairo_show_layout(cr, layout);
-  }
+using bench::DirectNineGrid;
+using bench::SetFrameAlpha;
+
+// The text of the scenes, drawn directly.
+struct DirectText : bench::DirectText {
+  DirectText() : bench::DirectText(kFontFace, kFontPixels) {}
 };
 
-// The nine pieces of the skin, cut once.
-struct DirectNineGrid {
-  struct Piece {
-    cairo_surface_t* surface;
-    int x, y, w, h;
-  };
-  std::vector<Piece> pieces;
-  DirectNineGrid() {
-    const int xs[4] = {0, kCorner.left, 60 - kCorner.right, 60};
-    const int ys[4] = {0, kCorner.top, 40 - kCorner.bottom, 40};
-    for (int r = 0; r < 3; ++r) {
-      for (int c = 0; c < 3; ++c) {
-        const int w = xs[c + 1] - xs[c], h = ys[r + 1] - ys[r];
-        pieces.push_back({cairo_surface_create_for_rectangle(SkinImage(), xs[c], ys[r], w, h), c, r, w, h});
-      }
-    }
-  }
-  ~DirectNineGrid() {
-    for (Piece& piece : pieces) cairo_surface_destroy(piece.surface);
-  }
-  void Draw(cairo_t* cr, const UiRect& d) {
-    const int dx[4] = {d.left, d.left + kCorner.left, d.right - kCorner.right, d.right};
-    const int dy[4] = {d.top, d.top + kCorner.top, d.bottom - kCorner.bottom, d.bottom};
-    for (const Piece& piece : pieces) {
-      const int x = dx[piece.x], y = dy[piece.y];
-      const int w = dx[piece.x + 1] - x, h = dy[piece.y + 1] - y;
-      cairo_pattern_t* pattern = cairo_pattern_create_for_surface(piece.surface);
-      cairo_matrix_t m;
-      cairo_matrix_init_scale(&m, static_cast<double>(piece.w) / w, static_cast<double>(piece.h) / h);
-      cairo_matrix_translate(&m, -x, -y);
-      cairo_pattern_set_matrix(pattern, &m);
-      cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-      cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
-      cairo_set_source(cr, pattern);
-      cairo_rectangle(cr, x, y, w, h);
-      cairo_fill(cr);
-      cairo_pattern_destroy(pattern);
-    }
-  }
+// The skin picture's nine pieces.
+struct SkinGrid : DirectNineGrid {
+  SkinGrid() : DirectNineGrid(SkinImage(), kCorner) {}
 };
-
-void SetAlpha(cairo_surface_t* surface, uint8_t alpha, bool only_alpha) {
-  cairo_surface_flush(surface);
-  auto* pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(surface));
-  const size_t count = static_cast<size_t>(kWidth) * kHeight;
-  if (!only_alpha) {
-    std::memset(pixels, alpha, count * 4);
-  } else {
-    for (size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000u;
-  }
-  cairo_surface_mark_dirty(surface);
-}
 
 void BM_FullFrameDirect(benchmark::State& state) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
   DirectText text;
-  DirectNineGrid grid;
+  SkinGrid grid;
   const Scene& scene = FrameScene();
   for (auto _ : state) {
-    SetAlpha(surface, 0, false);
+    SetFrameAlpha(surface, 0, false);
     cairo_t* cr = cairo_create(surface);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     for (const auto& [rect, colour] : scene.rects) {
@@ -259,7 +180,7 @@ void BM_FullFrameDirect(benchmark::State& state) {
       cairo_restore(cr);
     }
     cairo_destroy(cr);
-    SetAlpha(surface, 255, true);
+    SetFrameAlpha(surface, 255, true);
   }
   cairo_surface_destroy(surface);
 }
@@ -267,7 +188,7 @@ void BM_FullFrameDirect(benchmark::State& state) {
 void BM_ButtonRepaintDirect(benchmark::State& state) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
   DirectText text;
-  DirectNineGrid grid;
+  SkinGrid grid;
   const UiRect button{600, 400, 720, 436};
   for (auto _ : state) {
     cairo_t* cr = cairo_create(surface);
@@ -300,36 +221,14 @@ BENCHMARK(BM_ButtonRepaintDirect)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextLineOurs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextLineDirect)->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's time per iteration to print the ratios afterwards.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-  }
-  void PrintRatios() const {
-    for (const char* name : {"FullFrame", "ButtonRepaint", "TextLine"}) {
-      auto ours = times_.find(std::string("BM_") + name + "Ours");
-      auto direct = times_.find(std::string("BM_") + name + "Direct");
-      if (ours == times_.end() || direct == times_.end() || direct->second <= 0) continue;
-      std::printf("%-14s ours / direct cairo+pango: %.2f\n", name, ours->second / direct->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   FontId();
-  RatioReporter reporter;
+  bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
+  reporter.PrintRatios({"FullFrame", "ButtonRepaint", "TextLine"});
   benchmark::Shutdown();
   return 0;
 }

@@ -384,18 +384,20 @@ TEST_F(WindowRootTest, HeightPercentTakesAShareOfTheWorkAreaWithinTheLimits) {
     std::string attributes;
     UiSize expected;
   };
+  // Windows are shadowed unless the skin says otherwise; these cases are
+  // about the height alone.
   const std::vector<Case> cases = {
-      {"size=\"400,300\" heightpercent=\"0.8\"", {400, 832}},
-      {"size=\"400,300\" mininfo=\"0,900\" heightpercent=\"0.8\"", {400, 900}},
-      {"size=\"400,300\" maxinfo=\"0,500\" heightpercent=\"0.8\"", {400, 500}},
+      {"shadowattached=\"false\" size=\"400,300\" heightpercent=\"0.8\"", {400, 832}},
+      {"shadowattached=\"false\" size=\"400,300\" mininfo=\"0,900\" heightpercent=\"0.8\"", {400, 900}},
+      {"shadowattached=\"false\" size=\"400,300\" maxinfo=\"0,500\" heightpercent=\"0.8\"", {400, 500}},
       {"shadowattached=\"true\" shadowcorner=\"10,10,10,10\" heightpercent=\"0.5\"", {20, 540}},
       // Outside (0, 1] the value is ignored rather than sizing the window
       // negative, to nothing, or past the screen.
-      {"size=\"400,300\" heightpercent=\"-0.5\"", {400, 300}},
-      {"size=\"400,300\" heightpercent=\"0\"", {400, 300}},
-      {"size=\"400,300\" heightpercent=\"nan\"", {400, 300}},
-      {"size=\"400,300\" heightpercent=\"inf\"", {400, 300}},
-      {"size=\"400,300\" heightpercent=\"2.5\"", {400, 300}},
+      {"shadowattached=\"false\" size=\"400,300\" heightpercent=\"-0.5\"", {400, 300}},
+      {"shadowattached=\"false\" size=\"400,300\" heightpercent=\"0\"", {400, 300}},
+      {"shadowattached=\"false\" size=\"400,300\" heightpercent=\"nan\"", {400, 300}},
+      {"shadowattached=\"false\" size=\"400,300\" heightpercent=\"inf\"", {400, 300}},
+      {"shadowattached=\"false\" size=\"400,300\" heightpercent=\"2.5\"", {400, 300}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.attributes);
@@ -415,7 +417,7 @@ TEST_F(WindowRootTest, ExpandTakesTheOwnersVisibleSize) {
   EXPECT_EQ(dialog->GetInitSize(), (UiSize{1340 + 20, 750 + 20}));
 
   Window* lone = Open();
-  BuildInto(lone, "size=\"504,320\" expand=\"0,0\"");
+  BuildInto(lone, "shadowattached=\"false\" size=\"504,320\" expand=\"0,0\"");
   EXPECT_EQ(lone->GetInitSize(), (UiSize{504, 320})) << "no owner: nothing changes";
 }
 

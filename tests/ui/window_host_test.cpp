@@ -2,8 +2,11 @@
 // clock: the first paint's layout and fade-in, the delayed close, the
 // picture presented, the window-on-top message, centring and sizes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/message/message_api.h"
@@ -240,6 +243,7 @@ TEST_F(WindowHostTest, CentresOnTheWorkAreaOrTheOwner) {
 
 TEST_F(WindowHostTest, InitialSizeScalesAndSizesARootlessWindow) {
   RecordingWindow* window = Open();
+  window->GetShadow().SetShadowAttached(false);
   SetScale(150);
   window->SetInitSize(200, 100);
   UiRect rect;
@@ -248,6 +252,106 @@ TEST_F(WindowHostTest, InitialSizeScalesAndSizesARootlessWindow) {
   EXPECT_EQ(rect.Height(), 150);
   window->SetInitSize(50, 60, false);
   EXPECT_EQ(window->GetInitSize(), (UiSize{50, 60}));
+
+  SetScale(100);
+  RecordingWindow* shadowed = Open();
+  ASSERT_TRUE(shadowed->IsShadowAttached()) << "a window has its shadow unless told otherwise";
+  shadowed->SetInitSize(200, 100);
+  ASSERT_TRUE(platform::GetWindowRect(shadowed->GetHWND(), &rect));
+  EXPECT_EQ(rect.Width(), 228);
+  EXPECT_EQ(rect.Height(), 128);
+}
+
+TEST_F(WindowHostTest, AutoSizedRootSizesTheWindowOnPaint) {
+  const struct {
+    const char16_t* root;
+    int width, height;
+  } cases[] = {
+      {u"width=\"auto\" height=\"auto\"", 120, 80},
+      {u"width=\"auto\" height=\"auto\" minwidth=\"150\" maxheight=\"60\"", 150, 60},
+      {u"width=\"auto\" height=\"stretch\"", 120, 200},
+  };
+  for (const auto& c : cases) {
+    RecordingWindow* window = Open(UiRect{100, 100, 400, 300});
+    window->GetShadow().SetShadowAttached(false);
+    auto* root = new Box();
+    root->ApplyAttributeList(c.root);
+    auto* child = new Control();
+    child->ApplyAttributeList(u"width=\"120\" height=\"80\"");
+    root->Add(child);
+    ASSERT_TRUE(window->AttachRoot(root));
+    Drain();
+    UiRect rect;
+    ASSERT_TRUE(platform::GetWindowRect(window->GetHWND(), &rect));
+    EXPECT_EQ(rect, (UiRect{100, 100, 100 + c.width, 100 + c.height})) << c.width;
+    EXPECT_EQ(root->GetPos(), (UiRect{0, 0, c.width, c.height}));
+  }
+}
+
+// A layered window whose root sits in the shadow: the shadow's margin keeps
+// the picture's own alpha, the rounded corners of the root keep theirs, and
+// every other pixel of the root comes out opaque.
+TEST_F(WindowHostTest, LayeredPaintWithShadowKeepsCornerAlphaAndMakesTheRestOpaque) {
+  constexpr uint32_t kShade = 0x40000000;
+  const std::string folder = ::testing::TempDir();
+  const std::string file = folder + "/window_host_shadow_" + std::to_string(getpid()) + ".png";
+  const std::string png = GridPng(30, 3, 3, std::vector<uint32_t>(9, kShade));
+  FILE* out = std::fopen(file.c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  ASSERT_EQ(std::fwrite(png.data(), 1, png.size(), out), png.size());
+  std::fclose(out);
+  struct RemoveAtEnd {
+    std::string path;
+    ~RemoveAtEnd() { std::remove(path.c_str()); }
+  } remove_at_end{file};
+
+  RecordingWindow* window = Open(UiRect{100, 100, 400, 300});
+  std::u16string image = u"file='";
+  for (char ch : file) image.push_back(static_cast<char16_t>(ch));
+  image += u"' corner='30,30,30,30'";
+  window->GetShadow().SetShadowImage(image);
+  auto* root = new Box();
+  root->ApplyAttributeList(u"bkcolor=\"red\" borderround=\"8,8\"");
+  ASSERT_TRUE(window->AttachRoot(window->GetShadow().AttachShadow(root)));
+  Drain();
+  for (int i = 0; i < 30; ++i) {
+    Advance(16);
+    Drain();
+  }
+  ASSERT_EQ(root->GetPos(), (UiRect{14, 14, 286, 186}));
+  const auto picture = backend_.LastPicture(Native(window));
+  ASSERT_TRUE(picture.has_value());
+  ASSERT_EQ(picture->width, 300);
+  ASSERT_EQ(picture->height, 200);
+  EXPECT_EQ(picture->constant_alpha, 255);
+  const auto pixel = [&](int x, int y) {
+    return picture->pixels[static_cast<size_t>(y * picture->width + x)];
+  };
+  const UiRect inner{14, 14, 286, 186};
+  constexpr int kCornerZone = 15;  // the shadow corner and one pixel
+  int margin_wrong = 0;
+  int inner_wrong = 0;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      if (!inner.Contains(UiPoint{x, y})) {
+        margin_wrong += pixel(x, y) == kShade ? 0 : 1;
+        continue;
+      }
+      const bool corner_x = x < inner.left + kCornerZone || x >= inner.right - kCornerZone;
+      const bool corner_y = y < inner.top + kCornerZone || y >= inner.bottom - kCornerZone;
+      if (corner_x && corner_y) continue;
+      inner_wrong += pixel(x, y) == kRed ? 0 : 1;
+    }
+  }
+  EXPECT_EQ(margin_wrong, 0) << "the shadow keeps its own alpha";
+  EXPECT_EQ(inner_wrong, 0) << "the root is opaque outside its corners";
+  // The rounded corner: what the root leaves uncovered stays translucent.
+  for (const UiPoint corner : {UiPoint{14, 14}, UiPoint{285, 14}, UiPoint{14, 185}, UiPoint{285, 185}}) {
+    const uint32_t alpha = pixel(corner.x, corner.y) >> 24;
+    EXPECT_LT(alpha, 255u) << corner.x << "," << corner.y;
+    EXPECT_GE(alpha, kShade >> 24) << corner.x << "," << corner.y;
+  }
+  EXPECT_EQ(pixel(150, 100), kRed);
 }
 
 }  // namespace
