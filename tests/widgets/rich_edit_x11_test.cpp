@@ -1,8 +1,8 @@
 // Typing into a focused rich edit for real: keys pressed through XTest on
-// the X server reach the X11 back-end, become WM_KEYDOWN and WM_CHAR, and a
-// window that hands them to its focused control as "keydown" and "char"
-// events (what the window's input side does) edits the text; Shift comes
-// from the keyboard state the back-end keeps.
+// the X server reach the X11 back-end, become WM_KEYDOWN and WM_CHAR, the
+// window hands them to its focused control as "keydown" and "char" events,
+// and the edit changes its text; Shift comes from the keyboard state the
+// back-end keeps.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -27,21 +27,6 @@
 
 namespace ui {
 namespace {
-
-// Keys and characters go to the focused control.
-class KeyRoutingWindow : public Window {
- public:
-  platform::LRESULT HandleMessage(platform::UINT message, platform::WPARAM wparam,
-                                  platform::LPARAM lparam) override {
-    Control* focus = GetFocus();
-    if (focus != nullptr && (message == platform::WM_KEYDOWN || message == platform::WM_CHAR)) {
-      focus->FireEvent(message == platform::WM_KEYDOWN ? kEventKeyDown : kEventChar, wparam, lparam,
-                       static_cast<char16_t>(wparam));
-      return 0;
-    }
-    return Window::HandleMessage(message, wparam, lparam);
-  }
-};
 
 using testing_support::PumpUntil;
 
@@ -81,11 +66,11 @@ class RichEditX11Test : public ::testing::Test {
 
   std::unique_ptr<platform::x11::X11Backend> backend_;
   Display* input_ = nullptr;
-  std::unique_ptr<KeyRoutingWindow> window_;
+  std::unique_ptr<Window> window_;
 };
 
 TEST_F(RichEditX11Test, TypedKeysEditTheFocusedEdit) {
-  window_ = std::make_unique<KeyRoutingWindow>();
+  window_ = std::make_unique<Window>();
   const platform::HWND hwnd = window_->Create(nullptr, u"typing", 0, 0, true, UiRect{40, 40, 340, 140});
   ASSERT_NE(hwnd, nullptr);
   window_->AttachWindowHandle(hwnd);
