@@ -4,10 +4,15 @@
 #include "ui/controls/check_box.h"
 #include "ui/controls/circle_progress.h"
 #include "ui/controls/label.h"
+#include "ui/controls/list_box.h"
+#include "ui/controls/list_container_element.h"
 #include "ui/controls/option.h"
 #include "ui/controls/progress.h"
 #include "ui/controls/rich_edit.h"
 #include "ui/controls/slider.h"
+#include "ui/tile_layout.h"
+#include "ui/vlayout.h"
+#include "ui/hlayout.h"
 #include "ui/widget_factory.h"
 
 namespace ui {
@@ -32,6 +37,11 @@ void RegisterControlWidgets() {
   RegisterTag<Progress>(u"Progress");
   RegisterTag<Slider>(u"Slider");
   RegisterTag<CircleProgress>(u"CircleProgress");
+  RegisterTag<ListContainerElement>(u"ListContainerElement");
+  WidgetFactory::GetInstance().Register(u"ListBox", []() -> Control* { return new ListBox(new Layout()); });
+  WidgetFactory::GetInstance().Register(u"VListBox", []() -> Control* { return new ListBox(new VLayout()); });
+  WidgetFactory::GetInstance().Register(u"HListBox", []() -> Control* { return new ListBox(new HLayout()); });
+  WidgetFactory::GetInstance().Register(u"TileListBox", []() -> Control* { return new ListBox(new TileLayout()); });
   RegisterRichEdit();
 }
 
