@@ -10,6 +10,7 @@
 #include "ui/controls/progress.h"
 #include "ui/controls/rich_edit.h"
 #include "ui/controls/slider.h"
+#include "ui/controls/virtual_list_box.h"
 #include "ui/tile_layout.h"
 #include "ui/vlayout.h"
 #include "ui/hlayout.h"
@@ -42,6 +43,7 @@ void RegisterControlWidgets() {
   WidgetFactory::GetInstance().Register(u"VListBox", []() -> Control* { return new ListBox(new VLayout()); });
   WidgetFactory::GetInstance().Register(u"HListBox", []() -> Control* { return new ListBox(new HLayout()); });
   WidgetFactory::GetInstance().Register(u"TileListBox", []() -> Control* { return new ListBox(new TileLayout()); });
+  RegisterTag<VirtualListBox>(u"VirtualListBox");
   RegisterRichEdit();
 }
 

@@ -106,7 +106,7 @@ void ListBox::EnsureVisible(const UiRect& rect) {
   SetScrollPos(UiSize{scroll.cx + dx, scroll.cy + dy});
 }
 
-void ListBox::StopScroll() { GetScrollAnimation().Reset(); }
+void ListBox::StopScroll() { GetScrollAnimation().Stop(); }
 
 void ListBox::DispatchEvent(EventArgs& event) { ScrollableBox::DispatchEvent(event); }
 
