@@ -5,12 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/widgets/widget_fixture.h"
 #include "ui/controls/list_container_element.h"
+#include "ui/controls/control_widgets.h"
+#include "ui/controls/virtual_list_box.h"
+#include "ui/hlayout.h"
+#include "ui/tile_layout.h"
 #include "ui/vlayout.h"
+#include "ui/widget_factory.h"
 
 namespace ui::testing {
 namespace {
@@ -260,6 +266,27 @@ TEST_F(ListBoxTest, ScrollItemToTopAndTopItem) {
   ListContainerElement stranger;
   EXPECT_FALSE(list_->ScrollItemToTop(&stranger)) << "not a child";
   EXPECT_FALSE(list_->ScrollItemToTopByName(u"nothing"));
+}
+
+TEST_F(ListBoxTest, TheListTagsMakeListsWithTheirLayouts) {
+  RegisterControlWidgets();
+  auto make = [](const char16_t* tag) {
+    return std::unique_ptr<Control>(WidgetFactory::GetInstance().Create(tag));
+  };
+  auto layout_of = [](const std::unique_ptr<Control>& control) {
+    auto* list = dynamic_cast<ListBox*>(control.get());
+    return list != nullptr ? list->GetLayout() : nullptr;
+  };
+  const auto plain = make(u"ListBox");
+  ASSERT_NE(layout_of(plain), nullptr);
+  EXPECT_EQ(dynamic_cast<VLayout*>(layout_of(plain)), nullptr);
+  EXPECT_EQ(dynamic_cast<HLayout*>(layout_of(plain)), nullptr);
+  EXPECT_EQ(dynamic_cast<TileLayout*>(layout_of(plain)), nullptr);
+  EXPECT_NE(dynamic_cast<VLayout*>(layout_of(make(u"VListBox"))), nullptr);
+  EXPECT_NE(dynamic_cast<HLayout*>(layout_of(make(u"HListBox"))), nullptr);
+  EXPECT_NE(dynamic_cast<TileLayout*>(layout_of(make(u"TileListBox"))), nullptr);
+  EXPECT_NE(dynamic_cast<VirtualLayout*>(layout_of(make(u"VirtualListBox"))), nullptr);
+  EXPECT_NE(dynamic_cast<ListContainerElement*>(make(u"ListContainerElement").get()), nullptr);
 }
 
 }  // namespace
