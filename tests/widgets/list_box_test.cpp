@@ -108,6 +108,18 @@ TEST_F(ListBoxTest, MouseSelectionFiresClickUnselectAndSelectInOrder) {
   EXPECT_EQ(log_, (std::vector<std::string>{"row3:click", "row3:unselect", "row3:select",
                                             "list:select(3,3)"}))
       << "the selected row again unselects and reselects it";
+  log_.clear();
+  // A press and release of the mouse inside row 0 (at 0..20).
+  for (int type : {kEventMouseButtonDown, kEventMouseButtonUp}) {
+    EventArgs event;
+    event.Type = type;
+    event.pSender = Row(0);
+    event.ptMouse = UiPoint{10, 10};
+    Row(0)->HandleEvent(event);
+  }
+  EXPECT_EQ(list_->GetCurSel(), 0);
+  EXPECT_EQ(log_, (std::vector<std::string>{"row0:click", "row3:unselect", "row0:select",
+                                            "list:select(0,3)"}));
 }
 
 TEST_F(ListBoxTest, HiddenOrDisabledRowsCannotBeSelected) {
@@ -198,6 +210,15 @@ TEST_F(ListBoxTest, DoubleClickAndReturnFireFromTheRow) {
   Row(1)->SetEnabled(false);
   Send(Row(1), kEventKeyDown, 13);
   EXPECT_EQ(returns, 1) << "a disabled row ignores return";
+}
+
+TEST_F(ListBoxTest, TheMenuEventSelectsTheRowAndFiresMenu) {
+  MakeList(3);
+  int menus = 0;
+  Row(2)->AttachEvent(kEventMouseMenu, [&](EventArgs*) { return ++menus, true; });
+  Send(Row(2), kEventInternalMenu);
+  EXPECT_EQ(list_->GetCurSel(), 2);
+  EXPECT_EQ(menus, 1);
 }
 
 TEST_F(ListBoxTest, RemovingTheSelectedRowSelectsTheOneThatTakesItsPlace) {

@@ -9,15 +9,6 @@
 #include "ui/window.h"
 
 namespace ui {
-namespace {
-
-constexpr char16_t kKeyEnd = 0x23;
-constexpr char16_t kKeyHome = 0x24;
-constexpr char16_t kKeyUp = 0x26;
-constexpr char16_t kKeyDown = 0x28;
-
-}  // namespace
-
 ListBox::ListBox(Layout* layout) : ScrollableBox(layout) {}
 
 ListContainerElement* ListBox::RowAt(int index) const {
@@ -118,15 +109,18 @@ void ListBox::SetAttribute(const std::u16string& name, const std::u16string& val
   ScrollableBox::SetAttribute(name, value);
 }
 
-void ListBox::HandleEvent(EventArgs& event) {
-  if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-    if (GetParent() != nullptr) {
-      GetParent()->DispatchEvent(event);
-    } else {
-      ScrollableBox::HandleEvent(event);
-    }
-    return;
+bool ListBox::ForwardMouseWhenDisabled(EventArgs& event) {
+  if (IsMouseEnabled() || !IsMouseEvent(event.Type)) return false;
+  if (GetParent() != nullptr) {
+    GetParent()->DispatchEvent(event);
+  } else {
+    ScrollableBox::HandleEvent(event);
   }
+  return true;
+}
+
+void ListBox::HandleEvent(EventArgs& event) {
+  if (ForwardMouseWhenDisabled(event)) return;
   switch (event.Type) {
     case kEventKeyDown: {
       int target = 0;

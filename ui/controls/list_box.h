@@ -18,6 +18,12 @@ class ListContainerElement;
 
 class ListBox : public ScrollableBox, public IListOwner {
  public:
+  // The virtual keys the lists answer, as the key character carries them.
+  static constexpr char16_t kKeyEnd = 0x23;
+  static constexpr char16_t kKeyHome = 0x24;
+  static constexpr char16_t kKeyUp = 0x26;
+  static constexpr char16_t kKeyDown = 0x28;
+
   explicit ListBox(Layout* layout = nullptr);
 
   // IListOwner.
@@ -50,6 +56,11 @@ class ListBox : public ScrollableBox, public IListOwner {
   void SetScrollSelect(bool scroll_select) { scroll_select_ = scroll_select; }
   bool IsSelectNextWhenActiveRemoved() const { return select_next_on_remove_; }
   void SetSelectNextWhenActiveRemoved(bool select_next) { select_next_on_remove_ = select_next; }
+
+ protected:
+  // A list that takes no mouse input passes mouse events up to its parent;
+  // true when the event went there.
+  bool ForwardMouseWhenDisabled(EventArgs& event);
 
  private:
   ListContainerElement* RowAt(int index) const;

@@ -7,15 +7,6 @@
 #include "ui/scroll_bar.h"
 
 namespace ui {
-namespace {
-
-constexpr char16_t kKeyEnd = 0x23;
-constexpr char16_t kKeyHome = 0x24;
-constexpr char16_t kKeyUp = 0x26;
-constexpr char16_t kKeyDown = 0x28;
-
-}  // namespace
-
 VirtualListBox::VirtualListBox(Layout* layout)
     : ListBox(layout != nullptr ? layout : new VirtualLayout()) {}
 
@@ -84,14 +75,7 @@ void VirtualListBox::SetPos(UiRect rect) {
 }
 
 void VirtualListBox::HandleEvent(EventArgs& event) {
-  if (!IsMouseEnabled() && IsMouseEvent(event.Type)) {
-    if (GetParent() != nullptr) {
-      GetParent()->DispatchEvent(event);
-    } else {
-      ScrollableBox::HandleEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseWhenDisabled(event)) return;
   if (event.Type == kEventKeyDown) {
     switch (event.chKey) {
       case kKeyEnd: SetScrollPosY(GetScrollRange().cy); return;
