@@ -4,10 +4,16 @@
 #include "ui/controls/check_box.h"
 #include "ui/controls/circle_progress.h"
 #include "ui/controls/label.h"
+#include "ui/controls/list_box.h"
+#include "ui/controls/list_container_element.h"
 #include "ui/controls/option.h"
 #include "ui/controls/progress.h"
 #include "ui/controls/rich_edit.h"
 #include "ui/controls/slider.h"
+#include "ui/controls/virtual_list_box.h"
+#include "ui/tile_layout.h"
+#include "ui/vlayout.h"
+#include "ui/hlayout.h"
 #include "ui/widget_factory.h"
 #include "ui/window_impl_base.h"
 
@@ -33,6 +39,12 @@ void RegisterControlWidgets() {
   RegisterTag<Progress>(u"Progress");
   RegisterTag<Slider>(u"Slider");
   RegisterTag<CircleProgress>(u"CircleProgress");
+  RegisterTag<ListContainerElement>(u"ListContainerElement");
+  WidgetFactory::GetInstance().Register(u"ListBox", []() -> Control* { return new ListBox(new Layout()); });
+  WidgetFactory::GetInstance().Register(u"VListBox", []() -> Control* { return new ListBox(new VLayout()); });
+  WidgetFactory::GetInstance().Register(u"HListBox", []() -> Control* { return new ListBox(new HLayout()); });
+  WidgetFactory::GetInstance().Register(u"TileListBox", []() -> Control* { return new ListBox(new TileLayout()); });
+  RegisterTag<VirtualListBox>(u"VirtualListBox");
   RegisterRichEdit();
   // Skinned windows bind their system buttons to buttons and keep clicks on
   // buttons and rich edits inside the caption.
