@@ -415,7 +415,7 @@ void RichEdit::ResetScrollBar(int bar) {
 }
 
 void RichEdit::SetScrollPos(UiSize pos) {
-  const auto move = [this](ScrollState& state, int value) {
+  const auto move = [](ScrollState& state, int value) {
     if (state.range <= 0) return 0;
     const int clamped = std::clamp(value, 0, state.range);
     const int delta = clamped - state.pos;
