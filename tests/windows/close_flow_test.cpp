@@ -221,8 +221,8 @@ TEST_F(CloseFlowTest, AQuestionLeftWithoutAChoiceOrThatCannotOpenDoesNothing) {
   Close();
   EXPECT_EQ(Ended(), std::vector<std::string>{"exit"});
 
-  // No window to own the box: no answer arrives, and in particular not the
-  // first option's 0, which would hide the window to the tray.
+  // No window to own the box: the store answers kBoxNotShown, which is
+  // neither option (the first option's 0 would hide the window to the tray).
   RunOn(kThreadUI, [this] {
     store().RegisterMainWindow(0);
     ended_.clear();
@@ -232,6 +232,12 @@ TEST_F(CloseFlowTest, AQuestionLeftWithoutAChoiceOrThatCannotOpenDoesNothing) {
   EXPECT_EQ(Opened().size(), 1u);
   EXPECT_TRUE(Ended().empty());
   EXPECT_FALSE(SavedCloseToHide());
+  // Nor is a confirmation that cannot open taken for a yes.
+  Settings(false, false);
+  Work(kDownloadFilesStateId, 1, false);
+  Close();
+  EXPECT_EQ(Opened().size(), 1u);
+  EXPECT_TRUE(Ended().empty());
 }
 
 TEST_F(CloseFlowTest, AnAnswerAfterTheFlowIsGoneDoesNothing) {
