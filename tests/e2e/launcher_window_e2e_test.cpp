@@ -1,11 +1,14 @@
 // The launcher's skinned main window under a virtual X server, seen through
 // the launcher's UI dump: the first start's main button, hiding and a second
-// launcher bringing the window back, and a real click on the close button.
+// launcher bringing the window back, and the first close's question answered
+// with real clicks.
 // A failing test leaves a screenshot beside the test's folder.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/ipc/foreign_windows.h"
@@ -66,6 +69,19 @@ class LauncherWindowE2eTest : public testing::Test {
     return control;
   }
 
+  // Until the launcher's own check has ended (its file check reported,
+  // then the idle state's refresh): nothing runs any more, so closing asks
+  // no confirmation.
+  static void WaitUntilIdle(LauncherProcess& launcher) {
+    bool checked = false;
+    ASSERT_TRUE(launcher.WaitForLine(
+        [&checked](const std::string& line) {
+          if (line.rfind("message 2127 ", 0) == 0) checked = true;
+          return checked && line == "message 2126 0 0";
+        },
+        kStartTimeout));
+  }
+
   LauncherFolder folder_;
   std::unique_ptr<platform::ForeignWindows> windows_;
 };
@@ -118,27 +134,51 @@ TEST_F(LauncherWindowE2eTest, ASecondLauncherBringsTheHiddenWindowBack) {
   EXPECT_EQ(first.WaitForExit(kStartTimeout), 0);
 }
 
-TEST_F(LauncherWindowE2eTest, ClickingTheCloseButtonOnTheFirstRunAsksWhatClosingShouldDo) {
-  LauncherProcess launcher(folder_, {}, true);
-  ScreenshotOnFailure screenshot;
-  ASSERT_TRUE(launcher.started());
-  ASSERT_TRUE(launcher.WaitForLine(IsRegistered, kStartTimeout));
-  // Once the launcher's own check has ended (its file check reported, then
-  // the idle state's refresh) nothing runs, so the fresh install's one
-  // question comes without a confirmation.
-  bool checked = false;
-  ASSERT_TRUE(launcher.WaitForLine(
-      [&checked](const std::string& line) {
-        if (line.rfind("message 2127 ", 0) == 0) checked = true;
-        return checked && line == "message 2126 0 0";
-      },
-      kStartTimeout));
-  const auto close = ui_driver::FindControl(Dump(launcher), "btn_close");
-  ASSERT_TRUE(close);
-  ASSERT_TRUE(ui_driver::ClickCentre(*close));
-  EXPECT_TRUE(launcher.WaitForLine("options_box STRING_SHUT_OPTION_NOTICE", kStartTimeout));
-  ASSERT_TRUE(PostToLauncher(kMsgExitLauncher));
-  EXPECT_EQ(launcher.WaitForExit(kStartTimeout), 0);
+// The first close after a fresh install opens the options box; its choice
+// is clicked and confirmed, saved, and followed.
+TEST_F(LauncherWindowE2eTest, TheFirstCloseAsksOnceAndTheChoiceIsSavedAndFollowed) {
+  struct Case {
+    const char* option;
+    bool closeToHide;
+  };
+  for (const Case& c : {Case{"STRING_SHUT_OPTION_TRAYICON", true}, Case{"STRING_SHUT_OPTION_EXIT", false}}) {
+    SCOPED_TRACE(c.option);
+    std::filesystem::remove(folder_.File("prog/save/EnvConfig.json"));  // a fresh install
+    LauncherProcess launcher(folder_, {}, true);
+    ScreenshotOnFailure screenshot;
+    ASSERT_TRUE(launcher.started());
+    ASSERT_TRUE(launcher.WaitForLine(IsRegistered, kStartTimeout));
+    WaitUntilIdle(launcher);
+    const auto close = ui_driver::FindControl(Dump(launcher), "btn_close");
+    ASSERT_TRUE(close);
+    ASSERT_TRUE(ui_driver::ClickCentre(*close));
+    ASSERT_TRUE(launcher.WaitForLine("options_box STRING_SHUT_OPTION_NOTICE", kStartTimeout));
+    // The box is laid out on its first paint: its controls get their places.
+    ui_driver::Dump dump;
+    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+    do {
+      dump = Dump(launcher);
+      const auto ok = ui_driver::FindControl(dump, "btn_ok", "OptionsBox");
+      if (ok && (*ok)["rect"][2].asInt() > (*ok)["rect"][0].asInt()) break;
+    } while (std::chrono::steady_clock::now() < deadline);
+    const auto option = ui_driver::FindControlByTextId(dump, c.option, "OptionsBox");
+    const auto confirm = ui_driver::FindControl(dump, "btn_ok", "OptionsBox");
+    ASSERT_TRUE(option && confirm);
+    ASSERT_TRUE(ui_driver::ClickCentre(*option));
+    ASSERT_TRUE(ui_driver::ClickCentre(*confirm));
+    ASSERT_TRUE(launcher.WaitForLine(c.closeToHide ? "box_answer 0" : "box_answer 1", kStartTimeout));
+    if (c.closeToHide) {
+      // No tray on a bare X server: minimised rather than hidden.
+      EXPECT_TRUE(launcher.WaitForLine("iconified", kStartTimeout));
+      ASSERT_TRUE(PostToLauncher(kMsgExitLauncher));
+    }
+    EXPECT_TRUE(launcher.WaitForLine("ui_loop_ending", kStartTimeout));
+    EXPECT_EQ(launcher.WaitForExit(kStartTimeout), 0);
+    std::ifstream in(folder_.File("prog/save/EnvConfig.json"));
+    Json::Value settings;
+    ASSERT_TRUE(in >> settings);
+    EXPECT_EQ(settings["closeToHide"].asBool(), c.closeToHide);
+  }
 }
 
 }  // namespace

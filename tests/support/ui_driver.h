@@ -87,6 +87,16 @@ inline std::optional<Json::Value> FindControl(const Dump& dump, const std::strin
   return std::nullopt;
 }
 
+// The first control of |window| whose text id is |textId| (controls made
+// by code, such as a box's options, have no name).
+inline std::optional<Json::Value> FindControlByTextId(const Dump& dump, const std::string& textId,
+                                                      const std::string& window) {
+  for (const Json::Value& line : dump) {
+    if (line["text_id"].asString() == textId && line["window"].asString() == window) return line;
+  }
+  return std::nullopt;
+}
+
 // Moves the pointer to the centre of the control's rectangle and clicks the
 // left button there.
 inline bool ClickCentre(const Json::Value& control) {
