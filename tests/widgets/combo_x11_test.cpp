@@ -20,6 +20,7 @@
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_display.h"
 #include "tests/support/pump_until.h"
+#include "tests/support/x11_mapped.h"
 #include "ui/box.h"
 #include "ui/controls/c_combo_wnd.h"
 #include "ui/controls/combo.h"
@@ -31,13 +32,8 @@
 namespace ui {
 namespace {
 
+using testing_support::IsMappedOnScreen;
 using testing_support::PumpUntil;
-
-bool IsMappedOnScreen(Display* display, platform::NativeWindow window) {
-  XWindowAttributes attributes{};
-  return window != 0 && XGetWindowAttributes(display, static_cast<::Window>(window), &attributes) != 0 &&
-         attributes.map_state == IsViewable;
-}
 
 class ComboX11Test : public ::testing::Test {
  protected:
