@@ -13,6 +13,7 @@
 
 #include "platform/ipc/foreign_windows.h"
 #include "project/Launcher/core/launcher_messages.h"
+#include "tests/e2e/launcher_display_test.h"
 #include "tests/e2e/launcher_process.h"
 #include "tests/support/ui_driver.h"
 
@@ -38,21 +39,8 @@ class ScreenshotOnFailure {
   }
 };
 
-class LauncherWindowE2eTest : public testing::Test {
+class LauncherWindowE2eTest : public LauncherOnDisplayTest {
  protected:
-  void SetUp() override {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) GTEST_SKIP() << "needs an X display (the test script runs xvfb-run)";
-    windows_ = platform::ForeignWindows::Open();
-    ASSERT_NE(windows_, nullptr);
-  }
-
-  bool PostToLauncher(uint32_t message) {
-    for (platform::NativeWindow window : windows_->FindBySelfProperty(kLauncherInstanceName)) {
-      if (windows_->PostMessage(window, message, 0, 0)) return true;
-    }
-    return false;
-  }
   ui_driver::Dump Dump(const LauncherProcess& launcher) {
     return ui_driver::RequestDump(launcher.pid(), folder_.dumpFile(), kDumpTimeout);
   }
@@ -81,9 +69,6 @@ class LauncherWindowE2eTest : public testing::Test {
         },
         kStartTimeout));
   }
-
-  LauncherFolder folder_;
-  std::unique_ptr<platform::ForeignWindows> windows_;
 };
 
 TEST_F(LauncherWindowE2eTest, TheFirstStartShowsTheSkinnedWindowWithTheMainButtonDisabled) {
