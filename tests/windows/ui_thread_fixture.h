@@ -1,83 +1,23 @@
-// What the dialog tests share: the UI thread as the program runs it (a
-// framework thread registered as thread 0, so the boxes' answers are posted
-// to it), on a thread of its own, with a way to run a closure there and
-// wait for its result; the launcher's skin package carried in the program,
-// started as the launcher starts it; and a plain window of this process to
-// own the boxes.
+// What the dialog tests share: the UI thread as the program runs it
+// (tests/support/ui_thread.h: the boxes' answers are posted to it), the
+// launcher's skin package carried in the program started as the launcher
+// starts it, and a plain window of this process to own the boxes.
 #ifndef TESTS_WINDOWS_UI_THREAD_FIXTURE_H_
 #define TESTS_WINDOWS_UI_THREAD_FIXTURE_H_
 
-#include <future>
-#include <memory>
-#include <thread>
-#include <type_traits>
-
-#include "base/thread/framework_thread.h"
-#include "base/thread/thread_registry.h"
 #include "platform/message/message_api.h"
 #include "platform/window/window_api.h"
 #include "project/Launcher/core/framework_ui.h"
 #include "project/Launcher/core/skin_package.h"
 #include "skin/embedded_resources.h"
+#include "tests/support/ui_thread.h"
 #include "ui/controls/control_widgets.h"
 #include "ui/timer_manager.h"
 
 namespace windows_test {
 
-class UiThread {
- public:
-  UiThread() {
-    std::promise<void> ready;
-    auto started = ready.get_future();
-    thread_ = std::thread([&ready] {
-      Main main(&ready);
-      main.RunOnCurrentThread();
-    });
-    started.wait();
-  }
-  ~UiThread() {
-    kbase::ThreadRegistry::PostTask(kThreadUI, [] { kbase::FrameworkThread::QuitCurrentLoop(); });
-    thread_.join();
-  }
-  UiThread(const UiThread&) = delete;
-  UiThread& operator=(const UiThread&) = delete;
-
- private:
-  class Main : public kbase::FrameworkThread {
-   public:
-    explicit Main(std::promise<void>* ready) : kbase::FrameworkThread("UiThread"), ready_(ready) {}
-    ~Main() override { Stop(); }
-
-   protected:
-    void Init() override {
-      kbase::ThreadRegistry::GetInstance()->RegisterCurrentThread(kThreadUI);
-      ready_->set_value();
-    }
-    void Cleanup() override { kbase::ThreadRegistry::GetInstance()->UnregisterCurrentThread(); }
-
-   private:
-    std::promise<void>* ready_;
-  };
-  std::thread thread_;
-};
-
-// Runs |task| on the UI thread after everything posted there before, and
-// returns its result.
-template <typename F>
-auto OnUi(F task) -> decltype(task()) {
-  using R = decltype(task());
-  auto done = std::make_shared<std::promise<R>>();
-  auto result = done->get_future();
-  kbase::ThreadRegistry::PostTask(kThreadUI, [task, done]() mutable {
-    if constexpr (std::is_void_v<R>) {
-      task();
-      done->set_value();
-    } else {
-      done->set_value(task());
-    }
-  });
-  return result.get();
-}
+using testing_support::OnUi;
+using testing_support::UiThread;
 
 // UI thread: dispatches the queued window messages.
 inline void DrainMessages() {

@@ -6,7 +6,6 @@
 #include "base/thread/thread_registry.h"
 #include "platform/window/window_api.h"
 #include "platform/window/window_messages.h"
-#include "project/Launcher/windows/dialog_style.h"
 #include "ui/box.h"
 #include "ui/control.h"
 #include "ui/controls/label.h"
@@ -54,20 +53,8 @@ void MsgBox::SetButtonTextIds(const std::u16string& first, const std::u16string&
 }
 
 bool MsgBox::Show(platform::HWND owner, ResultCallback callback, bool swapLooks) {
-  owner_ = owner;
-  // A window that fails in WM_CREATE takes this object with it; one that
-  // fails before it exists does not.
-  const std::weak_ptr<kbase::WeakFlag> alive = GetWeakFlag();
-  const platform::HWND hwnd = Create(owner, GetWindowClassName(), kDialogWindowStyle, 0, true, ui::UiRect{});
-  if (hwnd == nullptr) {
-    if (!alive.expired()) delete this;
-    return false;
-  }
   callback_ = std::move(callback);
-  if (owner_ != nullptr) platform::EnableWindow(owner_, false);
-  CenterWindow();
-  platform::ShowWindow(hwnd, platform::SW_SHOWNORMAL);
-  platform::SetFocus(hwnd);
+  if (!CreateOwnedBy(owner)) return false;
   if (swapLooks) SwapButtonLooks();
   return true;
 }
@@ -133,35 +120,23 @@ void MsgBox::Close(platform::WPARAM code) { CloseWithAnswer(0, code); }
 void MsgBox::CloseWithAnswer(int32_t answer, platform::WPARAM code) {
   // The first way of closing decides; an Esc, a click or a close request
   // arriving during the fade finds the box closing already.
-  if (closing_) return;
-  closing_ = true;
-  EnableOwner();
-  ui::WindowImplBase::Close(code);
-  PostAnswer(answer);
+  if (BeginClose(true, code)) PostAnswer(answer);
 }
 
 platform::LRESULT MsgBox::OnClose(platform::UINT message, platform::WPARAM wparam,
                                   platform::LPARAM lparam, bool& handled) {
   // A WM_CLOSE that did not come from the fade (sent from outside) closes
   // the box as a cancel; the window then goes at once.
-  if (!closing_) {
-    closing_ = true;
-    EnableOwner();
-    PostAnswer(0);
-  }
-  return ui::WindowImplBase::OnClose(message, wparam, lparam, handled);
+  if (BeginClose(false, 0)) PostAnswer(0);
+  return OwnedDialog::OnClose(message, wparam, lparam, handled);
 }
 
 platform::LRESULT MsgBox::OnDestroy(platform::UINT message, platform::WPARAM wparam,
                                     platform::LPARAM lparam, bool& handled) {
   // Destroyed without closing (its owner went first): still one answer, so
   // the caller is never left waiting.
-  if (!closing_) {
-    closing_ = true;
-    EnableOwner();
-    PostAnswer(0);
-  }
-  return ui::WindowImplBase::OnDestroy(message, wparam, lparam, handled);
+  if (BeginClose(false, 0)) PostAnswer(0);
+  return OwnedDialog::OnDestroy(message, wparam, lparam, handled);
 }
 
 platform::LRESULT MsgBox::OnSysCommand(platform::UINT message, platform::WPARAM wparam,
@@ -171,7 +146,7 @@ platform::LRESULT MsgBox::OnSysCommand(platform::UINT message, platform::WPARAM 
     handled = true;
     return 0;
   }
-  return ui::WindowImplBase::OnSysCommand(message, wparam, lparam, handled);
+  return OwnedDialog::OnSysCommand(message, wparam, lparam, handled);
 }
 
 platform::LRESULT MsgBox::OnKeyDown(platform::UINT, platform::WPARAM wparam, platform::LPARAM,
@@ -188,10 +163,4 @@ void MsgBox::PostAnswer(int32_t answer) {
   // even when the box is gone by the time the task runs.
   kbase::ThreadRegistry::PostTask(kThreadUI, [callback = std::move(callback_), answer] { callback(answer); });
   callback_ = nullptr;
-}
-
-void MsgBox::EnableOwner() {
-  if (owner_ == nullptr || !platform::IsWindow(owner_)) return;
-  platform::EnableWindow(owner_, true);
-  platform::SetFocus(owner_);
 }

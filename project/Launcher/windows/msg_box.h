@@ -12,14 +12,14 @@
 #include <functional>
 #include <string>
 
-#include "ui/window_impl_base.h"
+#include "project/Launcher/windows/owned_dialog.h"
 
 namespace ui {
 class Control;
 struct EventArgs;
 }  // namespace ui
 
-class MsgBox : public ui::WindowImplBase {
+class MsgBox : public OwnedDialog {
  public:
   struct TextSlot {
     bool isTextId = false;
@@ -61,7 +61,6 @@ class MsgBox : public ui::WindowImplBase {
 
   void Confirm();
   void Cancel();
-  bool IsClosing() const { return closing_; }
 
   TextSlot title;
   TextSlot content;
@@ -73,7 +72,6 @@ class MsgBox : public ui::WindowImplBase {
   // Starts closing with |answer|, once.
   void CloseWithAnswer(int32_t answer, platform::WPARAM code);
   void PostAnswer(int32_t answer);
-  void EnableOwner();
 
   bool buttonTextsAreIds_ = false;
   std::u16string noText_;
@@ -81,6 +79,4 @@ class MsgBox : public ui::WindowImplBase {
   ui::Control* noButton_ = nullptr;
   ui::Control* yesButton_ = nullptr;
   ResultCallback callback_;
-  platform::HWND owner_ = nullptr;
-  bool closing_ = false;
 };

@@ -7,7 +7,6 @@
 #include "base/thread/thread_registry.h"
 #include "platform/window/window_api.h"
 #include "platform/window/window_messages.h"
-#include "project/Launcher/windows/dialog_style.h"
 #include "ui/box.h"
 #include "ui/control.h"
 #include "ui/controls/button.h"
@@ -45,21 +44,8 @@ void OptionsBox::SetButtonText(const std::u16string& text, bool isKey) {
 }
 
 bool OptionsBox::Show(platform::HWND owner, ResultCallback callback) {
-  owner_ = owner;
-  // A window that fails in WM_CREATE takes this object with it; one that
-  // fails before it exists does not.
-  const std::weak_ptr<kbase::WeakFlag> alive = GetWeakFlag();
-  const platform::HWND hwnd = Create(owner, GetWindowClassName(), kDialogWindowStyle, 0, true, ui::UiRect{});
-  if (hwnd == nullptr) {
-    if (!alive.expired()) delete this;
-    return false;
-  }
   callback_ = std::move(callback);
-  if (owner_ != nullptr) platform::EnableWindow(owner_, false);
-  CenterWindow();
-  platform::ShowWindow(hwnd, platform::SW_SHOWNORMAL);
-  platform::SetFocus(hwnd);
-  return true;
+  return CreateOwnedBy(owner);
 }
 
 void OptionsBox::InitWindow() {
@@ -122,10 +108,7 @@ void OptionsBox::Close(platform::WPARAM code) { CloseOnce(false, code); }
 void OptionsBox::CloseOnce(bool answer, platform::WPARAM code) {
   // The first way of closing decides: after Esc, a close request arriving
   // during the fade neither answers nor closes again.
-  if (closing_) return;
-  closing_ = true;
-  EnableOwner();
-  ui::WindowImplBase::Close(code);
+  if (!BeginClose(true, code)) return;
   if (answer && callback_) {
     // Not weak over the box: the answer must arrive even when the box is
     // gone by the time the task runs.
@@ -139,12 +122,8 @@ void OptionsBox::CloseOnce(bool answer, platform::WPARAM code) {
 platform::LRESULT OptionsBox::OnClose(platform::UINT message, platform::WPARAM wparam,
                                       platform::LPARAM lparam, bool& handled) {
   // A WM_CLOSE from outside the fade dismisses the box without an answer.
-  if (!closing_) {
-    closing_ = true;
-    callback_ = nullptr;
-    EnableOwner();
-  }
-  return ui::WindowImplBase::OnClose(message, wparam, lparam, handled);
+  if (BeginClose(false, 0)) callback_ = nullptr;
+  return OwnedDialog::OnClose(message, wparam, lparam, handled);
 }
 
 platform::LRESULT OptionsBox::OnSysCommand(platform::UINT message, platform::WPARAM wparam,
@@ -156,7 +135,7 @@ platform::LRESULT OptionsBox::OnSysCommand(platform::UINT message, platform::WPA
     handled = true;
     return 0;
   }
-  return ui::WindowImplBase::OnSysCommand(message, wparam, lparam, handled);
+  return OwnedDialog::OnSysCommand(message, wparam, lparam, handled);
 }
 
 platform::LRESULT OptionsBox::OnKeyDown(platform::UINT, platform::WPARAM wparam, platform::LPARAM,
@@ -168,10 +147,4 @@ platform::LRESULT OptionsBox::OnKeyDown(platform::UINT, platform::WPARAM wparam,
   }
   handled = false;
   return 0;
-}
-
-void OptionsBox::EnableOwner() {
-  if (owner_ == nullptr || !platform::IsWindow(owner_)) return;
-  platform::EnableWindow(owner_, true);
-  platform::SetFocus(owner_);
 }

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "ui/window_impl_base.h"
+#include "project/Launcher/windows/owned_dialog.h"
 
 namespace ui {
 struct EventArgs;
 }  // namespace ui
 
-class OptionsBox : public ui::WindowImplBase {
+class OptionsBox : public OwnedDialog {
  public:
   using ResultCallback = std::function<void(int32_t)>;
 
@@ -56,7 +56,6 @@ class OptionsBox : public ui::WindowImplBase {
 
   // "btn_ok": closes and answers the selected index.
   void Confirm();
-  bool IsClosing() const { return closing_; }
 
  private:
   bool OnClick(ui::EventArgs* event);
@@ -64,7 +63,6 @@ class OptionsBox : public ui::WindowImplBase {
   void AddOptions();
   // Starts closing once; the answer is posted only when |answer| is set.
   void CloseOnce(bool answer, platform::WPARAM code);
-  void EnableOwner();
 
   bool contentIsKey_ = false;
   std::u16string content_;
@@ -75,6 +73,4 @@ class OptionsBox : public ui::WindowImplBase {
   bool buttonIsKey_ = false;
   std::u16string buttonText_;
   ResultCallback callback_;
-  platform::HWND owner_ = nullptr;
-  bool closing_ = false;
 };
