@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,14 @@ const char kClickPage[] =
     "</script></body></html>";
 const char kInputPage[] =
     "<html><body style='margin:0'><input id='i' style='width:300px;height:60px'></body></html>";
+const char kButtonsPage[] =
+    "<html><body style='margin:0'><div id='d' style='width:100%;height:240px'></div><script>"
+    "window.log = [];"
+    "const d = document.getElementById('d');"
+    "d.addEventListener('contextmenu', e => e.preventDefault());"
+    "for (const t of ['mousedown', 'mouseup'])"
+    "  d.addEventListener(t, e => log.push(t + ':' + e.button + ':' + e.detail + '@' + e.clientX + ',' + e.clientY));"
+    "</script></body></html>";
 const char kTallPage[] =
     "<html><body style='margin:0'><div style='height:5000px;background:"
     "linear-gradient(red, blue)'></div></body></html>";
@@ -72,6 +81,13 @@ int Alpha(uint32_t p) { return static_cast<int>(p >> 24); }
 int Red(uint32_t p) { return static_cast<int>((p >> 16) & 0xFF); }
 int Green(uint32_t p) { return static_cast<int>((p >> 8) & 0xFF); }
 int Blue(uint32_t p) { return static_cast<int>(p & 0xFF); }
+
+// A window whose class asks for double clicks, as the launcher's windows do.
+class WebWindow : public ui::Window {
+ public:
+  std::u16string GetWindowClassName() const override { return u"CefControlTestWindow"; }
+  uint32_t GetClassStyle() const override { return platform::CS_DBLCLKS; }
+};
 
 class CefControlTest : public ::testing::Test {
  protected:
@@ -88,6 +104,9 @@ class CefControlTest : public ::testing::Test {
     server_->AddFile("/click.html", page(kClickPage));
     server_->AddFile("/input.html", page(kInputPage));
     server_->AddFile("/tall.html", page(kTallPage));
+    server_->AddFile("/buttons.html", page(kButtonsPage));
+    server_->AddFile("/a.html", page("<html><body>a<a id='f' href='#part'>f</a></body></html>"));
+    server_->AddFile("/b.html", page("<html><body>b</body></html>"));
     // The input connection binds the spare keys before the window system's
     // own connection reads the keyboard map.
     input_ = platform::x11::OpenDisplay();
@@ -140,7 +159,7 @@ class CefControlTest : public ::testing::Test {
   void OpenPage(const std::string& path, bool transparent = false) {
     const std::string url = server_->BaseUrl() + path;
     OnUi([this, transparent] {
-      window_ = std::make_unique<ui::Window>();
+      window_ = std::make_unique<WebWindow>();
       // No shadow: the window keeps the alpha its controls paint.
       window_->SetShadowAttached(false);
       const platform::HWND hwnd = window_->Create(nullptr, u"web", 0, 0, true, kWindowRect);
@@ -197,7 +216,12 @@ class CefControlTest : public ::testing::Test {
     OnUi([this, script, result] {
       control_->GetHandler()->EvaluateScript(
           control_->GetBrowser(), script, [result](const Json::Value* value) {
-            result->set_value(value ? (*value)["value"].asString() : "<exception>");
+            if (!value)
+              result->set_value("<exception>");
+            else if ((*value)["value"].isString())
+              result->set_value((*value)["value"].asString());
+            else
+              result->set_value((*value)["value"].toStyledString());
           });
     });
     if (future.wait_for(std::chrono::milliseconds(kWaitMs)) != std::future_status::ready)
@@ -366,6 +390,96 @@ TEST_F(CefControlTest, HiddenControlGetsNoPictures) {
     const uint32_t p = control_->ViewPixelAt(5, 5);
     return control_->painted_frame_count() > before && Red(p) > 240 && Blue(p) < 16;
   }));
+}
+
+TEST_F(CefControlTest, RightButtonsReachThePageInViewCoordinates) {
+  OpenPage("/buttons.html");
+  MoveTo(kControlRect.left + 70, kControlRect.top + 40);
+  Button(3);
+  // Press and release both at the point inside the view, not the window.
+  EXPECT_TRUE(WaitForEval("log.join(' ')", "mousedown:2:1@70,40 mouseup:2:1@70,40"));
+  Eval("log = []");
+  // A right double click stays a right click, the second press counting 2.
+  MoveTo(kControlRect.left + 150, kControlRect.top + 90);
+  Button(3);
+  Button(3);
+  EXPECT_TRUE(WaitForEval(
+      "log.join(' ')",
+      "mousedown:2:1@150,90 mouseup:2:1@150,90 mousedown:2:2@150,90 mouseup:2:2@150,90"));
+}
+
+TEST_F(CefControlTest, MainUrlChangesIgnoreTheFragment) {
+  OpenPage("/a.html");
+  std::vector<std::string> main_changes;
+  int url_changes = 0;
+  OnUi([&] {
+    control_->AttachMainUrlChange([&](const std::string& old_url, const std::string& new_url) {
+      main_changes.push_back(old_url + " -> " + new_url);
+    });
+    control_->AttachUrlChange([&](const std::u16string&) { ++url_changes; });
+  });
+  const std::string a = server_->BaseUrl() + "/a.html";
+  Eval("location.hash = 'part'");
+  ASSERT_TRUE(WaitOnUi([&] { return control_->GetURL() == a + "#part"; }));
+  EXPECT_TRUE(OnUi([&] { return main_changes.empty() && url_changes == 1; }));
+  last_status_ = 0;
+  OnUi([&] { control_->LoadURL(server_->BaseUrl() + "/b.html"); });
+  ASSERT_TRUE(WaitOnUi([&] { return !main_changes.empty(); }));
+  EXPECT_EQ(OnUi([&] { return main_changes.front(); }),
+            a + "#part -> " + server_->BaseUrl() + "/b.html");
+  OnUi([&] {
+    control_->AttachMainUrlChange(nullptr);
+    control_->AttachUrlChange(nullptr);
+  });
+}
+
+TEST_F(CefControlTest, ControlGoneBeforeItsBrowserLeavesNothingBehind) {
+  const auto pages = [] {
+    auto count = std::make_shared<std::promise<int>>();
+    auto future = count->get_future();
+    OnUi([count] {
+      CefManager::GetInstance()->SendCommand(
+          "Target.getTargets", Json::Value(Json::objectValue), "",
+          [count](const Json::Value* result, const Json::Value*) {
+            int n = 0;
+            if (result)
+              for (const Json::Value& target : (*result)["targetInfos"])
+                if (target["type"].asString() == "page") ++n;
+            count->set_value(result ? n : -1);
+          });
+    });
+    return future.get();
+  };
+  // The engine's own first page, which no control owns.
+  const int before = pages();
+  OnUi([this] {
+    window_ = std::make_unique<WebWindow>();
+    const platform::HWND hwnd = window_->Create(nullptr, u"web", 0, 0, true, kWindowRect);
+    window_->AttachWindowHandle(hwnd);
+    auto* root = new ui::Box;
+    window_->AttachRoot(root);
+    auto* control = new CefControl;
+    root->Add(control);
+    control->LoadURL(server_->BaseUrl() + "/colour.html");
+    // Gone at once: the engine is still making its browser.
+    root->Remove(control);
+    window_->OnDelayedDestroy();
+    platform::ShowWindow(hwnd, platform::SW_SHOW);
+  });
+  // The window's messages find no filter of the control any more.
+  MoveTo(60, 60);
+  Button(1);
+  // The browser that arrives late is closed: the engine keeps no page of
+  // the control's. Its creation is answered first, so a page count taken
+  // after a later command has its answer.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  int left = pages();
+  while (left != before && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    left = pages();
+  }
+  EXPECT_EQ(left, before);
+  EXPECT_EQ(OnUi([] { return CefManager::GetInstance()->browser_count(); }), 0);
 }
 
 }  // namespace
