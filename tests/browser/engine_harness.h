@@ -76,7 +76,7 @@ class Recorder : public jov_comp::BrowserHandler::HandlerDelegate {
                    const std::string& url) override {
     Add("error:" + std::to_string(code) + ":" + text + ":" + url);
   }
-  bool OnBeforePopup(const jov_comp::BrowserPtr&, const std::string& url) override {
+  bool OnBeforePopup(const jov_comp::BrowserPtr&, const std::string& url, bool) override {
     Add("popup:" + url);
     return false;
   }
