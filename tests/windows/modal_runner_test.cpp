@@ -247,6 +247,8 @@ TEST(AsyncModalRunnerManagerTest, TheJoinAtExitHasALimit) {
     released = true;
   }
   cv.notify_all();
+  AsyncModalRunnerManager::ReleaseEndedAbandoned(std::chrono::seconds(20));
+  EXPECT_EQ(before, AsyncModalRunnerManager::AbandonedCount());
 }
 
 }  // namespace

@@ -105,4 +105,21 @@ size_t AsyncModalRunnerManager::AbandonedCount() {
   return Abandoned().size();
 }
 
+void AsyncModalRunnerManager::ReleaseEndedAbandoned(std::chrono::milliseconds limit) {
+  std::vector<std::shared_ptr<AsyncModalRunner>> ended;
+  {
+    std::lock_guard<std::mutex> hold(g_abandoned_lock);
+    auto& abandoned = Abandoned();
+    for (auto it = abandoned.begin(); it != abandoned.end();) {
+      if ((*it)->WaitForRunEnd(limit)) {
+        ended.push_back(std::move(*it));
+        it = abandoned.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  // Destroyed outside the lock: each join returns at once.
+}
+
 }  // namespace jov_comp

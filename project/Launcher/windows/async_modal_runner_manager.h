@@ -44,6 +44,9 @@ class AsyncModalRunnerManager : public AsyncModalRunner::Delegate,
   size_t RunnerCount() const;
   // Runners given up at exit because their thread did not end in time.
   static size_t AbandonedCount();
+  // Joins and destroys the given-up runners whose thread has ended since,
+  // waiting at most |limit| for each; the rest stay given up.
+  static void ReleaseEndedAbandoned(std::chrono::milliseconds limit = std::chrono::milliseconds(0));
 
   // Replaces the start of runner threads (tests: a thread that cannot start).
   using ThreadStarter = std::function<bool(AsyncModalRunner&)>;
