@@ -40,4 +40,14 @@ inline ui::Control* FindInBox(ui::Box* box, const std::u16string& name) {
   return nullptr;
 }
 
+// Gives |control| another class without letting the class resize it: the
+// pause and continue looks of a button keep the size it has.
+inline void SetClassKeepingSize(ui::Control* control, const char16_t* className) {
+  const int width = control->GetFixedWidth();
+  const int height = control->GetFixedHeight();
+  control->SetClass(className);
+  control->SetFixedWidth(width, true, false);
+  control->SetFixedHeight(height, false);
+}
+
 }  // namespace MainComponents

@@ -9,25 +9,9 @@
 #include "ui/box.h"
 #include "ui/event_args.h"
 
-namespace {
-
-constexpr uint32_t kDialogStyle = 0xCE0000;
-
-}  // namespace
-
 PreDlcForm* PreDlcForm::Open(ui::Window* owner, LauncherStore& store, DialogResult::Callback result) {
   auto* form = new PreDlcForm(store);
-  form->result_.SetCallback(std::move(result));
-  const platform::HWND ownerHwnd = owner != nullptr ? owner->GetHWND() : nullptr;
-  if (form->Create(ownerHwnd, kClassName, kDialogStyle, 0, true, ui::UiRect{}) == nullptr) {
-    delete form;
-    return nullptr;
-  }
-  if (ownerHwnd != nullptr) platform::EnableWindow(ownerHwnd, false);
-  form->CenterWindow();
-  platform::ShowWindow(form->GetHWND(), platform::SW_SHOW);
-  platform::SetFocus(form->GetHWND());
-  return form;
+  return OpenOwned(form, owner, kClassName, std::move(result)) ? form : nullptr;
 }
 
 void PreDlcForm::InitWindow() {
@@ -73,44 +57,4 @@ bool PreDlcForm::OnClick(ui::EventArgs* event) {
   else if (name == u"btn_cancel" || name == u"btn_close")
     Cancel();
   return true;
-}
-
-void PreDlcForm::Close(platform::WPARAM code) {
-  const platform::HWND owner = platform::GetWindow(GetHWND(), platform::GW_OWNER);
-  if (owner != nullptr) {
-    platform::EnableWindow(owner, true);
-    platform::SetFocus(owner);
-  }
-  ui::WindowImplBase::Close(code);
-}
-
-platform::LRESULT PreDlcForm::OnSysCommand(platform::UINT message, platform::WPARAM wparam,
-                                           platform::LPARAM lparam, bool& handled) {
-  if ((wparam & 0xFFF0) == platform::SC_CLOSE) {
-    Cancel();
-    return 0;
-  }
-  return ui::WindowImplBase::OnSysCommand(message, wparam, lparam, handled);
-}
-
-platform::LRESULT PreDlcForm::OnKeyDown(platform::UINT, platform::WPARAM wparam, platform::LPARAM,
-                                        bool& handled) {
-  if (wparam == platform::VK_ESCAPE)
-    Cancel();
-  else if (wparam == platform::VK_RETURN)
-    Confirm();
-  handled = false;
-  return 0;
-}
-
-void PreDlcForm::Confirm() {
-  if (result_.answered()) return;
-  Close(0);
-  result_.Answer(1);
-}
-
-void PreDlcForm::Cancel() {
-  if (result_.answered()) return;
-  Close(0);
-  result_.Answer(0);
 }

@@ -6,11 +6,10 @@
 #include <cstdint>
 
 #include "project/Launcher/core/launcher_store.h"
-#include "project/Launcher/windows/dialog_result.h"
+#include "project/Launcher/windows/confirm_dialog.h"
 #include "ui/controls/label.h"
-#include "ui/window_impl_base.h"
 
-class PreDlcForm : public ui::WindowImplBase {
+class PreDlcForm : public ConfirmDialog {
  public:
   static constexpr char16_t kClassName[] = u"PreDlcForm";
   static constexpr int32_t kArabic = 13;
@@ -25,15 +24,7 @@ class PreDlcForm : public ui::WindowImplBase {
   std::u16string GetSkinFolder() override { return u"predlc"; }
   std::u16string GetSkinFile() override { return u"skin.xml"; }
   void InitWindow() override;
-  void Close(platform::WPARAM code = 0) override;
-  platform::LRESULT OnSysCommand(platform::UINT message, platform::WPARAM wparam,
-                                 platform::LPARAM lparam, bool& handled) override;
-  platform::LRESULT OnKeyDown(platform::UINT message, platform::WPARAM wparam,
-                              platform::LPARAM lparam, bool& handled) override;
-
   void ShowSizes();
-  void Confirm();
-  void Cancel();
 
  private:
   bool OnClick(ui::EventArgs* event);
@@ -42,5 +33,4 @@ class PreDlcForm : public ui::WindowImplBase {
   LauncherStore& store_;
   ui::Label* sizeValue_ = nullptr;
   ui::Label* spaceValue_ = nullptr;
-  DialogResult result_;
 };

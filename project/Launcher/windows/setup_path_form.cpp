@@ -16,25 +16,13 @@
 
 namespace {
 
-constexpr uint32_t kDialogStyle = 0xCE0000;  // caption, system menu, frame, minimise box
-
 std::u16string Text(const char16_t* key) { return ui::LanguageTable::GetInstance().GetText(key); }
 
 }  // namespace
 
 SetupPathForm* SetupPathForm::Open(ui::Window* owner, DialogResult::Callback result) {
   auto* form = new SetupPathForm();
-  form->result_.SetCallback(std::move(result));
-  const platform::HWND ownerHwnd = owner != nullptr ? owner->GetHWND() : nullptr;
-  if (form->Create(ownerHwnd, kClassName, kDialogStyle, 0, true, ui::UiRect{}) == nullptr) {
-    delete form;
-    return nullptr;
-  }
-  if (ownerHwnd != nullptr) platform::EnableWindow(ownerHwnd, false);
-  form->CenterWindow();
-  platform::ShowWindow(form->GetHWND(), platform::SW_SHOW);
-  platform::SetFocus(form->GetHWND());
-  return form;
+  return OpenOwned(form, owner, kClassName, std::move(result)) ? form : nullptr;
 }
 
 std::u16string SetupPathForm::ComposeGameFolder(const std::u16string& parent) {
@@ -67,46 +55,6 @@ bool SetupPathForm::OnClick(ui::EventArgs* event) {
   else if (name == u"btn_close")
     Cancel();
   return true;
-}
-
-void SetupPathForm::Close(platform::WPARAM code) {
-  const platform::HWND owner = platform::GetWindow(GetHWND(), platform::GW_OWNER);
-  if (owner != nullptr) {
-    platform::EnableWindow(owner, true);
-    platform::SetFocus(owner);
-  }
-  ui::WindowImplBase::Close(code);
-}
-
-platform::LRESULT SetupPathForm::OnSysCommand(platform::UINT message, platform::WPARAM wparam,
-                                              platform::LPARAM lparam, bool& handled) {
-  if ((wparam & 0xFFF0) == platform::SC_CLOSE) {
-    Cancel();
-    return 0;
-  }
-  return ui::WindowImplBase::OnSysCommand(message, wparam, lparam, handled);
-}
-
-platform::LRESULT SetupPathForm::OnKeyDown(platform::UINT, platform::WPARAM wparam, platform::LPARAM,
-                                           bool& handled) {
-  if (wparam == platform::VK_ESCAPE)
-    Cancel();
-  else if (wparam == platform::VK_RETURN)
-    Confirm();
-  handled = false;
-  return 0;
-}
-
-void SetupPathForm::Confirm() {
-  if (result_.answered()) return;
-  Close(0);
-  result_.Answer(1);
-}
-
-void SetupPathForm::Cancel() {
-  if (result_.answered()) return;
-  Close(0);
-  result_.Answer(0);
 }
 
 void SetupPathForm::ChooseFolder() {

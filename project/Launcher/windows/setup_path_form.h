@@ -10,11 +10,10 @@
 #include <functional>
 #include <string>
 
-#include "project/Launcher/windows/dialog_result.h"
+#include "project/Launcher/windows/confirm_dialog.h"
 #include "ui/controls/label.h"
-#include "ui/window_impl_base.h"
 
-class SetupPathForm : public ui::WindowImplBase {
+class SetupPathForm : public ConfirmDialog {
  public:
   static constexpr char16_t kClassName[] = u"SetupPathForm";
   static constexpr char16_t kGameFolderName[] = u"Valdrenth Game";
@@ -34,12 +33,6 @@ class SetupPathForm : public ui::WindowImplBase {
   std::u16string GetSkinFolder() override { return u"setup"; }
   std::u16string GetSkinFile() override { return u"skin.xml"; }
   void InitWindow() override;
-  // Enables the owner again and gives it the focus, then fades out.
-  void Close(platform::WPARAM code = 0) override;
-  platform::LRESULT OnSysCommand(platform::UINT message, platform::WPARAM wparam,
-                                 platform::LPARAM lparam, bool& handled) override;
-  platform::LRESULT OnKeyDown(platform::UINT message, platform::WPARAM wparam,
-                              platform::LPARAM lparam, bool& handled) override;
 
   // Shows |folder| with its free space. With |picked| on, |folder| is a
   // parent the user chose: the game folder inside it is shown and stored as
@@ -50,9 +43,6 @@ class SetupPathForm : public ui::WindowImplBase {
   // Opens the folder picker owned by this dialog.
   void ChooseFolder();
 
-  void Confirm();
-  void Cancel();
-
  private:
   bool OnClick(ui::EventArgs* event);
   void ShowSpace(uint64_t freeBytes);
@@ -60,5 +50,4 @@ class SetupPathForm : public ui::WindowImplBase {
   ui::Label* pathLabel_ = nullptr;
   ui::Label* needLabel_ = nullptr;
   ui::Label* freeLabel_ = nullptr;
-  DialogResult result_;
 };

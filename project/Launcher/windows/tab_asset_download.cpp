@@ -102,21 +102,14 @@ void TabAssetDownload::SetPaused(bool paused) {
   if (button_ == nullptr) return;
   button_->SetEnabled(true);
   if (paused) {
-    KeepButtonSize(u"btn_continue");
+    SetClassKeepingSize(button_, u"btn_continue");
     if (speed_ != nullptr)
       speed_->SetText(panel_texts::WithArgument(Text(u"STRING_DOWNLOAD_SPEED"), u"0.00KB"));
   } else {
-    KeepButtonSize(u"btn_pause");
+    SetClassKeepingSize(button_, u"btn_pause");
   }
 }
 
-void TabAssetDownload::KeepButtonSize(const char16_t* buttonClass) {
-  const int width = button_->GetFixedWidth();
-  const int height = button_->GetFixedHeight();
-  button_->SetClass(buttonClass);
-  button_->SetFixedWidth(width, true, false);
-  button_->SetFixedHeight(height, false);
-}
 
 void TabAssetDownload::OnPauseAnswered() {
   if (button_ != nullptr) button_->SetEnabled(true);

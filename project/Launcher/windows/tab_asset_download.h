@@ -33,7 +33,6 @@ class TabAssetDownload : public TabAsset {
 
  private:
   bool OnDownloadCtrlClick(ui::EventArgs* event);
-  void KeepButtonSize(const char16_t* buttonClass);
 
   ui::Label* info_ = nullptr;
   ui::Label* time_ = nullptr;

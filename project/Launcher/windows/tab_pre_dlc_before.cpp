@@ -30,17 +30,13 @@ void TabPreDlcBefore::ResetControls() {
 void TabPreDlcBefore::Refresh(int32_t) {
   if (info_ == nullptr || button_ == nullptr) return;
   button_->SetEnabled(true);
-  const int width = button_->GetFixedWidth();
-  const int height = button_->GetFixedHeight();
   if (context_.store->HasUnfinishedPreDownload()) {
-    button_->SetClass(u"btn_continue_predlc");
+    SetClassKeepingSize(button_, u"btn_continue_predlc");
     info_->SetTextId(u"STRING_PREDLC_CONTINUE", true);
   } else {
-    button_->SetClass(u"btn_download_predlc");
+    SetClassKeepingSize(button_, u"btn_download_predlc");
     info_->SetTextId(u"STRING_PREDLC_BEFORE", true);
   }
-  button_->SetFixedWidth(width, true, false);
-  button_->SetFixedHeight(height, false);
 }
 
 bool TabPreDlcBefore::OnDownloadClick(ui::EventArgs*) {

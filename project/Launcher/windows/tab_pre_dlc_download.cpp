@@ -76,7 +76,7 @@ void TabPreDlcDownload::Refresh(int32_t status) {
     button_->SetEnabled(true);
   }
   const bool paused = ShowsPaused();
-  SetButtonClass(paused ? u"btn_continue_predlc" : u"btn_pause_predlc");
+  SetClassKeepingSize(button_, paused ? u"btn_continue_predlc" : u"btn_pause_predlc");
   ShowTitle(paused);
 }
 
@@ -92,14 +92,14 @@ void TabPreDlcDownload::SetPaused(bool paused) {
   if (button_ != nullptr) button_->SetEnabled(true);
   int32_t code;
   if (paused) {
-    if (button_ != nullptr) SetButtonClass(u"btn_continue_predlc");
+    if (button_ != nullptr) SetClassKeepingSize(button_, u"btn_continue_predlc");
     savedStatus_ = status_;
     status_ = -1;
     ShowTitle(true);
     ResetTimeAndSpeed();
     code = 2;
   } else {
-    if (button_ != nullptr) SetButtonClass(u"btn_pause_predlc");
+    if (button_ != nullptr) SetClassKeepingSize(button_, u"btn_pause_predlc");
     status_ = savedStatus_;
     ShowTitle(false);
     code = 3;
@@ -146,13 +146,6 @@ void TabPreDlcDownload::ResetTimeAndSpeed() {
   if (PreDlcPopupForm* shown = popup()) shown->SetTexts(timeText_, speedText_);
 }
 
-void TabPreDlcDownload::SetButtonClass(const char16_t* buttonClass) {
-  const int width = button_->GetFixedWidth();
-  const int height = button_->GetFixedHeight();
-  button_->SetClass(buttonClass);
-  button_->SetFixedWidth(width, true, false);
-  button_->SetFixedHeight(height, false);
-}
 
 void TabPreDlcDownload::AnimateStatus() {
   if (ShowsPaused() || title_ == nullptr) return;

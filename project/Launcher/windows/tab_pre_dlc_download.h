@@ -53,7 +53,6 @@ class TabPreDlcDownload : public TabPreDlc {
   void ShowPercent();
   void ShowTitle(bool paused);
   void ResetTimeAndSpeed();
-  void SetButtonClass(const char16_t* buttonClass);
 
   int32_t status_ = 0;
   int32_t savedStatus_ = 0;
