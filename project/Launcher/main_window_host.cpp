@@ -17,6 +17,7 @@
 #include "project/Launcher/program_record.h"
 #include "project/Launcher/windows/main_form.h"
 #include "project/Launcher/windows/web_view_part.h"
+#include "project/Launcher/windows/main_panels_part.h"
 #include "skin/embedded_resources.h"
 
 namespace {
@@ -86,6 +87,7 @@ bool MainWindowHost::Create(LauncherStore& store) {
   // The window deletes itself with its native window.
   auto* form = new MainForm(store, std::move(environment));
   form->AddPart(std::make_unique<WebViewPart>(store));
+  form->AddPart(std::make_unique<MainPanelsPart>());
   std::weak_ptr<kbase::WeakFlag> alive = form->GetWeakFlag();
   if (!form->CreateAndShow()) {
     // A window that was made and failed to build deleted itself.
