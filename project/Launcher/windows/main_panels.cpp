@@ -135,7 +135,7 @@ void MainPanels::RefreshGameButton() {
       }
     } else if (store.IsGameUpdateAvailable()) {
       SetButtonText(kUpdate);
-      if (store.SettingsCopy().autoUpdate && !store.errorShown && !store.messageBoxOpen &&
+      if (store.SettingsCopy().autoUpdate && !store.errorShown && !store.messageBoxOpen() &&
           !IsGameRunning()) {
         SendActionEvents(store, MainButtonAction::kUpdate);
         store.StartGameCheck(true, true);
