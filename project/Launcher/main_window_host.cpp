@@ -13,6 +13,8 @@
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/program_record.h"
 #include "project/Launcher/windows/main_form.h"
+#include "project/Launcher/windows/main_pages_part.h"
+#include "project/Launcher/windows/tray_menu_part.h"
 #include "skin/embedded_resources.h"
 
 namespace {
@@ -80,6 +82,8 @@ bool MainWindowHost::Create(LauncherStore& store) {
   environment.record = [](const std::string& line) { ProgramRecord::Get().Line(line); };
   // The window deletes itself with its native window.
   auto* form = new MainForm(store, std::move(environment));
+  form->AddPart(std::make_unique<TrayMenuPart>());
+  form->AddPart(std::make_unique<MainPagesPart>());
   std::weak_ptr<kbase::WeakFlag> alive = form->GetWeakFlag();
   if (!form->CreateAndShow()) {
     // A window that was made and failed to build deleted itself.
