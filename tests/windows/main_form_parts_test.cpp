@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "base/framework/ui_message_loop.h"
 #include "platform/message/message_api.h"
 #include "platform/tray/memory_tray_icon.h"
 #include "platform/window/memory_backend.h"
@@ -22,6 +21,7 @@
 #include "project/Launcher/windows/tray_menu_part.h"
 #include "skin/embedded_resources.h"
 #include "tests/core/store_fixture.h"
+#include "tests/windows/main_skin_window.h"
 #include "ui/controls/list_box.h"
 #include "ui/global_manager.h"
 #include "ui/language_table.h"
@@ -29,27 +29,15 @@
 
 namespace {
 
-class MainFormPartsTest : public testing::Test {
+class MainFormPartsTest : public windows_test::MainSkinWindowTest {
  protected:
   void SetUp() override {
     backend_.SetMonitors({platform::MonitorInfo{platform::Rect{0, 0, 1920, 1080}, platform::Rect{0, 0, 1920, 1040},
                                                 true}});
-    platform::InstallWindowBackend(&backend_);
-    const auto embedded = skin::EmbeddedSkinPackage();
-    SetEmbeddedSkinPackage(embedded.data(), embedded.size());
-    StartFrameworkUi("en");
-  }
-  void TearDown() override {
-    if (hwnd_ != nullptr && platform::IsWindow(hwnd_)) platform::DestroyWindow(hwnd_);
-    Drain();
-    ShutdownFrameworkUi();
-    ui::GlobalManager::RemoveAllTextColors();
-    ui::LanguageTable::GetInstance().Clear();
-    SetEmbeddedSkinPackage(nullptr, 0);
-    platform::InstallWindowBackend(nullptr);
+    MainSkinWindowTest::SetUp();
   }
 
-  LauncherStore& store() { return folder_.store; }
+  LauncherStore& store() { return store_folder_.store; }
 
   MainForm* Open() {
     MainForm::Environment environment;
@@ -73,13 +61,6 @@ class MainFormPartsTest : public testing::Test {
     Drain();
     return form;
   }
-  void Drain() {
-    platform::MSG msg;
-    while (platform::PeekMessage(&msg, nullptr, 0, 0, platform::PM_REMOVE)) {
-      platform::TranslateMessage(&msg);
-      platform::DispatchMessage(&msg);
-    }
-  }
   // The tray is right-clicked with the pointer at `at`.
   void RightClickTray(platform::Point at) {
     backend_.InjectMouseMoveAt(at);
@@ -97,10 +78,7 @@ class MainFormPartsTest : public testing::Test {
     return platform::Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
 
-  platform::MemoryBackend backend_;
-  ScopedStoreFolder folder_;
-  kbase::UIMessageLoop loop_;
-  platform::HWND hwnd_ = nullptr;
+  ScopedStoreFolder store_folder_;
   platform::MemoryTrayIcon* tray_ = nullptr;
   TrayMenuPart* menu_ = nullptr;
   MainPagesPart* pages_ = nullptr;
