@@ -63,7 +63,10 @@ bool PopupMenu::Track(uint32_t flags, Point at, HWND owner) {
   hot_ = -1;
   SetWindowPos(hwnd_, nullptr, rect.left, rect.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   Present();
-  ShowWindow(hwnd_, SW_SHOW);
+  // Shown without taking the focus: a focus change the owner makes meanwhile
+  // (it comes to the front as the menu opens) must not close the menu. A
+  // press outside still does (see "Pop-ups" in window_backend.h).
+  ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
   return true;
 }
 

@@ -4,7 +4,9 @@
 // button released over it, or Return on the highlighted one) closes the
 // menu and posts WM_COMMAND to the owner, wParam the item's id in the low
 // word. A press outside the menu (the pop-up loses the focus), Escape or
-// Close closes it without a command. Unlike Windows' TrackPopupMenuEx, Track
+// Close closes it without a command. The menu does not take the keyboard
+// focus when it opens, so its keys (Up, Down, Return, Escape) work once it
+// is given the focus. Unlike Windows' TrackPopupMenuEx, Track
 // does not wait: the choice arrives later as the posted message. UI thread
 // only (the thread the back-end was installed on).
 #pragma once

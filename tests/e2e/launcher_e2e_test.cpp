@@ -1,11 +1,8 @@
 // The built launcher under a virtual X server: single instance, the exit
-// message from another process and SIGTERM with the teardown order, the
-// tray menu's exit, the language override, and the modes that end early.
+// message from another process and SIGTERM with the teardown order, the language
+// override, and the modes that end early.
 #include <gtest/gtest.h>
 #include <json/json.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <signal.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,12 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/ipc/foreign_windows.h"
-#include "platform/menu/menu_picture.h"
-#include "platform/process/process.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "tests/e2e/launcher_process.h"
 #include "tests/support/openssl_md5.h"
@@ -120,88 +114,6 @@ TEST_F(LauncherE2eTest, SigtermEndsTheLauncherThroughTheSameTeardown) {
   ASSERT_TRUE(launcher.WaitForLine(IsRegistered, kStartTimeout));
   ASSERT_EQ(::kill(launcher.pid(), SIGTERM), 0);
   ExpectTeardownInOrder(launcher, {"signal", "message 2028 0 0"});
-}
-
-// The test tray (tools/tray_manager) at the top-left corner of the screen,
-// recording to a file.
-class TestTray {
- public:
-  explicit TestTray(const std::string& log) : log_(log) {
-    platform::SpawnOptions options;
-    options.detach = false;
-    platform::SpawnProcess({TRAY_MANAGER_PATH, "--output", log_}, options, &pid_, nullptr);
-  }
-  ~TestTray() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    platform::WaitProcess(pid_);
-  }
-  bool WaitFor(const std::string& word, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-      if (ReadFile(log_).find(word) != std::string::npos) return true;
-      std::this_thread::sleep_for(20ms);  // another process writes the file
-    }
-    return false;
-  }
-
- private:
-  std::string log_;
-  pid_t pid_ = 0;
-};
-
-// A mapped window of ours (any client's) under the screen point, other than
-// the root.
-bool WindowAt(Display* display, int x, int y) {
-  XTestFakeMotionEvent(display, -1, x, y, 0);
-  XSync(display, False);
-  Window root = 0;
-  Window child = 0;
-  int root_x = 0;
-  int root_y = 0;
-  int win_x = 0;
-  int win_y = 0;
-  unsigned mask = 0;
-  XQueryPointer(display, DefaultRootWindow(display), &root, &child, &root_x, &root_y, &win_x, &win_y, &mask);
-  return child != 0;
-}
-
-TEST_F(LauncherE2eTest, ExitFromTheTrayMenuEndsTheLauncherInOrder) {
-  TestTray tray(folder_.File("tray.log"));
-  ASSERT_TRUE(tray.WaitFor("ready ", kStartTimeout));
-  LauncherProcess launcher(folder_, {}, true);
-  ASSERT_TRUE(launcher.started());
-  ASSERT_TRUE(launcher.WaitForLine(IsRegistered, kStartTimeout));
-  ASSERT_TRUE(tray.WaitFor("dock ", kStartTimeout));
-
-  Display* display = XOpenDisplay(nullptr);
-  ASSERT_NE(display, nullptr);
-  // A right click on the icon (the first in the tray) opens the menu at the
-  // pointer, kept on the screen: its second row, "Exit", lies below the icon.
-  XTestFakeMotionEvent(display, -1, 5, 5, 0);
-  XTestFakeButtonEvent(display, 3, True, 0);
-  XTestFakeButtonEvent(display, 3, False, 0);
-  XSync(display, False);
-  ASSERT_TRUE(launcher.WaitForLine("message 2025 0 516", kStartTimeout));
-  const int exit_x = 5 + platform::MenuPicture::kMinWidth / 2;
-  const int exit_y = platform::MenuPicture::kBorder + platform::MenuPicture::kItemHeight * 3 / 2;
-  bool shown = false;
-  for (int i = 0; i < 250 && !shown; ++i) {
-    shown = WindowAt(display, exit_x, exit_y);
-    if (!shown) std::this_thread::sleep_for(20ms);  // the menu maps in another process
-  }
-  ASSERT_TRUE(shown) << "no menu under the pointer";
-  XTestFakeButtonEvent(display, 1, True, 0);
-  XTestFakeButtonEvent(display, 1, False, 0);
-  XSync(display, False);
-  XCloseDisplay(display);
-
-  std::vector<std::string> record = launcher.ReadToEnd(kStartTimeout);
-  EXPECT_EQ(launcher.WaitForExit(kStartTimeout), 0);
-  const auto exit = std::find(record.begin(), record.end(), "message 2028 0 0");
-  ASSERT_NE(exit, record.end());
-  EXPECT_NE(std::find(exit, record.end(), "tray_removed"), record.end());
-  EXPECT_EQ(record.back(), "exit 0");
 }
 
 TEST_F(LauncherE2eTest, SetLanguageReachesTheStore) {
