@@ -29,6 +29,7 @@ constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | 
                             ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask |
                             FocusChangeMask | PropertyChangeMask;
 
+constexpr int kPopupGrabRetryMs = 20;
 constexpr unsigned int kPointerMask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
                                       LeaveWindowMask;
 
@@ -479,6 +480,8 @@ void X11Backend::RestorePointerGrab() {
                              None, CurrentTime) == GrabSuccess;
 }
 
+bool X11Backend::PopupGrabPending() const { return !popups_.empty() && !popup_grab_ && !capture_ && !drag_; }
+
 void X11Backend::LeavePopups(Point screen, Window pressed) {
   PopupTracker::Windows windows;
   windows.rect = [this](NativeWindow w) { return GetWindowRect(w); };
@@ -683,10 +686,15 @@ int X11Backend::EventDescriptor() const {
 int X11Backend::NextTimeoutMs() const {
   if (X11ErrorTrap::ConnectionLost(display_)) return -1;
   if (!synthetic_.empty() || XPending(display_) > 0) return 0;
+  // A press that opened a pop-up may still hold the pointer for the window it
+  // began in (another connection, such as the tray icon's): the pop-up's grab
+  // is tried again soon, so a press outside the pop-up still closes it.
+  const int grab_retry = PopupGrabPending() ? kPopupGrabRetryMs : -1;
   const int64_t deadline = translator_.tracker().HoverDeadline();
-  if (deadline < 0) return -1;
+  if (deadline < 0) return grab_retry;
   const int64_t now = NowMs();
-  return deadline <= now ? 0 : static_cast<int>(std::min<int64_t>(deadline - now, INT_MAX));
+  const int hover = deadline <= now ? 0 : static_cast<int>(std::min<int64_t>(deadline - now, INT_MAX));
+  return grab_retry < 0 ? hover : std::min(hover, grab_retry);
 }
 
 LRESULT X11Backend::Send(Window window, uint32_t message, WPARAM wparam, LPARAM lparam) {
@@ -699,6 +707,7 @@ void X11Backend::Queue(Window window, uint32_t message, WPARAM wparam, LPARAM lp
 
 bool X11Backend::DispatchEvents() {
   if (X11ErrorTrap::ConnectionLost(display_)) return false;
+  if (PopupGrabPending()) RestorePointerGrab();
   bool delivered = false;
   while (!synthetic_.empty()) {
     const Synthetic s = synthetic_.front();

@@ -136,6 +136,9 @@ class X11Backend : public WindowBackend {
   // drag holds the pointer, the latest shown pop-up's while any is shown,
   // else none.
   void RestorePointerGrab();
+  // A pop-up is shown but could not take the pointer yet (another client
+  // held a grab, such as the tray icon's own press): it is tried again.
+  bool PopupGrabPending() const;
   // Tells the pop-ups a press at `screen` leaves (see window_backend.h);
   // `pressed` is our window that took the press, 0 for none.
   void LeavePopups(Point screen, Window pressed);

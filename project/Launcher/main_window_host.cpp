@@ -18,6 +18,8 @@
 #include "project/Launcher/windows/main_form.h"
 #include "project/Launcher/windows/web_view_part.h"
 #include "project/Launcher/windows/main_panels_part.h"
+#include "project/Launcher/windows/main_pages_part.h"
+#include "project/Launcher/windows/tray_menu_part.h"
 #include "skin/embedded_resources.h"
 
 namespace {
@@ -88,6 +90,8 @@ bool MainWindowHost::Create(LauncherStore& store) {
   auto* form = new MainForm(store, std::move(environment));
   form->AddPart(std::make_unique<WebViewPart>(store));
   form->AddPart(std::make_unique<MainPanelsPart>());
+  form->AddPart(std::make_unique<TrayMenuPart>());
+  form->AddPart(std::make_unique<MainPagesPart>());
   std::weak_ptr<kbase::WeakFlag> alive = form->GetWeakFlag();
   if (!form->CreateAndShow()) {
     // A window that was made and failed to build deleted itself.

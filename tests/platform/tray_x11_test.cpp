@@ -1,5 +1,6 @@
 // The tray icon on a real X server with the test tray (tools/tray_manager):
-// docking, late docking, no tray, balloons, clicks and the attention state.
+// docking, late docking, no tray, balloons, clicks, the attention state and
+// the pop-up menu a right click opens.
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,14 @@
 #include <vector>
 
 #include "platform/clock/clock.h"
+#include "platform/menu/popup_menu.h"
 #include "platform/message/message_api.h"
 #include "platform/process/process.h"
 #include "platform/tray/balloon_request.h"
 #include "platform/tray/sound_player.h"
 #include "platform/tray/x11_tray_icon.h"
+#include "platform/window/window_api.h"
+#include "platform/x11/x11_backend.h"
 #include "platform/window/window_messages.h"
 #include "tests/support/read_file.h"
 #include "tests/support/temp_folder.h"
@@ -269,6 +273,76 @@ TEST(X11TrayIconTest, AttentionStateIsSetAndClearedOnAnotherProgramsWindow) {
   EXPECT_FALSE(tray->SetAttention(window, true));
   EXPECT_FALSE(tray->SetAttention(0, true));
   XCloseDisplay(display);
+}
+
+// The main window's part in the tray menu: a right click on the icon opens
+// the menu at the pointer, with its bottom edge there; the chosen command
+// comes back as WM_COMMAND.
+platform::PopupMenu* g_menu = nullptr;
+std::vector<uint16_t> g_menu_commands;
+
+platform::LRESULT MenuOwnerProc(platform::HWND hwnd, platform::UINT message, platform::WPARAM wparam,
+                                platform::LPARAM lparam) {
+  if (message == kTrayNotify && lparam == platform::WM_RBUTTONDOWN && g_menu) {
+    platform::Point cursor;
+    platform::GetCursorPos(&cursor);
+    g_menu->Track(platform::TPM_BOTTOMALIGN, cursor, hwnd);
+  } else if (message == platform::WM_COMMAND) {
+    g_menu_commands.push_back(platform::LoWord(wparam));
+  }
+  return platform::DefWindowProc(hwnd, message, wparam, lparam);
+}
+
+void FakeClick(Display* display, platform::Point at, unsigned button) {
+  XTestFakeMotionEvent(display, -1, at.x, at.y, 0);
+  XTestFakeButtonEvent(display, button, True, 0);
+  XTestFakeButtonEvent(display, button, False, 0);
+  XSync(display, False);
+}
+
+TEST(X11TrayIconTest, RightClickOpensTheMenuWhoseExitReachesTheOwner) {
+  auto backend = platform::x11::X11Backend::Open(platform::x11::X11Backend::Options{});
+  ASSERT_TRUE(backend);
+  platform::InstallWindowBackend(backend.get());
+  TempFolder temp;
+  TrayManager manager(temp);
+  ASSERT_TRUE(manager.WaitReady());
+  g_menu_commands.clear();
+  auto menu = std::make_unique<platform::PopupMenu>();
+  ASSERT_TRUE(menu->AppendItem(2026, u"Open main window"));
+  ASSERT_TRUE(menu->AppendItem(2028, u"Exit"));
+  g_menu = menu.get();
+  platform::HWND owner = platform::CreateMessageWindow(MenuOwnerProc);
+  auto tray = DockedIcon(manager, owner);
+  ASSERT_TRUE(tray);
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+
+  // The icon sits at the top-left corner of the screen: the menu opens
+  // there, kept on the screen.
+  FakeClick(display, platform::Point{5, 5}, 3);
+  ASSERT_TRUE(PumpUntil([&] { return menu->IsShown(); }));
+  const platform::Rect exit_row = menu->ItemScreenRect(1);
+  ASSERT_FALSE(exit_row.IsEmpty());
+  EXPECT_GE(exit_row.top, 0);
+  FakeClick(display, platform::Point{(exit_row.left + exit_row.right) / 2, (exit_row.top + exit_row.bottom) / 2}, 1);
+  EXPECT_TRUE(PumpUntil([&] { return !g_menu_commands.empty(); }));
+  EXPECT_EQ(g_menu_commands, (std::vector<uint16_t>{2028}));
+  EXPECT_FALSE(menu->IsShown());
+
+  // Opened again and left by a press elsewhere on the screen: closed, no command.
+  FakeClick(display, platform::Point{5, 5}, 3);
+  ASSERT_TRUE(PumpUntil([&] { return menu->IsShown(); }));
+  FakeClick(display, platform::Point{900, 700}, 1);
+  EXPECT_TRUE(PumpUntil([&] { return !menu->IsShown(); }));
+  EXPECT_EQ(g_menu_commands.size(), 1u);
+
+  XCloseDisplay(display);
+  tray.reset();
+  g_menu = nullptr;
+  menu.reset();
+  platform::DestroyWindow(owner);
+  platform::InstallWindowBackend(nullptr);
 }
 
 }  // namespace
