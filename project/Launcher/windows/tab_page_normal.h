@@ -1,0 +1,42 @@
+#pragma once
+// Page 0 of the settings window, the general settings: start with the
+// session, what closing the main window does, automatic updates and the two
+// download speed limits (game and launcher downloads, pre-downloads). Every
+// choice goes into the window's edited settings only; the window's confirm
+// applies them. UI thread only.
+
+#include <cstdint>
+#include <string>
+
+#include "project/Launcher/windows/setting_tab_page.h"
+#include "ui/controls/check_box.h"
+#include "ui/controls/option.h"
+
+namespace SettingComponents {
+
+class TabPageNormal : public TabPage {
+ public:
+  TabPageNormal() = default;
+
+  void Init(const std::u16string& page_name, SettingForm* owner) override;
+  void ResetControls() override;
+
+ private:
+  void BindTooltips();
+  void BindStartCheckBox(bool* automatic_start);
+  // Two options of one group standing for a flag: |on| selected when it is
+  // set. Bound only when both exist.
+  void BindFlagOptions(ui::Option* on, ui::Option* off, bool* flag);
+  // A limit group: the no-limit and limit options and the field. Bound only
+  // when all three exist.
+  void BindSpeedGroup(const std::u16string& no_limit_name, const std::u16string& limit_name,
+                      const std::u16string& field_name, bool* limit_on, int32_t* speed);
+
+  ui::CheckBox* start_check_ = nullptr;
+  ui::Option* tray_option_ = nullptr;
+  ui::Option* exit_option_ = nullptr;
+  ui::Option* update_on_option_ = nullptr;
+  ui::Option* update_off_option_ = nullptr;
+};
+
+}  // namespace SettingComponents
