@@ -543,15 +543,17 @@ TEST_F(DownloadManagerTest, StalledTransferContinuesWhereItStopped) {
   EXPECT_EQ(requests[1].rangeBegin, 150000);
 }
 
+// The stall time is 2 s rather than 1 s so that a busy test machine pausing
+// the process for a moment is not taken for a stalled server.
 TEST_F(DownloadManagerTest, SlowButMovingTransferIsNotAFailure) {
   DownloadTuning tuning;
-  tuning.stallSeconds = 1;
+  tuning.stallSeconds = 2;
   Init(tuning);
   manager_.SetMirrors({Mirror("a")});
   const int64_t size = 600000;
   const std::string md5 = Serve("slow.bin", testsrv::MakePatternContent(size, 7));
   testsrv::Fault slow;
-  slow.throttle = 250000;  // about 2.4 s in all, longer than the stall time
+  slow.throttle = 150000;  // about 4 s in all, twice the stall time
   server_.SetFault("/a/slow.bin", slow);
   FileOutcome outcome;
   ASSERT_TRUE(Download("slow.bin", dir_.Join("slow.bin"), md5, size, &outcome));

@@ -3,6 +3,7 @@
 #include "ui/controls/button.h"
 #include "ui/controls/check_box.h"
 #include "ui/controls/circle_progress.h"
+#include "ui/controls/combo.h"
 #include "ui/controls/label.h"
 #include "ui/controls/list_box.h"
 #include "ui/controls/list_container_element.h"
@@ -10,6 +11,8 @@
 #include "ui/controls/progress.h"
 #include "ui/controls/rich_edit.h"
 #include "ui/controls/slider.h"
+#include "ui/controls/tree_node.h"
+#include "ui/controls/tree_view.h"
 #include "ui/controls/virtual_list_box.h"
 #include "ui/tile_layout.h"
 #include "ui/vlayout.h"
@@ -45,6 +48,9 @@ void RegisterControlWidgets() {
   WidgetFactory::GetInstance().Register(u"HListBox", []() -> Control* { return new ListBox(new HLayout()); });
   WidgetFactory::GetInstance().Register(u"TileListBox", []() -> Control* { return new ListBox(new TileLayout()); });
   RegisterTag<VirtualListBox>(u"VirtualListBox");
+  RegisterTag<TreeView>(u"TreeView");
+  RegisterTag<TreeNode>(u"TreeNode");
+  RegisterTag<Combo>(u"Combo");
   RegisterRichEdit();
   // Skinned windows bind their system buttons to buttons and keep clicks on
   // buttons and rich edits inside the caption.

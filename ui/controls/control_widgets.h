@@ -7,8 +7,9 @@
 namespace ui {
 
 // "Label", "LabelBox", "Button", "ButtonBox", "CheckBox", "CheckBoxBox",
-// "Option", "OptionBox", "Progress", "Slider", "CircleProgress" and
-// "RichEdit". Also tells skinned windows which controls are buttons and rich
+// "Option", "OptionBox", "Progress", "Slider", "CircleProgress", the lists
+// ("ListBox", "VListBox", "HListBox", "TileListBox", "ListContainerElement",
+// "VirtualListBox", "TreeView", "TreeNode"), "Combo" and "RichEdit". Also tells skinned windows which controls are buttons and rich
 // edits.
 void RegisterControlWidgets();
 
