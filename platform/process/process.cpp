@@ -72,6 +72,8 @@ bool SpawnProcess(const std::vector<std::string>& argv, const SpawnOptions& opti
   int rc = 0;
   if (options.standardError >= 0)
     rc = posix_spawn_file_actions_adddup2(actions.get(), options.standardError, 2);
+  if (rc == 0 && options.standardOutput >= 0)
+    rc = posix_spawn_file_actions_adddup2(actions.get(), options.standardOutput, 1);
   if (rc != 0) return fail(rc);
   if (handOver) {
     // Both are first lifted above 4 so that moving one onto 3 or 4 can never

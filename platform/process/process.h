@@ -25,6 +25,8 @@ struct SpawnOptions {
   int handOverWrite = -1;
   // A descriptor the child writes its standard error to (-1: the caller's).
   int standardError = -1;
+  // A descriptor the child writes its standard output to (-1: the caller's).
+  int standardOutput = -1;
 };
 
 // Starts |argv[0]| with |argv| as its arguments. The child inherits only the

@@ -15,7 +15,8 @@
 #include "project/Launcher/core/framework_ui.h"
 #include "platform/message/message_queue.h"
 #include "platform/window/window_api.h"
-#include "project/Launcher/basic_main_window.h"
+#include "project/Launcher/main_window_host.h"
+#include "project/Launcher/windows/ui_dump.h"
 #include "project/Launcher/core/command_line.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
@@ -48,15 +49,26 @@ void WakeRunningLauncher() {
   }
 }
 
-// SIGINT and SIGTERM end the launcher as closing its window does: they are
-// read from a signalfd on the UI thread's queue, which then ends the loop.
-class TerminationSignals : public platform::EventSource {
+// Ends the launcher as its window's exit does: the main window, when there
+// is one, gets kMsgExitLauncher and runs its teardown (fade, the window's
+// clean-up, the end of the UI loop); without one the UI loop ends at once.
+void RequestLauncherExit(LauncherStore& store) {
+  const WindowHandle window = store.mainWindow();
+  if (window && platform::PostMessage(reinterpret_cast<platform::HWND>(window), kMsgExitLauncher, 0, 0)) return;
+  EndUiLoop();
+}
+
+// SIGINT and SIGTERM end the launcher as the exit message does; SIGUSR1
+// writes the UI dump when $LAUNCHER_UI_DUMP names its file. They are read
+// from a signalfd on the UI thread's queue.
+class ProgramSignals : public platform::EventSource {
  public:
   static sigset_t Set() {
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, SIGINT);
     sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGUSR1);
     return set;
   }
   // Before any thread starts, so that every thread inherits the mask.
@@ -64,12 +76,12 @@ class TerminationSignals : public platform::EventSource {
     sigset_t set = Set();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
   }
-  TerminationSignals() {
+  explicit ProgramSignals(LauncherStore& store) : store_(store) {
     sigset_t set = Set();
     fd_ = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
     if (fd_ >= 0) platform::MessageQueue::ForCurrentThread()->AddEventSource(this);
   }
-  ~TerminationSignals() override {
+  ~ProgramSignals() override {
     if (fd_ < 0) return;
     platform::MessageQueue::ForCurrentThread()->RemoveEventSource(this);
     ::close(fd_);
@@ -77,16 +89,33 @@ class TerminationSignals : public platform::EventSource {
   int descriptor() const override { return fd_; }
   void Pump() override {
     signalfd_siginfo info;
-    bool any = false;
-    while (::read(fd_, &info, sizeof(info)) == static_cast<ssize_t>(sizeof(info))) any = true;
-    if (any) {
+    bool exit = false;
+    bool dump = false;
+    while (::read(fd_, &info, sizeof(info)) == static_cast<ssize_t>(sizeof(info))) {
+      if (info.ssi_signo == SIGUSR1) {
+        dump = true;
+      } else {
+        exit = true;
+      }
+    }
+    if (dump) WriteUiDump();
+    if (exit && !exitRequested_) {
+      exitRequested_ = true;
       ProgramRecord::Get().Line("signal");
-      EndUiLoop();
+      RequestLauncherExit(store_);
     }
   }
 
  private:
+  static void WriteUiDump() {
+    const char* path = std::getenv(UiDump::kEnvironmentName);
+    if (path == nullptr || *path == '\0') return;
+    if (!UiDump::WriteTo(path)) ProgramRecord::Get().Line("ui_dump_failed");
+  }
+
+  LauncherStore& store_;
   int fd_ = -1;
+  bool exitRequested_ = false;
 };
 
 int RunNormalStart(const CommandLineOverrides& overrides) {
@@ -96,7 +125,7 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
     return 0;
   }
 
-  TerminationSignals::Block();
+  ProgramSignals::Block();
   LauncherStore& store = LauncherStore::GetInstance();
   ScriptedDialogs dialogs;  // the boxes until the dialog windows exist: they stay open
   dialogs.SetObserver([](const ScriptedDialogs::OpenedBox& box) {
@@ -104,7 +133,7 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
                                              : "message_box " + kbase::UTF16ToUTF8(box.message.title.text));
   });
   store.SetDialogHost(&dialogs);
-  BasicMainWindow::InstallWindowHooks(store);
+  MainWindowHost::InstallWindowHooks(store);
   // Usage records are built and sent on the worker, through the download
   // manager; a record for a worker that is gone is dropped.
   SystemUsageEventEnvironment eventEnvironment;
@@ -117,25 +146,25 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   if (overrides.platform) store.platformName = kbase::UTF16ToUTF8(*overrides.platform);
   store.gameWindows().SetHooks(MakeForeignGameWindowHooks());
 
-  std::unique_ptr<TerminationSignals> signals;
+  std::unique_ptr<ProgramSignals> signals;
   MainThreadHooks hooks;
   hooks.record = [](const std::string& step) { ProgramRecord::Get().Line(step); };
   // The skin package and the language table of the settings' language, before
   // the channel configuration is read from the package.
   hooks.startUi = [&store] {
-    BasicMainWindow::OpenDisplay();  // without a display the framework runs without windows
+    MainWindowHost::OpenDisplay();  // without a display the framework runs without windows
     StartFrameworkUi(store.settings.languageCode);
   };
   hooks.createMainWindow = [&store, &signals] {
-    signals = std::make_unique<TerminationSignals>();
-    bool shown = BasicMainWindow::Create(store);
+    signals = std::make_unique<ProgramSignals>(store);
+    bool shown = MainWindowHost::Create(store);
     ProgramRecord::Get().Line(std::string(shown ? "main_window_registered" : "no_display") +
                               " language=" + store.settings.languageCode);
   };
   hooks.shutdownUi = [&signals] {
-    BasicMainWindow::Shutdown();
+    MainWindowHost::Shutdown();
     ShutdownFrameworkUi();
-    BasicMainWindow::CloseDisplay();
+    MainWindowHost::CloseDisplay();
     signals.reset();
   };
   hooks.uninstallFonts = [] { UninstallFonts(); };
@@ -144,7 +173,7 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
   // launcher ends as closing its window does.
   SetLauncherRestarter([&store](bool replaceLauncher) {
     StartRestartingSelfUpdate(store, replaceLauncher);
-    EndUiLoop();
+    RequestLauncherExit(store);
   });
   StoreHooks storeHooks;
   storeHooks.installFonts = [] { InstallFonts(GetCommandLineOverrides().font); };

@@ -1,5 +1,5 @@
 // The built launcher under a virtual X server: single instance, the exit
-// message from another process with the clean-up order, the language
+// message from another process and SIGTERM with the teardown order, the language
 // override, and the modes that end early.
 #include <gtest/gtest.h>
 #include <json/json.h>
@@ -33,7 +33,7 @@ std::vector<std::string> WithoutTicks(const std::vector<std::string>& lines) {
   // worker's first tick) tells the window meanwhile.
   std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept), [](const std::string& line) {
     for (uint32_t message : {kMsgUiTick, kMsgRefreshState, kMsgCheckProgress, kMsgDownloadSpeed,
-                             kMsgDownloadProgress}) {
+                             kMsgDownloadProgress, kMsgWindowOnTop}) {
       if (line.rfind("message " + std::to_string(message) + " ", 0) == 0) return false;
     }
     return true;
@@ -57,6 +57,28 @@ class LauncherE2eTest : public testing::Test {
       if (windows_->PostMessage(window, message, 0, 0)) return true;
     }
     return false;
+  }
+
+  // The record after the registration: |first| (how the exit was asked
+  // for), then the window's teardown and the UI thread's clean-up in order;
+  // the settings and the download log saved, the window and its property
+  // gone.
+  void ExpectTeardownInOrder(LauncherProcess& launcher, std::vector<std::string> first) {
+    std::vector<std::string> record = WithoutTicks(launcher.ReadToEnd(kStartTimeout));
+    EXPECT_EQ(launcher.WaitForExit(kStartTimeout), 0);
+    auto registered = std::find_if(record.begin(), record.end(), IsRegistered);
+    ASSERT_NE(registered, record.end());
+    record.erase(record.begin(), registered + 1);
+    std::vector<std::string> expected = std::move(first);
+    for (const char* step : {"tray_removed", "main_window_unregistered", "ui_loop_ending", "ui_shut_down",
+                             "download_log_saved", "downloads_stopped", "worker_cleaned_up", "worker_stopped",
+                             "ui_unregistered", "exit 0"}) {
+      expected.push_back(step);
+    }
+    EXPECT_EQ(record, expected);
+    EXPECT_TRUE(folder_.Exists("prog/save/Log.json"));
+    EXPECT_TRUE(folder_.Exists("prog/save/EnvConfig.json"));
+    EXPECT_TRUE(windows_->FindBySelfProperty(kLauncherInstanceName).empty());
   }
 
   LauncherFolder folder_;
@@ -83,17 +105,15 @@ TEST_F(LauncherE2eTest, TheExitMessageFromAnotherProcessEndsTheLauncherInOrder) 
   ASSERT_TRUE(launcher.WaitForLine(IsRegistered, kStartTimeout));
   ASSERT_TRUE(PostToLauncher(kMsgExitLauncher));
 
-  std::vector<std::string> record = WithoutTicks(launcher.ReadToEnd(kStartTimeout));
-  EXPECT_EQ(launcher.WaitForExit(kStartTimeout), 0);
-  ASSERT_FALSE(record.empty());
-  record.erase(record.begin());  // the registration
-  EXPECT_EQ(record, (std::vector<std::string>{"message 2028 0 0", "ui_shut_down", "download_log_saved",
-                                              "downloads_stopped", "worker_cleaned_up", "worker_stopped",
-                                              "ui_unregistered", "exit 0"}));
-  EXPECT_TRUE(folder_.Exists("prog/save/Log.json"));
-  EXPECT_TRUE(folder_.Exists("prog/save/EnvConfig.json"));
-  // The window and its property went with the launcher.
-  EXPECT_TRUE(windows_->FindBySelfProperty(kLauncherInstanceName).empty());
+  ExpectTeardownInOrder(launcher, {"message 2028 0 0"});
+}
+
+TEST_F(LauncherE2eTest, SigtermEndsTheLauncherThroughTheSameTeardown) {
+  LauncherProcess launcher(folder_, {}, true);
+  ASSERT_TRUE(launcher.started());
+  ASSERT_TRUE(launcher.WaitForLine(IsRegistered, kStartTimeout));
+  ASSERT_EQ(::kill(launcher.pid(), SIGTERM), 0);
+  ExpectTeardownInOrder(launcher, {"signal", "message 2028 0 0"});
 }
 
 TEST_F(LauncherE2eTest, SetLanguageReachesTheStore) {
@@ -108,7 +128,7 @@ TEST_F(LauncherE2eTest, SetLanguageReachesTheStore) {
     LauncherProcess launcher(folder_, c.arguments, true);
     ASSERT_TRUE(launcher.started());
     ASSERT_TRUE(launcher.WaitForLine(IsRegistered, kStartTimeout));
-    EXPECT_EQ(launcher.lines().front(), c.registered);
+    EXPECT_EQ(*std::find_if(launcher.lines().begin(), launcher.lines().end(), IsRegistered), c.registered);
     ASSERT_TRUE(PostToLauncher(kMsgExitLauncher));
     EXPECT_EQ(launcher.WaitForExit(kStartTimeout), 0);
   }

@@ -27,7 +27,9 @@
 #include "project/Launcher/core/game_launch.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/skin_package.h"
+#include "project/Launcher/windows/main_form.h"
 #include "project/Launcher/windows/setting_form.h"
+#include "project/Launcher/windows/setting_form_part.h"
 #include "project/Launcher/windows/setting_tab_label.h"
 #include "project/Launcher/windows/tab_page_resource.h"
 #include "project/Launcher/windows/tab_page_version.h"
@@ -40,10 +42,13 @@
 #include "tests/support/scoped_env.h"
 #include "ui/controls/button.h"
 #include "ui/controls/check_box.h"
+#include "ui/controls/combo.h"
 #include "ui/controls/list_box.h"
 #include "ui/controls/option.h"
 #include "ui/controls/rich_edit.h"
+#include "ui/global_manager.h"
 #include "ui/language_table.h"
+#include "ui/registered_window_list.h"
 #include "ui/timer_manager.h"
 #include "ui/window_impl_base.h"
 
@@ -350,6 +355,88 @@ TEST_F(SettingFormTest, ConfirmAppliesTheChoicesOfTheGeneralPage) {
   EXPECT_EQ(applied.predlcSpeed, 4096);
   EXPECT_FALSE(applied.downloadLimit);
   EXPECT_NE(SavedSettings().find("\"closeToHide\" : true"), std::string::npos) << SavedSettings();
+}
+
+TEST_F(SettingFormTest, TheLanguageListStartsAtTheStoredLanguageAndConfirmStoresTheChoice) {
+  Ui([this] { store().settings.languageType = 15; });  // German
+  Open();
+  int french = -1;
+  Ui([&] {
+    auto* combo = Find<ui::Combo>(u"combo_set_language");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->GetCount(), 17);  // Japanese is not offered
+    EXPECT_EQ(combo->GetCurSel(), 2);
+    EXPECT_EQ(combo->GetListBox()->GetItemAt(2)->GetUtf8DataId(), "15");
+    french = 1;
+    EXPECT_EQ(dynamic_cast<ui::ListContainerElement*>(combo->GetListBox()->GetItemAt(1))->GetText(),
+              u"Français");
+    // A row chosen in the open drop list.
+    combo->Activate();
+    Pump();
+    ASSERT_NE(combo->GetPopup(), nullptr);
+    combo->GetListBox()->SelectItem(french, false, true);
+    EXPECT_EQ(form_->EditedSettings().languageType, 6);
+  });
+  Click(u"btn_confirm");
+  const LauncherSettings applied = store().SettingsCopy();
+  EXPECT_EQ(applied.languageType, 6);
+  EXPECT_EQ(applied.languageCode, "fr");
+  EXPECT_TRUE(store().languageChanged);
+  EXPECT_NE(SavedSettings().find("\"languageType\" : 6"), std::string::npos) << SavedSettings();
+}
+
+// The main window opens the settings from "btn_settings"; a language
+// confirmed there switches the main window's texts once the settings window
+// has closed and the main window is on top again.
+TEST_F(SettingFormTest, TheMainWindowOpensTheSettingsAndSwitchesToTheChosenLanguageAfterwards) {
+  MainForm* main = nullptr;
+  platform::HWND main_hwnd = nullptr;
+  Ui([&] {
+    MainForm::Environment environment;
+    environment.quit = [] {};
+    main = new MainForm(store(), std::move(environment));
+    main->AddPart(std::make_unique<SettingFormPart>());
+    ASSERT_TRUE(main->CreateAndShow());
+    main_hwnd = main->GetHWND();
+  });
+  Settle();
+  Ui([&] {
+    auto* settings_button = main->FindControl(u"btn_settings");
+    ASSERT_NE(settings_button, nullptr);
+    EXPECT_EQ(settings_button->GetToolTipText(), u"SETTINGS");
+    settings_button->FireEvent(ui::kEventClick);
+    settings_button->FireEvent(ui::kEventClick);  // the second click opens no second window
+    form_ = SettingForm::FindOpen();
+    ASSERT_NE(form_, nullptr);
+    form_hwnd_ = form_->GetHWND();
+    int windows = 0;
+    for (const auto& entry : ui::RegisteredWindowList::GetInstance().entries()) {
+      windows += dynamic_cast<SettingForm*>(entry.window) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(windows, 1);
+    EXPECT_FALSE(platform::IsWindowEnabled(main_hwnd));
+    auto* combo = Find<ui::Combo>(u"combo_set_language");
+    ASSERT_NE(combo, nullptr);
+    combo->Activate();
+    Pump();
+    combo->GetListBox()->SelectItem(2, false, true);  // Deutsch
+  });
+  Settle();
+  Click(u"btn_confirm");
+  // Still English while the settings window fades out.
+  Ui([&] { EXPECT_EQ(main->FindControl(u"btn_settings")->GetToolTipText(), u"SETTINGS"); });
+  FinishClose();
+  EXPECT_FALSE(FormAlive());
+  form_ = nullptr;
+  Settle();
+  Ui([&] {
+    EXPECT_TRUE(platform::IsWindowEnabled(main_hwnd));
+    EXPECT_EQ(ui::GlobalManager::GetLanguage(), u"de");
+    EXPECT_EQ(main->FindControl(u"btn_settings")->GetToolTipText(), u"EINSTELLUNGEN");
+    platform::DestroyWindow(main_hwnd);
+    Pump();
+  });
+  EXPECT_EQ(store().SettingsCopy().languageCode, "de");
 }
 
 TEST_F(SettingFormTest, TheStartCheckBoxWritesAndRemovesTheAutostartEntry) {

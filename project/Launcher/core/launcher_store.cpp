@@ -13,6 +13,7 @@
 #include "platform/hostaddr/host_address.h"
 #include "platform/locale/user_locale.h"
 #include "project/Launcher/core/bounded_file.h"
+#include "project/Launcher/core/flow/pre_download_state.h"
 #include "project/Launcher/core/flow/state.h"
 #include "project/Launcher/core/launcher_languages.h"
 #include "project/Launcher/core/store_download_host.h"
@@ -127,6 +128,11 @@ LauncherSettings LauncherStore::SettingsCopy() const {
 void LauncherStore::SetGamePath(const std::u16string& folder) {
   std::lock_guard<std::mutex> hold(settingsMutex_);
   settings.gamePath = folder;
+}
+
+void LauncherStore::SetCloseToHide(bool hide) {
+  std::lock_guard<std::mutex> hold(settingsMutex_);
+  settings.closeToHide = hide;
 }
 
 std::u16string LauncherStore::LanguageText(const std::string& key) const {
@@ -626,6 +632,8 @@ void LauncherStore::PublishStateLocked() {
   const State* current = machine_.current();
   view_.stateType = current ? current->TypeId() : -1;
   view_.stateMode = current ? current->mode : 0;
+  const auto* preDownload = dynamic_cast<const PreDownloadState*>(preDownloadState.get());
+  view_.preDownloadStep = preDownload ? preDownload->step() : (preDownloadState ? 0 : -1);
 }
 
 void LauncherStore::PublishUiView() {

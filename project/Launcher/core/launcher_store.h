@@ -65,6 +65,8 @@ class StoreDownloadHost;
 struct StoreUiView {
   int32_t stateType = -1;  // TypeId of the current state, -1 when none
   int32_t stateMode = 0;
+  // Step of the pre-download state, -1 while none runs.
+  int32_t preDownloadStep = -1;
   std::string launcherVersion;
   std::string localGameVersion;
   std::string displayGameVersion;
@@ -278,6 +280,8 @@ class LauncherStore : public UsageEventStore {
   // UI thread reads them through SettingsCopy.
   LauncherSettings SettingsCopy() const;
   void SetGamePath(const std::u16string& folder);
+  // The close button's choice (UI thread), written under the settings lock.
+  void SetCloseToHide(bool hide);
 
   // --- The record ---
   GateConfig gateConfig;

@@ -148,10 +148,10 @@ void StoreRelay::OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& reque
 
 void StoreRelay::ShowOptionsBox(OptionsBoxRequest request) {
   request.selectedIndex = 0;
-  auto continuation = request.continuation;
-  bool posted = kbase::ThreadRegistry::PostTask(
+  // A box that cannot open answers nothing: 0 is a choice (the first
+  // option), and nobody chose it.
+  kbase::ThreadRegistry::PostTask(
       kThreadUI, [this, request = std::move(request)] { OpenOptionsBoxTask(request); });
-  if (!posted && continuation) continuation(0);
 }
 
 void StoreRelay::OpenOptionsBoxTask(const OptionsBoxRequest& request) {
@@ -161,7 +161,5 @@ void StoreRelay::OpenOptionsBoxTask(const OptionsBoxRequest& request) {
   content.optionKeys = request.optionKeys;
   content.buttonKey = request.buttonKey;
   content.selectedIndex = request.selectedIndex;
-  bool opened = mainWindow_ && dialogHost_ &&
-                dialogHost_->OpenOptionsBox(mainWindow_, content, request.continuation);
-  if (!opened && request.continuation) request.continuation(0);
+  if (mainWindow_ && dialogHost_) dialogHost_->OpenOptionsBox(mainWindow_, content, request.continuation);
 }

@@ -1,15 +1,23 @@
 #include "project/Launcher/windows/tab_page_normal.h"
 
+#include <charconv>
+
+#include "project/Launcher/core/launcher_languages.h"
+#include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/windows/named_descendant.h"
 #include "project/Launcher/windows/setting_form.h"
 #include "project/Launcher/windows/speed_limit_text.h"
+#include "ui/controls/list_box.h"
+#include "ui/controls/list_container_element.h"
 #include "ui/controls/rich_edit.h"
+#include "ui/language_table.h"
 
 namespace SettingComponents {
 
 void TabPageNormal::Init(const std::u16string& page_name, SettingForm* owner) {
   TabPage::Init(page_name, owner);
   LauncherSettings& edited = owner->EditedSettings();
+  BindLanguage(owner->Store().SettingsCopy().languageType);
   BindTooltips();
   BindStartCheckBox(&edited.automaticStart);
 
@@ -27,7 +35,66 @@ void TabPageNormal::Init(const std::u16string& page_name, SettingForm* owner) {
   Refresh();
 }
 
+const std::vector<int>& TabPageNormal::LanguageOrder() {
+  static const std::vector<int> order = [] {
+    constexpr int kJapanese = 2;
+    std::vector<int> kept;
+    for (int index : {0, 6, 15, 14, 12, 9, 8, 1, 4, 3, 7, 10, 11, 17, 5, 13, 16, 2}) {
+      if (index != kJapanese) kept.push_back(index);
+    }
+    return kept;
+  }();
+  return order;
+}
+
+void TabPageNormal::BindLanguage(int current_language) {
+  auto* group = FindNamed<ui::Box>(this, u"vbox_set_language");
+  if (group == nullptr) return;
+  group->SetFadeVisible(true);
+  language_combo_ = FindNamed<ui::Combo>(group, u"combo_set_language");
+  if (language_combo_ == nullptr) return;
+  const std::vector<int>& order = LanguageOrder();
+  int position = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    auto* row = new ui::ListContainerElement;
+    row->SetClass(u"language_item");
+    row->SetUtf8DataId(std::to_string(order[i]));
+    row->SetUTF8Text(ui::LanguageTable::GetInstance().GetTextUtf8(kLanguageNameKeys[order[i]]));
+    language_combo_->Add(row);
+    if (order[i] == current_language) position = static_cast<int>(i);
+  }
+  language_combo_->SelectItem(position);
+  ui::ListBox* list = language_combo_->GetListBox();
+  // A list not laid out yet has no range to scroll the row into.
+  if (list->GetScrollRange().cy == 0) list->SetPos(list->GetPos());
+  if (ui::Control* row = list->GetItemAt(static_cast<size_t>(position))) list->ScrollItemToTop(row);
+  list->AttachEvent(ui::kEventSelect,
+                    WrapWeak([this](ui::EventArgs* event) { return OnLanguageSelect(event); }));
+}
+
+bool TabPageNormal::OnLanguageSelect(ui::EventArgs* event) {
+  if (language_combo_ == nullptr || owner_ == nullptr || event->Type != ui::kEventSelect) {
+    return false;
+  }
+  const int selected = language_combo_->GetCurSel();
+  if (selected < 0) return false;
+  ui::Control* row = language_combo_->GetListBox()->GetItemAt(static_cast<size_t>(selected));
+  if (row == nullptr) return false;
+  const std::string id = row->GetUtf8DataId();
+  int index = 0;
+  const auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), index);
+  if (error == std::errc() && end == id.data() + id.size()) {
+    owner_->EditedSettings().languageType = index;
+  }
+  return false;
+}
+
+void TabPageNormal::DeactivatePage() {
+  if (language_combo_ != nullptr) language_combo_->Deactivate();
+}
+
 void TabPageNormal::ResetControls() {
+  language_combo_ = nullptr;
   start_check_ = nullptr;
   tray_option_ = nullptr;
   exit_option_ = nullptr;
