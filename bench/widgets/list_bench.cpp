@@ -68,6 +68,16 @@ class TextRows : public ui::VirtualListDataProvider {
   int count_;
 };
 
+// A virtual list in the 300x400 view over |rows|, with the elements that
+// fill the view and a few spares.
+void ShowRows(ui::VirtualListBox& list, TextRows& rows) {
+  list.SetAttribute(u"vscrollbar", u"true");
+  list.SetDataProvider(&rows);
+  list.SetElementHeight(kRowHeight);
+  list.InitElements(kView.Height() / kRowHeight + 4);
+  list.SetPos(kView);
+}
+
 void BM_ScrolledListRepaint(benchmark::State& state) {
   Scene scene;
   ui::ListBox list(new ui::VLayout());
@@ -90,11 +100,7 @@ void BM_VirtualListFill100k(benchmark::State& state) {
   TextRows rows(100000);
   for (auto _ : state) {
     ui::VirtualListBox list;
-    list.SetAttribute(u"vscrollbar", u"true");
-    list.SetDataProvider(&rows);
-    list.SetElementHeight(kRowHeight);
-    list.InitElements(kView.Height() / kRowHeight + 4);
-    list.SetPos(kView);
+    ShowRows(list, rows);
     list.Paint(scene.canvas.get(), kView);
     benchmark::DoNotOptimize(list.ContentHeight());
   }
@@ -107,11 +113,7 @@ void BM_VirtualListScrollThrough100k(benchmark::State& state) {
   Scene scene;
   TextRows rows(100000);
   ui::VirtualListBox list;
-  list.SetAttribute(u"vscrollbar", u"true");
-  list.SetDataProvider(&rows);
-  list.SetElementHeight(kRowHeight);
-  list.InitElements(kView.Height() / kRowHeight + 4);
-  list.SetPos(kView);
+  ShowRows(list, rows);
   const int range = list.GetScrollRange().cy;
   int64_t steps = 0;
   rows.fills = 0;

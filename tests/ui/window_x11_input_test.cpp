@@ -18,6 +18,7 @@
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_display.h"
 #include "tests/support/pump_until.h"
+#include "tests/support/x11_mapped.h"
 #include "ui/control.h"
 #include "ui/global_manager.h"
 #include "ui/timer_manager.h"
@@ -44,13 +45,8 @@ class CountingControl : public Control {
   UiPoint wheel_point;
 };
 
+using testing_support::IsMappedOnScreen;
 using testing_support::PumpUntil;
-
-bool IsMappedOnScreen(Display* display, ::Window window) {
-  XWindowAttributes attributes{};
-  return window != 0 && XGetWindowAttributes(display, window, &attributes) != 0 &&
-         attributes.map_state == IsViewable;
-}
 
 class WindowX11InputTest : public ::testing::Test {
  protected:

@@ -20,6 +20,8 @@
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_display.h"
 #include "tests/support/pump_until.h"
+#include "tests/support/x11_mapped.h"
+#include "tests/widgets/x11_widget_fixture.h"
 #include "ui/box.h"
 #include "ui/controls/c_combo_wnd.h"
 #include "ui/controls/combo.h"
@@ -31,38 +33,15 @@
 namespace ui {
 namespace {
 
+using testing_support::IsMappedOnScreen;
 using testing_support::PumpUntil;
 
-bool IsMappedOnScreen(Display* display, platform::NativeWindow window) {
-  XWindowAttributes attributes{};
-  return window != 0 && XGetWindowAttributes(display, static_cast<::Window>(window), &attributes) != 0 &&
-         attributes.map_state == IsViewable;
-}
-
-class ComboX11Test : public ::testing::Test {
+class ComboX11Test : public testing::X11WidgetTest {
  protected:
-  void SetUp() override {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') GTEST_SKIP() << "needs an X display (the test script runs xvfb-run)";
-    backend_ = platform::x11::X11Backend::Open(platform::x11::X11Backend::Options{});
-    ASSERT_NE(backend_, nullptr);
-    platform::InstallWindowBackend(backend_.get());
-    GlobalManager::Startup(u"/nonexistent/", nullptr, u"", u"en");
-    GlobalManager::AddFont(u"row", u"DejaVu Sans", 14, false, false, false, true);
-    input_ = platform::x11::OpenDisplay();
-    ASSERT_NE(input_, nullptr);
-  }
   void TearDown() override {
     if (host_ != nullptr && host_->GetHWND() != nullptr) platform::DestroyWindow(host_->GetHWND());
     host_.reset();
-    if (input_ != nullptr) XCloseDisplay(input_);
-    if (backend_ != nullptr) {
-      GlobalManager::RemoveAllFonts();
-      GlobalManager::Shutdown();
-      TimerManager::GetInstance()->Shutdown();
-      platform::InstallWindowBackend(nullptr);
-    }
-    backend_.reset();
+    X11WidgetTest::TearDown();
   }
 
   // A 400x300 host at |origin| with a 180x30 combo of three 30-pixel rows
@@ -131,8 +110,6 @@ class ComboX11Test : public ::testing::Test {
   }
 
   kbase::MessageLoop loop_;
-  std::unique_ptr<platform::x11::X11Backend> backend_;
-  Display* input_ = nullptr;
   std::unique_ptr<Window> host_;
   Combo* combo_ = nullptr;
   std::vector<int> selects_;

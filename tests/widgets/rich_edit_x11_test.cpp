@@ -15,6 +15,7 @@
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_display.h"
 #include "tests/support/pump_until.h"
+#include "tests/widgets/x11_widget_fixture.h"
 #include "ui/box.h"
 #include "ui/controls/rich_edit.h"
 #include "ui/global_manager.h"
@@ -30,30 +31,12 @@ namespace {
 
 using testing_support::PumpUntil;
 
-class RichEditX11Test : public ::testing::Test {
+class RichEditX11Test : public testing::X11WidgetTest {
  protected:
-  void SetUp() override {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') GTEST_SKIP() << "needs an X display (the test script runs xvfb-run)";
-    backend_ = platform::x11::X11Backend::Open(platform::x11::X11Backend::Options{});
-    ASSERT_NE(backend_, nullptr);
-    platform::InstallWindowBackend(backend_.get());
-    input_ = platform::x11::OpenDisplay();
-    ASSERT_NE(input_, nullptr);
-    GlobalManager::Startup(u"/nonexistent/", nullptr, u"", u"en");
-    GlobalManager::AddFont(u"edit", u"DejaVu Sans", 14, false, false, false, true);
-  }
   void TearDown() override {
     if (window_ && window_->GetHWND() != nullptr) platform::DestroyWindow(window_->GetHWND());
     window_.reset();
-    TimerManager::GetInstance()->Shutdown();
-    if (input_ != nullptr) XCloseDisplay(input_);
-    if (backend_) {
-      GlobalManager::RemoveAllFonts();
-      GlobalManager::Shutdown();
-    }
-    platform::InstallWindowBackend(nullptr);
-    backend_.reset();
+    X11WidgetTest::TearDown();
   }
   void Key(KeySym keysym, bool down) {
     XTestFakeKeyEvent(input_, XKeysymToKeycode(input_, keysym), down ? True : False, CurrentTime);
@@ -64,8 +47,6 @@ class RichEditX11Test : public ::testing::Test {
     Key(keysym, false);
   }
 
-  std::unique_ptr<platform::x11::X11Backend> backend_;
-  Display* input_ = nullptr;
   std::unique_ptr<Window> window_;
 };
 
