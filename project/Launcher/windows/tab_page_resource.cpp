@@ -25,6 +25,16 @@ TabPageResource::FolderPicker& Picker() {
 
 bool IsFlowState(int32_t type) { return type >= kFirstFlowState && type <= kLastFlowState; }
 
+// A one-button notice owned by the settings window.
+void ShowNotice(SettingForm* owner, const char* contentKey) {
+  MessageBoxRequest notice;
+  notice.owner = reinterpret_cast<WindowHandle>(owner->GetHWND());
+  notice.titleKey = "STRING_ERROR_NOTICE";
+  notice.contentKey = contentKey;
+  notice.secondButtonKey = "STRING_CONFIRM";
+  owner->Store().ShowMessageBox(std::move(notice));
+}
+
 }  // namespace
 
 void TabPageResource::SetFolderPicker(FolderPicker picker) { Picker() = std::move(picker); }
@@ -43,12 +53,7 @@ bool RefuseWhileGameRuns(SettingForm* owner) {
     store.PostToMainWindow(kMsgHideLauncher, 0, 0);
     return true;
   }
-  MessageBoxRequest notice;
-  notice.owner = reinterpret_cast<WindowHandle>(owner->GetHWND());
-  notice.titleKey = "STRING_ERROR_NOTICE";
-  notice.contentKey = "STRING_ERROR_EXCEED_MAX_GAME_INSTANCE";
-  notice.secondButtonKey = "STRING_CONFIRM";
-  store.ShowMessageBox(std::move(notice));
+  ShowNotice(owner, "STRING_ERROR_EXCEED_MAX_GAME_INSTANCE");
   return true;
 }
 
@@ -102,12 +107,7 @@ void TabPageResource::OnGameFolderChosen(int32_t result, const std::u16string& f
   if (result != 1 || owner_ == nullptr) return;
   LauncherStore& store = owner_->Store();
   if (!store.GameExeExists(folder)) {
-    MessageBoxRequest notice;
-    notice.owner = reinterpret_cast<WindowHandle>(owner_->GetHWND());
-    notice.titleKey = "STRING_ERROR_NOTICE";
-    notice.contentKey = "STRING_ERROR_INVALID_GAME_PATH";
-    notice.secondButtonKey = "STRING_CONFIRM";
-    store.ShowMessageBox(std::move(notice));
+    ShowNotice(owner_, "STRING_ERROR_INVALID_GAME_PATH");
     return;
   }
   if (path_label_ != nullptr) path_label_->SetText(folder);
