@@ -2,6 +2,7 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "browser/cef_manager.h"
@@ -126,14 +127,35 @@ void BrowserHandler::SetViewRect(int left, int top, int right, int bottom) {
   if (current_) ApplyViewSize(current_);
 }
 
+void BrowserHandler::SetViewScale(double scale) {
+  if (scale <= 0 || scale == view_scale_) return;
+  view_scale_ = scale;
+  if (current_) ApplyViewSize(current_);
+}
+
 void BrowserHandler::ApplyViewSize(const BrowserPtr& browser) {
   if (view_width_ <= 0 || view_height_ <= 0) return;
   Json::Value metrics;
-  metrics["width"] = view_width_;
-  metrics["height"] = view_height_;
-  metrics["deviceScaleFactor"] = 1;
+  // The page lays out in CSS pixels; the pictures come at the view's own
+  // (device) size.
+  metrics["width"] = std::max(1, static_cast<int>(view_width_ / view_scale_));
+  metrics["height"] = std::max(1, static_cast<int>(view_height_ / view_scale_));
+  metrics["deviceScaleFactor"] = view_scale_;
   metrics["mobile"] = false;
   Command(browser, "Emulation.setDeviceMetricsOverride", metrics);
+  // A running screencast keeps the size it started with: restart it.
+  if (painting_ && browser == current_) SetPaintingEnabled(browser, true);
+}
+
+void BrowserHandler::DispatchInput(const BrowserPtr& browser, const std::string& method,
+                                   const Json::Value& params) {
+  Command(browser, method, params);
+}
+
+void BrowserHandler::SendFocusEvent(const BrowserPtr& browser, bool focused) {
+  Json::Value params;
+  params["enabled"] = focused;
+  Command(browser, "Emulation.setFocusEmulationEnabled", params);
 }
 
 void BrowserHandler::Command(
@@ -222,6 +244,14 @@ void BrowserHandler::BrowserCreated(const BrowserPtr& browser) {
   if (current_ && current_ != browser && painting_) SetPaintingEnabled(current_, false);
   current_ = browser;
   CefManager::GetInstance()->IncrementBrowserCount();
+  if (transparent_) {
+    Json::Value clear;
+    clear["color"]["r"] = 0;
+    clear["color"]["g"] = 0;
+    clear["color"]["b"] = 0;
+    clear["color"]["a"] = 0;
+    Command(browser, "Emulation.setDefaultBackgroundColorOverride", clear);
+  }
   ApplyViewSize(browser);
   if (delegate_) delegate_->OnAfterCreated(browser);
   after_created_.RunCallbacks();
@@ -294,8 +324,13 @@ void BrowserHandler::SetPaintingEnabled(const BrowserPtr& browser, bool enabled)
   painting_ = enabled;
   Json::Value params(Json::objectValue);
   if (enabled) {
-    params["format"] = "png";
+    params["format"] = transparent_ ? "png" : "jpeg";
+    if (!transparent_) params["quality"] = 90;
     params["everyNthFrame"] = 1;
+    if (view_width_ > 0 && view_height_ > 0) {
+      params["maxWidth"] = view_width_;
+      params["maxHeight"] = view_height_;
+    }
     Command(browser, "Page.startScreencast", params);
   } else {
     Command(browser, "Page.stopScreencast", params);
@@ -392,7 +427,7 @@ void BrowserHandler::HandleSessionEvent(const std::string& session_id, const std
     answer["accept"] = false;
     Command(browser, "Page.handleJavaScriptDialog", answer);
   } else if (method == "Page.windowOpen") {
-    HandleWindowOpen(browser, params["url"].asString());
+    HandleWindowOpen(browser, params["url"].asString(), params["userGesture"].asBool());
   } else if (method == "Page.frameStartedLoading") {
     if (!IsMainFrame(browser, params["frameId"])) return;
     browser->status = 0;
@@ -442,7 +477,8 @@ void BrowserHandler::HandleSessionEvent(const std::string& session_id, const std
   }
 }
 
-void BrowserHandler::HandleWindowOpen(const BrowserPtr& browser, const std::string& url) {
+void BrowserHandler::HandleWindowOpen(const BrowserPtr& browser, const std::string& url,
+                                      bool user_gesture) {
   // The engine already refused the window; the control decides whether its
   // own browser shows the target instead.
   if (!current_ || url.empty()) return;
@@ -450,7 +486,7 @@ void BrowserHandler::HandleWindowOpen(const BrowserPtr& browser, const std::stri
     LoadURL(current_, url);
     return;
   }
-  if (delegate_->OnBeforePopup(browser, url)) LoadURL(current_, url);
+  if (delegate_->OnBeforePopup(browser, url, user_gesture)) LoadURL(current_, url);
 }
 
 void BrowserHandler::HandleBinding(const BrowserPtr& browser, const Json::Value& params) {

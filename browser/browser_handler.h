@@ -64,7 +64,9 @@ class BrowserHandler : public std::enable_shared_from_this<BrowserHandler>,
     virtual void OnLoadError(const BrowserPtr& /*browser*/, int /*error_code*/,
                              const std::string& /*error_text*/, const std::string& /*failed_url*/) {}
     // True: the handler loads |target_url| into the current browser.
-    virtual bool OnBeforePopup(const BrowserPtr& /*browser*/, const std::string& /*target_url*/) {
+    // |user_gesture|: the page asked while handling a click or a key.
+    virtual bool OnBeforePopup(const BrowserPtr& /*browser*/, const std::string& /*target_url*/,
+                               bool /*user_gesture*/) {
       return false;
     }
     virtual void OnAfterCreated(const BrowserPtr& /*browser*/) {}
@@ -106,8 +108,24 @@ class BrowserHandler : public std::enable_shared_from_this<BrowserHandler>,
   // Evaluates |expression| in the browser's main frame (tests, the control).
   void EvaluateScript(const BrowserPtr& browser, const std::string& expression,
                       std::function<void(const Json::Value* result)> done);
-  // Starts or stops the pictures of the view (OnPaint).
+  // Starts or stops the pictures of the view (OnPaint): PNG with its alpha
+  // for a transparent view, JPEG (cheaper to make and to decode) otherwise.
   void SetPaintingEnabled(const BrowserPtr& browser, bool enabled);
+  bool IsPaintingEnabled() const { return painting_; }
+  // A transparent view lets the window show through where the page draws no
+  // background; set before the browser exists, applied to every browser.
+  void SetTransparentPainting(bool transparent) { transparent_ = transparent; }
+  // Device pixels per CSS pixel: the view rectangle is in device pixels, the
+  // page lays out at that size divided by the scale.
+  void SetViewScale(double scale);
+  double view_scale() const { return view_scale_; }
+  // Input for the browser's page: an Input.* command of the protocol with
+  // its parameters (mouse coordinates in CSS pixels).
+  void DispatchInput(const BrowserPtr& browser, const std::string& method,
+                     const Json::Value& params);
+  // Whether the page behaves as focused (caret, focus events) while the
+  // control holds the window's focus.
+  void SendFocusEvent(const BrowserPtr& browser, bool focused);
 
   // The page bridge's ways into a page: the answer of a page call, and a
   // call of a function the page registered, answered through the delegate's
@@ -134,7 +152,7 @@ class BrowserHandler : public std::enable_shared_from_this<BrowserHandler>,
   void BrowserCreated(const BrowserPtr& browser);
   void BrowserClosed(const BrowserPtr& browser);
   void HandleBinding(const BrowserPtr& browser, const Json::Value& params);
-  void HandleWindowOpen(const BrowserPtr& browser, const std::string& url);
+  void HandleWindowOpen(const BrowserPtr& browser, const std::string& url, bool user_gesture);
   void ReportLoadingState(const BrowserPtr& browser, bool loading);
   void ApplyViewSize(const BrowserPtr& browser);
   void Command(const BrowserPtr& browser, const std::string& method, const Json::Value& params,
@@ -154,6 +172,8 @@ class BrowserHandler : public std::enable_shared_from_this<BrowserHandler>,
   std::vector<BrowserPtr> browsers_;
   int view_width_ = 0;
   int view_height_ = 0;
+  double view_scale_ = 1.0;
+  bool transparent_ = false;
   bool focused_node_editable_ = false;
   bool painting_ = false;
   UnregistedCallbackList<std::function<void()>> after_created_;

@@ -87,6 +87,10 @@ bool CefManager::Initialize(const std::string& data_folder, int timeout_ms) {
   std::vector<std::string> argv = {engine_path_};
   for (std::string& s : ClientApp::EngineSwitches(folder + "CefLocalStorage", ::geteuid() == 0))
     argv.push_back(std::move(s));
+  if (remote_debugging_port_ > 0) {
+    argv.push_back("--remote-debugging-address=127.0.0.1");
+    argv.push_back("--remote-debugging-port=" + std::to_string(remote_debugging_port_));
+  }
   platform::SpawnOptions options;
   options.detach = false;
   options.handOverRead = to_engine[0];

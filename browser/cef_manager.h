@@ -47,6 +47,11 @@ class CefManager : public EnginePipe::Listener {
   void SetEnginePath(const std::string& path);
   const std::string& engine_path() const { return engine_path_; }
 
+  // Developer tools: with a port set before Initialize, the engine also
+  // serves its protocol on 127.0.0.1 at that port (0: not served).
+  void SetRemoteDebuggingPort(int port) { remote_debugging_port_ = port; }
+  int remote_debugging_port() const { return remote_debugging_port_; }
+
   // True when the engine binary is present: the launcher uses web views.
   bool SetupEngineEnvironment();
 
@@ -104,6 +109,7 @@ class CefManager : public EnginePipe::Listener {
 
   std::string engine_path_ = kDefaultEnginePath;
   bool initialized_ = false;
+  int remote_debugging_port_ = 0;
   int browser_count_ = 0;
   pid_t engine_pid_ = 0;
   std::unique_ptr<EnginePipe> pipe_;

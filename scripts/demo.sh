@@ -95,11 +95,16 @@ echo "  (the update and the pre-download took $(( $(transfers) - before )) range
 
 if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
   echo
-  echo "== 3. The launcher program, as far as it stands (close its window or press Ctrl-C)"
+  echo "== 3. The launcher's window against the publisher (close its window or press Ctrl-C)"
+  start_publisher 10077_0_2 "$port"
   mkdir -p "$work/window/save"
   cp "$launcher_bin" "$work/window/launcher.exe"
-  cp "$work/app/save/setting.json" "$work/window/save/"
+  # The installed game's settings (its folder) and the gate settings naming
+  # this publisher; the launcher's own version map as the publisher serves it.
+  cp "$work/app/save/"*.json "$work/window/save/"
+  cp "$work/app/launcher_version_map.txt" "$work/window/" 2>/dev/null || true
   "$work/window/launcher.exe" || true
+  stop_publisher
 else
   echo
   echo "(no X display: the launcher's window is not shown)"

@@ -1,5 +1,7 @@
 #include "platform/image/image_decoder.h"
 
+#include <algorithm>
+
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <memory>
@@ -46,7 +48,7 @@ uint8_t Premultiply(uint8_t colour, uint8_t alpha) {
 // Copies a pixbuf of the image's size into premultiplied ARGB32; false for a
 // pixbuf of another size or layout.
 bool CopyFrame(const GdkPixbuf* pixbuf, int width, int height, std::vector<uint32_t>* out,
-               bool* has_alpha) {
+               bool* has_alpha, bool premultiplied = false) {
   if (gdk_pixbuf_get_width(pixbuf) != width || gdk_pixbuf_get_height(pixbuf) != height ||
       gdk_pixbuf_get_colorspace(pixbuf) != GDK_COLORSPACE_RGB ||
       gdk_pixbuf_get_bits_per_sample(pixbuf) != 8) {
@@ -65,6 +67,11 @@ bool CopyFrame(const GdkPixbuf* pixbuf, int width, int height, std::vector<uint3
       const guint8* p = row + x * channels;
       const uint8_t a = alpha ? p[3] : 255;
       if (a != 255) *has_alpha = true;
+      if (premultiplied) {
+        *dst++ = (uint32_t{a} << 24) | (uint32_t{std::min(p[0], a)} << 16) |
+                 (uint32_t{std::min(p[1], a)} << 8) | std::min(p[2], a);
+        continue;
+      }
       *dst++ = (uint32_t{a} << 24) | (uint32_t{Premultiply(p[0], a)} << 16) |
                (uint32_t{Premultiply(p[1], a)} << 8) | Premultiply(p[2], a);
     }
@@ -128,7 +135,8 @@ std::optional<DecodedImage> DecodeImage(std::string_view bytes, const ImageDecod
   if (gdk_pixbuf_animation_is_static_image(animation) || state.frame_count < 2) {
     GdkPixbuf* pixbuf = gdk_pixbuf_animation_get_static_image(animation);
     std::vector<uint32_t> frame;
-    if (pixbuf == nullptr || !CopyFrame(pixbuf, image.width, image.height, &frame, &image.has_alpha)) {
+    if (pixbuf == nullptr || !CopyFrame(pixbuf, image.width, image.height, &frame, &image.has_alpha,
+                                        limits.colours_premultiplied)) {
       return std::nullopt;
     }
     image.frames.push_back(std::move(frame));

@@ -18,6 +18,9 @@ struct ImageDecodeLimits {
   int max_side = 16384;
   size_t max_frames = 1024;
   uint64_t max_decoded_bytes = 256ull << 20;
+  // The file holds premultiplied colours already (the browser engine's
+  // pictures): only the byte order changes, each colour capped at its alpha.
+  bool colours_premultiplied = false;
 };
 
 struct DecodedImage {

@@ -16,12 +16,12 @@
 #include "platform/message/message_queue.h"
 #include "platform/window/window_api.h"
 #include "project/Launcher/main_window_host.h"
+#include "project/Launcher/recorded_dialog_host.h"
 #include "project/Launcher/windows/ui_dump.h"
 #include "project/Launcher/core/command_line.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/core/main_thread.h"
-#include "project/Launcher/core/scripted_dialogs.h"
 #include "project/Launcher/core/single_instance_lock.h"
 #include "project/Launcher/core/flow/enter_game_state.h"
 #include "project/Launcher/core/flow/flow_helpers.h"
@@ -127,11 +127,7 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
 
   ProgramSignals::Block();
   LauncherStore& store = LauncherStore::GetInstance();
-  ScriptedDialogs dialogs;  // the boxes until the dialog windows exist: they stay open
-  dialogs.SetObserver([](const ScriptedDialogs::OpenedBox& box) {
-    ProgramRecord::Get().Line(box.optionsBox ? "options_box " + box.options.contentKey
-                                             : "message_box " + kbase::UTF16ToUTF8(box.message.title.text));
-  });
+  RecordedDialogHost dialogs;  // the message and options boxes as windows
   store.SetDialogHost(&dialogs);
   MainWindowHost::InstallWindowHooks(store);
   // Usage records are built and sent on the worker, through the download
@@ -161,7 +157,9 @@ int RunNormalStart(const CommandLineOverrides& overrides) {
     ProgramRecord::Get().Line(std::string(shown ? "main_window_registered" : "no_display") +
                               " language=" + store.settings.languageCode);
   };
-  hooks.shutdownUi = [&signals] {
+  hooks.shutdownUi = [&signals, &store] {
+    // No box opens once the windows go.
+    store.SetDialogHost(nullptr);
     MainWindowHost::Shutdown();
     ShutdownFrameworkUi();
     MainWindowHost::CloseDisplay();

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/util/string_util.h"
+#include "browser/browser_controls.h"
+#include "browser/cef_manager.h"
 #include "platform/image/image_decoder.h"
 #include "platform/tray/sound_player.h"
 #include "platform/tray/x11_tray_icon.h"
@@ -13,6 +16,7 @@
 #include "project/Launcher/core/launcher_store.h"
 #include "project/Launcher/program_record.h"
 #include "project/Launcher/windows/main_form.h"
+#include "project/Launcher/windows/web_view_part.h"
 #include "project/Launcher/windows/setting_form_part.h"
 #include "skin/embedded_resources.h"
 
@@ -72,6 +76,7 @@ void MainWindowHost::CloseDisplay() {
 
 bool MainWindowHost::Create(LauncherStore& store) {
   if (!OpenDisplay()) return false;
+  StartBrowserEngine(store);
   MainForm::Environment environment;
   environment.makeTrayIcon = []() -> std::unique_ptr<platform::TrayIcon> {
     return platform::x11::X11TrayIcon::Open();
@@ -81,6 +86,7 @@ bool MainWindowHost::Create(LauncherStore& store) {
   environment.record = [](const std::string& line) { ProgramRecord::Get().Line(line); };
   // The window deletes itself with its native window.
   auto* form = new MainForm(store, std::move(environment));
+  form->AddPart(std::make_unique<WebViewPart>(store));
   form->AddPart(std::make_unique<SettingFormPart>());
   std::weak_ptr<kbase::WeakFlag> alive = form->GetWeakFlag();
   if (!form->CreateAndShow()) {
@@ -95,4 +101,19 @@ bool MainWindowHost::Create(LauncherStore& store) {
 void MainWindowHost::Shutdown() {
   if (g_window && platform::IsWindow(g_window)) platform::DestroyWindow(g_window);
   g_window = nullptr;
+  jov_comp::CefManager::GetInstance()->Shutdown();
+}
+
+void MainWindowHost::StartBrowserEngine(LauncherStore& store) {
+  // The web views need the engine; without it the layout's browser tags
+  // become placeholders and the window works the same.
+  jov_comp::CefManager* engine = jov_comp::CefManager::GetInstance();
+  if (engine->SetupEngineEnvironment()) {
+    // Developer tools, for a fixed activity page: the protocol on loopback.
+    if (!store.gateConfig.ActivityURL.empty()) engine->SetRemoteDebuggingPort(WebViewPart::kDevToolsPort);
+    std::string folder = kbase::UTF16ToUTF8(store.ProgramFolder());
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    if (!engine->Initialize(folder + "cef_temp")) ProgramRecord::Get().Line("browser_engine_failed");
+  }
+  jov_comp::RegisterBrowserControls();
 }

@@ -14,8 +14,12 @@ class MainWindowHost {
   // when there is no display (the launcher then runs without windows) or the
   // window could not be made.
   static bool Create(LauncherStore& store);
-  // Destroys the main window when it is still there.
+  // Destroys the main window when it is still there, then ends the browser
+  // engine.
   static void Shutdown();
+  // Starts the browser engine when it is installed and puts the browser
+  // control's tag into the control factory.
+  static void StartBrowserEngine(LauncherStore& store);
   // Opens the X display and installs it as the window back-end (false
   // without a display); CloseDisplay uninstalls and closes it.
   static bool OpenDisplay();

@@ -17,68 +17,14 @@
 #include "base/thread/thread_registry.h"
 #include "browser/browser_handler.h"
 #include "browser/cef_js_bridge.h"
+#include "tests/support/ui_thread.h"
 
 namespace browser_test {
 
 constexpr int kEventTimeoutMs = 30000;
 
-// The UI thread as the program runs it, on its own thread: its loop ends
-// with the quit message.
-class UiThread {
- public:
-  UiThread() {
-    std::promise<void> ready;
-    auto started = ready.get_future();
-    thread_ = std::thread([this, &ready] {
-      Main main(&ready);
-      main.RunOnCurrentThread();
-    });
-    started.wait();
-  }
-  ~UiThread() {
-    if (thread_.joinable()) {
-      kbase::ThreadRegistry::PostTask(kThreadUI, [] { kbase::FrameworkThread::QuitCurrentLoop(); });
-      thread_.join();
-    }
-  }
-  // Waits until the loop has ended by itself.
-  void Join() { thread_.join(); }
-
- private:
-  class Main : public kbase::FrameworkThread {
-   public:
-    explicit Main(std::promise<void>* ready) : kbase::FrameworkThread("UiThread"), ready_(ready) {}
-    ~Main() override { Stop(); }
-
-   protected:
-    void Init() override {
-      kbase::ThreadRegistry::GetInstance()->RegisterCurrentThread(kThreadUI);
-      ready_->set_value();
-    }
-    void Cleanup() override { kbase::ThreadRegistry::GetInstance()->UnregisterCurrentThread(); }
-
-   private:
-    std::promise<void>* ready_;
-  };
-  std::thread thread_;
-};
-
-// Runs |task| on the UI thread and waits until it ran.
-template <typename F>
-auto OnUi(F task) -> decltype(task()) {
-  using R = decltype(task());
-  auto done = std::make_shared<std::promise<R>>();
-  auto result = done->get_future();
-  kbase::ThreadRegistry::PostTask(kThreadUI, [task, done]() mutable {
-    if constexpr (std::is_void_v<R>) {
-      task();
-      done->set_value();
-    } else {
-      done->set_value(task());
-    }
-  });
-  return result.get();
-}
+using testing_support::OnUi;
+using testing_support::UiThread;
 
 // Records every event as a line of text ("end:200", "popup:URL", ...).
 class Recorder : public jov_comp::BrowserHandler::HandlerDelegate {
@@ -130,7 +76,7 @@ class Recorder : public jov_comp::BrowserHandler::HandlerDelegate {
                    const std::string& url) override {
     Add("error:" + std::to_string(code) + ":" + text + ":" + url);
   }
-  bool OnBeforePopup(const jov_comp::BrowserPtr&, const std::string& url) override {
+  bool OnBeforePopup(const jov_comp::BrowserPtr&, const std::string& url, bool) override {
     Add("popup:" + url);
     return false;
   }

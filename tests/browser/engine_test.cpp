@@ -268,6 +268,8 @@ TEST_F(EngineTest, DialogsAreDismissedAndDownloadsLeaveNoFile) {
 TEST_F(EngineTest, PicturesOfTheViewArriveAtItsSize) {
   auto handler = handler_;
   OnUi([handler] {
+    // A transparent view is painted in PNG (with its alpha).
+    handler->SetTransparentPainting(true);
     handler->SetViewRect(10, 20, 330, 260);
     handler->SetPaintingEnabled(handler->GetBrowser(), true);
   });

@@ -44,17 +44,59 @@ class StoreRequestsTest : public testing::Test {
   std::vector<uint32_t> received_;    // UI thread
 };
 
-TEST_F(StoreRequestsTest, ABoxWithoutAWindowAnswersNoAndClearsTheOpenFlag) {
+TEST_F(StoreRequestsTest, ABoxWithoutAWindowAnswersNotShownAndClearsTheOpenFlag) {
   std::vector<int32_t> answers;
   MessageBoxRequest request;
   request.titleKey = "STRING_NOTICE";
   request.continuation = [&answers](int32_t answer) { answers.push_back(answer); };
   store_.ShowMessageBox(request);
+  OptionsBoxRequest options;
+  options.optionKeys = {"STRING_SHUT_OPTION_TRAYICON", "STRING_SHUT_OPTION_EXIT"};
+  options.continuation = [&answers](int32_t answer) { answers.push_back(answer); };
+  store_.ShowOptionsBox(options);
   Settle();
-  EXPECT_EQ(answers, std::vector<int32_t>{0});
-  EXPECT_FALSE(store_.messageBoxOpen);
+  // Neither 0 ("no", or the first option: hide to the tray) nor any other
+  // answer a box gives: the caller can tell that nobody chose.
+  EXPECT_EQ(answers, (std::vector<int32_t>{kBoxNotShown, kBoxNotShown}));
+  EXPECT_FALSE(store_.messageBoxOpen());
   EXPECT_TRUE(store_.messageBoxRequested);
   EXPECT_TRUE(dialogs_.opened().empty());
+}
+
+TEST_F(StoreRequestsTest, WithoutAUiThreadABoxAnswersNotShownAtOnce) {
+  ui_.Stop();
+  std::vector<int32_t> answers;
+  MessageBoxRequest request;
+  request.continuation = [&answers](int32_t answer) { answers.push_back(answer); };
+  store_.ShowMessageBox(request);
+  OptionsBoxRequest options;
+  options.continuation = [&answers](int32_t answer) { answers.push_back(answer); };
+  store_.ShowOptionsBox(options);
+  EXPECT_EQ(answers, (std::vector<int32_t>{kBoxNotShown, kBoxNotShown}));
+  EXPECT_FALSE(store_.messageBoxOpen());
+}
+
+TEST_F(StoreRequestsTest, OneOfTwoOpenBoxesClosingLeavesABoxOpen) {
+  OpenMainWindow();
+  MessageBoxRequest request;
+  request.secondButtonKey = "STRING_CONFIRM";
+  store_.ShowMessageBox(request);
+  store_.ShowMessageBox(request);
+  // An error box is not counted: answering it changes nothing.
+  store_.RequestErrorBox(request);
+  Settle();
+  ASSERT_EQ(dialogs_.open_count(), 3u);
+  EXPECT_TRUE(store_.messageBoxOpen());
+  ASSERT_TRUE(RunOn(kThreadUI, [this] { dialogs_.Answer(1); }));
+  Settle();
+  EXPECT_TRUE(store_.messageBoxOpen());
+  ASSERT_TRUE(RunOn(kThreadUI, [this] { dialogs_.Answer(0); }));
+  Settle();
+  EXPECT_FALSE(store_.messageBoxOpen());
+  ASSERT_TRUE(RunOn(kThreadUI, [this] { dialogs_.Answer(1); }));
+  Settle();
+  EXPECT_FALSE(store_.messageBoxOpen());
+  EXPECT_EQ(store_.openMessageBoxes.load(), 0);
 }
 
 TEST_F(StoreRequestsTest, TheScriptedAnswerClosesTheBoxAndRefreshesTheWindow) {
@@ -64,7 +106,7 @@ TEST_F(StoreRequestsTest, TheScriptedAnswerClosesTheBoxAndRefreshesTheWindow) {
   // read at that moment rather than from this thread afterwards.
   std::vector<bool> openWhileShown;  // UI thread
   dialogs_.SetObserver([this, &openWhileShown](const ScriptedDialogs::OpenedBox&) {
-    openWhileShown.push_back(store_.messageBoxOpen);
+    openWhileShown.push_back(store_.messageBoxOpen());
   });
   std::vector<int32_t> answers;
   MessageBoxRequest request;
@@ -77,7 +119,7 @@ TEST_F(StoreRequestsTest, TheScriptedAnswerClosesTheBoxAndRefreshesTheWindow) {
   dialogs_.SetObserver(nullptr);
   EXPECT_EQ(openWhileShown, std::vector<bool>{true});
   EXPECT_EQ(answers, std::vector<int32_t>{1});
-  EXPECT_FALSE(store_.messageBoxOpen);
+  EXPECT_FALSE(store_.messageBoxOpen());
   EXPECT_EQ(received_, std::vector<uint32_t>{kMsgRefreshState});
   ASSERT_EQ(dialogs_.opened().size(), 1u);
   EXPECT_EQ(dialogs_.opened()[0].owner, WindowHandle{0x10});

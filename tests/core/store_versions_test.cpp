@@ -214,10 +214,12 @@ TEST_F(DiskCheckTest, AnUnreadableDriveIsToldAndDoesNotBlock) {
   EXPECT_EQ(shown_.size(), 2u);
 }
 
-TEST_F(DiskCheckTest, WithoutADialogTheQuestionIsAnsweredNo) {
+// Neither "continue" (1) nor a chosen "cancel" (0): the caller hears that
+// no box could be shown.
+TEST_F(DiskCheckTest, WithoutADialogTheQuestionIsAnsweredNotShown) {
   scope_.store.SetHooks(StoreHooks{});
   gameAvailable_ = 0;
-  int32_t answer = -1;
+  int32_t answer = 1;
   EXPECT_FALSE(scope_.store.CheckUpdateDiskSpace([&answer](int32_t result) { answer = result; }));
-  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(answer, kBoxNotShown);
 }

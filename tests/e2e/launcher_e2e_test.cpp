@@ -14,6 +14,7 @@
 
 #include "platform/ipc/foreign_windows.h"
 #include "project/Launcher/core/launcher_messages.h"
+#include "tests/e2e/launcher_display_test.h"
 #include "tests/e2e/launcher_process.h"
 #include "tests/support/openssl_md5.h"
 #include "tests/support/read_file.h"
@@ -41,24 +42,8 @@ std::vector<std::string> WithoutTicks(const std::vector<std::string>& lines) {
   return kept;
 }
 
-class LauncherE2eTest : public testing::Test {
+class LauncherE2eTest : public LauncherOnDisplayTest {
  protected:
-  void SetUp() override {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) GTEST_SKIP() << "needs an X display (the test script runs xvfb-run)";
-    windows_ = platform::ForeignWindows::Open();
-    ASSERT_NE(windows_, nullptr);
-  }
-
-  // Another process's request to the launcher: find its main window by the
-  // instance property and post it a message.
-  bool PostToLauncher(uint32_t message) {
-    for (platform::NativeWindow window : windows_->FindBySelfProperty(kLauncherInstanceName)) {
-      if (windows_->PostMessage(window, message, 0, 0)) return true;
-    }
-    return false;
-  }
-
   // The record after the registration: |first| (how the exit was asked
   // for), then the window's teardown and the UI thread's clean-up in order;
   // the settings and the download log saved, the window and its property
@@ -80,9 +65,6 @@ class LauncherE2eTest : public testing::Test {
     EXPECT_TRUE(folder_.Exists("prog/save/EnvConfig.json"));
     EXPECT_TRUE(windows_->FindBySelfProperty(kLauncherInstanceName).empty());
   }
-
-  LauncherFolder folder_;
-  std::unique_ptr<platform::ForeignWindows> windows_;
 };
 
 TEST_F(LauncherE2eTest, ASecondLauncherWakesTheFirstAndExits) {

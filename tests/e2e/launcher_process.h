@@ -38,6 +38,8 @@ class LauncherFolder {
   std::string program() const { return folder_.File("prog/launcher.exe"); }
   std::string File(const std::string& name) const { return folder_.File(name); }
   bool Exists(const std::string& name) const { return folder_.Exists(name); }
+  // Where the launcher writes its UI dump when asked (SIGUSR1).
+  std::string dumpFile() const { return folder_.File("ui_dump.jsonl"); }
 
   // The environment a launcher of this folder runs with; |record| names the
   // record pipe or is empty.
@@ -45,7 +47,7 @@ class LauncherFolder {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
       std::string entry = *e;
-      for (const char* drop : {"XDG_RUNTIME_DIR=", "LAUNCHER_RECORD=", "XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "LANG=",
+      for (const char* drop : {"XDG_RUNTIME_DIR=", "LAUNCHER_RECORD=", "LAUNCHER_UI_DUMP=", "XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "LANG=",
                                "LC_ALL="}) {
         if (entry.rfind(drop, 0) == 0) entry.clear();
       }
@@ -57,6 +59,7 @@ class LauncherFolder {
     env.push_back("XDG_DATA_HOME=" + folder_.File("data"));
     env.push_back("LANG=C");
     if (!record.empty()) env.push_back("LAUNCHER_RECORD=" + record);
+    env.push_back("LAUNCHER_UI_DUMP=" + dumpFile());
     return env;
   }
 

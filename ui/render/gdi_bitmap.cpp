@@ -44,6 +44,22 @@ void GdiBitmap::Clear() {
   cairo_surface_mark_dirty(bitmap_);
 }
 
+bool GdiBitmap::WritePixels(const uint32_t* pixels, int width, int height, size_t pixel_count) {
+  if (bitmap_ == nullptr || pixels == nullptr || width != width_ || height != height_ ||
+      pixel_count != static_cast<size_t>(width) * static_cast<size_t>(height)) {
+    return false;
+  }
+  cairo_surface_flush(bitmap_);
+  const int stride = cairo_image_surface_get_stride(bitmap_);
+  auto* base = static_cast<uint8_t*>(bits_);
+  for (int y = 0; y < height; ++y) {
+    std::memcpy(base + static_cast<size_t>(y) * stride, pixels + static_cast<size_t>(y) * width,
+                static_cast<size_t>(width) * 4);
+  }
+  cairo_surface_mark_dirty(bitmap_);
+  return true;
+}
+
 HBITMAP GdiBitmap::DetachBitmap() {
   HBITMAP bitmap = bitmap_;
   bitmap_ = nullptr;

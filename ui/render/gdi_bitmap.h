@@ -26,6 +26,10 @@ class GdiBitmap final : public IBitmap {
   void* GetBits() override { return bits_; }
   int GetWidth() override { return width_; }
   int GetHeight() override { return height_; }
+  // Replaces every pixel with |pixels| (premultiplied ARGB32, rows top down
+  // without gaps). False, changing nothing, unless the picture has exactly
+  // the surface's size.
+  bool WritePixels(const uint32_t* pixels, int width, int height, size_t pixel_count);
   void ClearAlpha(const UiRect& rect, int alpha) override;
   void RestoreAlpha(const UiRect& rect, const UiRect& padding, int alpha) override;
 

@@ -3,7 +3,8 @@
 // The store resolves the request (owner, key or text) and hands the box its
 // content; the box answers once, on the UI thread, when it closes: 0 for the
 // first button or any way of closing without confirming, 1 for the second
-// button; an options box answers the chosen option's index.
+// button; an options box answers the chosen option's index, or nothing when
+// it is dismissed (Esc).
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,11 @@
 #include <vector>
 
 #include "project/Launcher/core/store_hooks.h"
+
+// What the store hands a caller whose box could not open at all (no owner
+// window, no UI thread, no dialog host): no choice was made, and it differs
+// from every answer a box gives (0, 1, an option's index).
+inline constexpr int32_t kBoxNotShown = -1;
 
 // One text of a box: a language key or a literal text.
 struct BoxText {

@@ -235,11 +235,14 @@ class LauncherStore : public UsageEventStore {
     return relay_.StartFlowOnShowRequest(wParam, lParam);
   }
   // Any thread: a message box is opened on the UI thread. ShowMessageBox also
-  // sets the box-open flags, cleared when a box closes or cannot open.
+  // sets the box-requested flag and counts the box as open until it answers
+  // or turns out unable to open. A box that cannot open answers kBoxNotShown.
   void ShowMessageBox(MessageBoxRequest request) { relay_.ShowMessageBox(std::move(request)); }
   void RequestMessageBox(MessageBoxRequest request) { relay_.RequestMessageBox(std::move(request)); }
   // The error box of a failed flow: a message box with a detail line.
   void RequestErrorBox(MessageBoxRequest request) { relay_.RequestErrorBox(std::move(request)); }
+  // The chosen index, or nothing when the box is dismissed; kBoxNotShown
+  // when it cannot open.
   void ShowOptionsBox(OptionsBoxRequest request) { relay_.ShowOptionsBox(std::move(request)); }
 
   // --- The game, the skin, repair and links (store_game_services.h) ---
@@ -342,7 +345,10 @@ class LauncherStore : public UsageEventStore {
   bool useWebExtraParam = false;
   std::string publicAddress;
   std::atomic<bool> errorShown{false};
-  std::atomic<bool> messageBoxOpen{false};
+  // Message boxes opened through ShowMessageBox and not answered yet: one
+  // closing leaves "a box is open" while another still is.
+  std::atomic<int32_t> openMessageBoxes{0};
+  bool messageBoxOpen() const { return openMessageBoxes.load() > 0; }
   std::atomic<bool> messageBoxRequested{false};
   bool deleteGameLog = false;
 

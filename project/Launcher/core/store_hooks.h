@@ -2,8 +2,8 @@
 // What the launcher store needs of the UI framework, the dialogs and the
 // download manager, handed to it at start-up. Each hook may be left empty;
 // the store then does without (no text, no font check, no limit to apply) and
-// a question nobody can ask is answered "no" (0) at once, so no caller waits
-// for a continuation that never comes.
+// a question nobody can ask is answered at once with kBoxNotShown
+// (dialog_host.h), so no caller waits for a continuation that never comes.
 
 #include <cstdint>
 #include <functional>

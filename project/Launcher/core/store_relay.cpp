@@ -86,42 +86,45 @@ bool StoreRelay::StartFlowOnShowRequest(uint64_t wParam, int64_t lParam) {
 // --- Dialogs ---
 
 void StoreRelay::ShowMessageBox(MessageBoxRequest request) {
-  store_.messageBoxOpen = true;
+  ++store_.openMessageBoxes;
   store_.messageBoxRequested = true;
   request.titleText.clear();
   request.contentText.clear();
   request.firstButtonText.clear();
   request.secondButtonText.clear();
-  RequestMessageBox(std::move(request));
+  PostMessageBox(BoxKind::kMessage, std::move(request), true);
 }
 
 void StoreRelay::RequestMessageBox(MessageBoxRequest request) {
-  PostMessageBox(BoxKind::kMessage, std::move(request));
+  PostMessageBox(BoxKind::kMessage, std::move(request), false);
 }
 
 void StoreRelay::RequestErrorBox(MessageBoxRequest request) {
-  PostMessageBox(BoxKind::kError, std::move(request));
+  PostMessageBox(BoxKind::kError, std::move(request), false);
 }
 
-void StoreRelay::PostMessageBox(BoxKind kind, MessageBoxRequest request) {
+void StoreRelay::PostMessageBox(BoxKind kind, MessageBoxRequest request, bool counted) {
   auto continuation = request.continuation;
   bool posted = kbase::ThreadRegistry::PostTask(
-      kThreadUI, [this, kind, request = std::move(request)] { OpenMessageBoxTask(kind, request); });
-  // Without a UI thread no box can ever open: answer as a closed box does.
+      kThreadUI, [this, kind, counted, request = std::move(request)] {
+        OpenMessageBoxTask(kind, request, counted);
+      });
+  // Without a UI thread no box can ever open: the caller hears that at once
+  // rather than waiting for an answer that cannot come.
   if (!posted) {
-    store_.messageBoxOpen = false;
-    if (continuation) continuation(0);
+    if (counted) --store_.openMessageBoxes;
+    if (continuation) continuation(kBoxNotShown);
   }
 }
 
 void StoreRelay::OnMessageBoxClosed(const std::function<void(int32_t)>& continuation,
-                                       int32_t answer) {
-  store_.messageBoxOpen = false;
+                                    bool counted, int32_t answer) {
+  if (counted) --store_.openMessageBoxes;
   PostToMainWindow(kMsgRefreshState, 0, 0);
   if (continuation) continuation(answer);
 }
 
-void StoreRelay::OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request) {
+void StoreRelay::OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request, bool counted) {
   WindowHandle owner = request.owner ? request.owner : mainWindow_;
   MessageBoxContent content;
   content.title = KeyOrText(request.titleKey, request.titleText);
@@ -138,20 +141,21 @@ void StoreRelay::OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& reque
 
   auto continuation = request.continuation;
   bool opened = owner && dialogHost_ &&
-                dialogHost_->OpenMessageBox(owner, content, [this, continuation](int32_t answer) {
-                  OnMessageBoxClosed(continuation, answer);
+                dialogHost_->OpenMessageBox(owner, content, [this, continuation, counted](int32_t answer) {
+                  OnMessageBoxClosed(continuation, counted, answer);
                 });
-  // A box that cannot open (no window to own it) counts as closed without a
-  // confirmation: nobody waits for an answer that cannot come.
-  if (!opened) OnMessageBoxClosed(continuation, 0);
+  // A box that cannot open (no window to own it) answers that it was never
+  // shown: no button was chosen, and nobody waits for an answer that cannot
+  // come.
+  if (!opened) OnMessageBoxClosed(continuation, counted, kBoxNotShown);
 }
 
 void StoreRelay::ShowOptionsBox(OptionsBoxRequest request) {
   request.selectedIndex = 0;
-  // A box that cannot open answers nothing: 0 is a choice (the first
-  // option), and nobody chose it.
-  kbase::ThreadRegistry::PostTask(
+  auto continuation = request.continuation;
+  bool posted = kbase::ThreadRegistry::PostTask(
       kThreadUI, [this, request = std::move(request)] { OpenOptionsBoxTask(request); });
+  if (!posted && continuation) continuation(kBoxNotShown);
 }
 
 void StoreRelay::OpenOptionsBoxTask(const OptionsBoxRequest& request) {
@@ -161,5 +165,9 @@ void StoreRelay::OpenOptionsBoxTask(const OptionsBoxRequest& request) {
   content.optionKeys = request.optionKeys;
   content.buttonKey = request.buttonKey;
   content.selectedIndex = request.selectedIndex;
-  if (mainWindow_ && dialogHost_) dialogHost_->OpenOptionsBox(mainWindow_, content, request.continuation);
+  bool opened = mainWindow_ && dialogHost_ &&
+                dialogHost_->OpenOptionsBox(mainWindow_, content, request.continuation);
+  // Option 0 is a real choice (hide to the tray): a box that never showed
+  // says so instead.
+  if (!opened && request.continuation) request.continuation(kBoxNotShown);
 }

@@ -43,10 +43,13 @@ class StoreRelay {
  private:
   enum class BoxKind { kMessage, kError };
   void PostFlowStart(int32_t mode, bool enterGame);
-  void PostMessageBox(BoxKind kind, MessageBoxRequest request);
-  void OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request);
+  // |counted|: the box was counted as open by ShowMessageBox and is
+  // uncounted when it answers or cannot open.
+  void PostMessageBox(BoxKind kind, MessageBoxRequest request, bool counted);
+  void OpenMessageBoxTask(BoxKind kind, const MessageBoxRequest& request, bool counted);
   void OpenOptionsBoxTask(const OptionsBoxRequest& request);
-  void OnMessageBoxClosed(const std::function<void(int32_t)>& continuation, int32_t answer);
+  void OnMessageBoxClosed(const std::function<void(int32_t)>& continuation, bool counted,
+                          int32_t answer);
 
   LauncherStore& store_;
   WindowHooks windowHooks_;

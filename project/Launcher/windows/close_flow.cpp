@@ -32,7 +32,9 @@ void CloseFlow::RequestClose() {
 }
 
 void CloseFlow::OnCloseConfirmed(int32_t answer) {
-  if (answer != 0) FinishClose();
+  // 1 confirms; 0 cancels, and a box that never showed (kBoxNotShown)
+  // confirmed nothing.
+  if (answer > 0) FinishClose();
 }
 
 void CloseFlow::FinishClose() {
@@ -57,6 +59,9 @@ void CloseFlow::FinishClose() {
 }
 
 void CloseFlow::OnShutdownOptionChosen(int32_t choice) {
+  // A box that never showed chose nothing: the next close asks the stored
+  // setting.
+  if (choice != kChoiceTray && choice != kChoiceExit) return;
   store_.SetCloseToHide(choice != kChoiceExit);
   store_.SaveSettings();
   store_.PostToMainWindow(kMsgRefreshState, 0, 0);

@@ -33,9 +33,11 @@ class CloseFlow : public kbase::SupportWeakCallback {
   void RequestClose();
   // The second half: the one-time question, or hide or exit by the setting.
   void FinishClose();
-  // The confirmation's answer: 1 goes on, 0 (cancel, close, Esc) keeps all.
+  // The confirmation's answer: 1 goes on; 0 (cancel, close, Esc) and
+  // kBoxNotShown keep all.
   void OnCloseConfirmed(int32_t answer);
-  // The close question's choice: saved as closeToHide, then hide or exit.
+  // The close question's choice: saved as closeToHide, then hide or exit;
+  // anything but the two options (kBoxNotShown) does nothing.
   void OnShutdownOptionChosen(int32_t choice);
 
   // A flow of the launcher's own (any state), a game flow from prepare to

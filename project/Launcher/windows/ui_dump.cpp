@@ -54,6 +54,8 @@ bool ReadText(ui::Control* control, Json::Value& line) {
 Json::Value ControlLine(const std::string& windowClass, platform::HWND hwnd, ui::Control* control) {
   Json::Value line(Json::objectValue);
   line["window"] = windowClass;
+  // The window itself is on the screen (shown, not minimised).
+  line["window_shown"] = platform::IsWindowVisible(hwnd) && !platform::IsIconic(hwnd);
   line["name"] = kbase::UTF16ToUTF8(control->GetName());
   line["tag"] = TagOf(control);
   line["text"] = "";

@@ -80,7 +80,8 @@ void State::ShowError(const std::string& firstButtonKey, const std::string& seco
   request.secondButtonKey = secondButtonKey;
   if (continuation) {
     request.continuation = [continuation = std::move(continuation)](int32_t answer) {
-      continuation(answer != 0);
+      // Only the second button confirms; a box that could not open did not.
+      continuation(answer == 1);
     };
   }
   store_.RequestErrorBox(std::move(request));
