@@ -55,7 +55,7 @@ class SkinnedUiTest : public ::testing::Test {
     LauncherStore& store = LauncherStore::GetInstance();
     store.SetHooks(StoreHooks());
     store.SetDialogHost(nullptr);
-    store.messageBoxOpen = false;
+    store.openMessageBoxes = 0;
     store.messageBoxRequested = false;
     platform::SetDiskSpaceQueryForTesting(nullptr);
     std::filesystem::current_path(oldFolder_);
