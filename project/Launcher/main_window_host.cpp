@@ -20,6 +20,7 @@
 #include "project/Launcher/windows/main_panels_part.h"
 #include "project/Launcher/windows/main_pages_part.h"
 #include "project/Launcher/windows/tray_menu_part.h"
+#include "project/Launcher/windows/setting_form_part.h"
 #include "skin/embedded_resources.h"
 
 namespace {
@@ -92,6 +93,7 @@ bool MainWindowHost::Create(LauncherStore& store) {
   form->AddPart(std::make_unique<MainPanelsPart>());
   form->AddPart(std::make_unique<TrayMenuPart>());
   form->AddPart(std::make_unique<MainPagesPart>());
+  form->AddPart(std::make_unique<SettingFormPart>());
   std::weak_ptr<kbase::WeakFlag> alive = form->GetWeakFlag();
   if (!form->CreateAndShow()) {
     // A window that was made and failed to build deleted itself.
