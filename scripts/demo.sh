@@ -7,9 +7,9 @@
 #   2. the publisher serves 10077_0_2 (and 10077_0_3 as the pre-download): the
 #      game is updated through patches, started (the stand-in game records how
 #      it was started), and the idle poll reports the pre-download.
-# Until the launcher's windows exist the flow runs without them and tells
-# what it does. With an X display the launcher program itself is started
-# afterwards, as far as it stands, until its window is closed or Ctrl-C.
+# The flow runs without windows and tells what it does. With an X display
+# the launcher program itself is then started against the publisher, showing
+# its window, until the window is closed or Ctrl-C.
 # Everything happens in a temporary folder (HOME and the XDG folders too);
 # the publisher is stopped and the folder removed at the end.
 set -euo pipefail
@@ -47,12 +47,13 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# start_publisher GAME_VERSION PORT: serves until stop_publisher; sets $base.
+# start_publisher GAME_VERSION PORT [OPTION...]: serves until stop_publisher;
+# sets $base.
 start_publisher() {
   : >"$work/publisher.out"
   "$publisher_bin" --content "$work/content" --port "$2" --game-version "$1" \
     --launcher-version "$launcher_version" --setting "$work/app/save/setting.json" \
-    --log "$work/requests.jsonl" >"$work/publisher.out" &
+    --log "$work/requests.jsonl" "${@:3}" >"$work/publisher.out" &
   publisher_pid=$!
   for _ in $(seq 1 300); do
     if grep -q '^base ' "$work/publisher.out"; then break; fi
@@ -96,13 +97,15 @@ echo "  (the update and the pre-download took $(( $(transfers) - before )) range
 if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
   echo
   echo "== 3. The launcher's window against the publisher (close its window or press Ctrl-C)"
-  start_publisher 10077_0_2 "$port"
+  # The publisher serves this very program as the launcher, so that its
+  # self-check finds it current.
+  start_publisher 10077_0_2 "$port" --launcher-program "$launcher_bin"
   mkdir -p "$work/window/save"
   cp "$launcher_bin" "$work/window/launcher.exe"
   # The installed game's settings (its folder) and the gate settings naming
   # this publisher; the launcher's own version map as the publisher serves it.
   cp "$work/app/save/"*.json "$work/window/save/"
-  cp "$work/app/launcher_version_map.txt" "$work/window/" 2>/dev/null || true
+  cp "$work/content/launcher/$launcher_version/launcher_version_map.txt" "$work/window/"
   "$work/window/launcher.exe" || true
   stop_publisher
 else

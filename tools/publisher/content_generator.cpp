@@ -195,7 +195,8 @@ std::string Md5Hex(const std::string& bytes) {
   return text;
 }
 
-bool GenerateContent(const std::string& rootFolder, GeneratedContent* out, std::string* error) {
+bool GenerateContent(const std::string& rootFolder, GeneratedContent* out, std::string* error,
+                     const std::string& launcherProgram) {
   GeneratedContent content;
   content.root = rootFolder;
   if (content.root.empty() || content.root.back() != '/') content.root += '/';
@@ -228,6 +229,7 @@ bool GenerateContent(const std::string& rootFolder, GeneratedContent* out, std::
   for (size_t i = 0; i < content.launcherVersions.size(); ++i) {
     const std::string& version = content.launcherVersions[i];
     launchers.push_back(LauncherTree(version, static_cast<uint32_t>(i + 1)));
+    if (!launcherProgram.empty()) launchers.back()["launcher.exe"] = launcherProgram;
     const FileSet files = Digests(launchers.back());
     content.launcherFiles[version] = files;
     const std::string folder = content.LauncherFolder(version);

@@ -66,7 +66,11 @@ std::string LauncherPatchFolderName(const std::string& version);
 
 // Writes the whole content under |root| (created when missing; existing
 // files are replaced). False, with a reason in |error|, on any failure.
-bool GenerateContent(const std::string& root, GeneratedContent* out, std::string* error);
+// |launcherProgram|, when not empty, is carried as "launcher.exe" by every
+// launcher version instead of the generated stand-in, so that a real
+// launcher program started against the publisher finds itself current.
+bool GenerateContent(const std::string& root, GeneratedContent* out, std::string* error,
+                     const std::string& launcherProgram = {});
 
 // The files of the program folder of an installed launcher and of a game
 // folder: copies a generated tree into |target| (created when missing).

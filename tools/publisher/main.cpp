@@ -8,16 +8,19 @@
 //                      [--status PATH CODE] [--drop PATH BYTES]
 //                      [--stall PATH BYTES] [--corrupt PATH OFFSET]
 //                      [--setting FILE] [--dlc-urls] [--log FILE]
+//                      [--launcher-program FILE]
 //
 // Prints "port N" and "base URL" once it listens. --setting writes a
 // "setting.json" that points a launcher at this publisher; --log appends
-// every request as a JSON line.
+// every request as a JSON line. --launcher-program serves FILE as every
+// launcher version's "launcher.exe" (to start the real program against it).
 #include <signal.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tools/publisher/content_generator.h"
@@ -39,7 +42,7 @@ int main(int argc, char** argv) {
   sigaddset(&set, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &set, nullptr);  // every thread inherits the mask
 
-  std::string contentFolder, cert, key, settingFile, logFile;
+  std::string contentFolder, cert, key, settingFile, logFile, launcherProgramFile;
   std::string gameVersion = publisher::kGameVersion2;
   std::string launcherVersion = publisher::kLauncherVersionNew;
   std::string patchExtension = ".patch";
@@ -82,6 +85,8 @@ int main(int argc, char** argv) {
       settingFile = argv[++i];
     } else if (a == "--dlc-urls") {
       dlcUrls = true;
+    } else if (a == "--launcher-program" && has(1)) {
+      launcherProgramFile = argv[++i];
     } else if (a == "--log" && has(1)) {
       logFile = argv[++i];
     } else {
@@ -92,7 +97,14 @@ int main(int argc, char** argv) {
 
   publisher::GeneratedContent content;
   std::string error;
-  if (!publisher::GenerateContent(contentFolder, &content, &error)) {
+  std::string launcherProgram;
+  if (!launcherProgramFile.empty()) {
+    std::ifstream in(launcherProgramFile, std::ios::binary);
+    launcherProgram.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) launcherProgram.clear();
+    if (launcherProgram.empty()) return Usage("--launcher-program " + launcherProgramFile);
+  }
+  if (!publisher::GenerateContent(contentFolder, &content, &error, launcherProgram)) {
     std::fprintf(stderr, "launcher_publisher: %s\n", error.c_str());
     return 1;
   }
