@@ -5,8 +5,8 @@
 
 namespace platform {
 
-// The first IPv4 address of the local host name, in dotted form; empty when
-// the host name or its address list is unavailable.
+// The first IPv4 address of an interface that is up, in dotted form,
+// preferring any other interface to the loopback; empty when none has one.
 std::string FirstLocalIpv4Address();
 
 }  // namespace platform

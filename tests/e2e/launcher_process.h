@@ -48,7 +48,8 @@ class LauncherFolder {
     for (char** e = environ; *e; ++e) {
       std::string entry = *e;
       for (const char* drop : {"XDG_RUNTIME_DIR=", "LAUNCHER_RECORD=", "LAUNCHER_UI_DUMP=", "XDG_CONFIG_HOME=", "XDG_DATA_HOME=", "LANG=",
-                               "LC_ALL="}) {
+                               "LC_ALL=", "http_proxy=", "https_proxy=", "HTTPS_PROXY=", "ALL_PROXY=", "all_proxy=",
+                               "no_proxy=", "NO_PROXY="}) {
         if (entry.rfind(drop, 0) == 0) entry.clear();
       }
       if (!entry.empty()) env.push_back(entry);
@@ -58,6 +59,12 @@ class LauncherFolder {
     // The carried fonts are installed into the user's font folder.
     env.push_back("XDG_DATA_HOME=" + folder_.File("data"));
     env.push_back("LANG=C");
+    // The launcher's built-in servers are real hosts: every request to them
+    // goes to a closed local port and fails at once, so no test waits on the
+    // machine's name service or network; local servers are reached directly.
+    env.push_back("http_proxy=http://127.0.0.1:9");
+    env.push_back("https_proxy=http://127.0.0.1:9");
+    env.push_back("no_proxy=127.0.0.1,localhost");
     if (!record.empty()) env.push_back("LAUNCHER_RECORD=" + record);
     env.push_back("LAUNCHER_UI_DUMP=" + dumpFile());
     return env;

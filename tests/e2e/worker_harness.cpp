@@ -106,6 +106,10 @@ class WorkerHarness::Worker : public kbase::FrameworkThread {
         attribution_(std::move(attribution)) {}
   ~Worker() override { Stop(); }
 
+  // As the launcher's worker does before it quits: a busy ticker keeps its
+  // loop from ever reaching the idle point at which the quit is honoured.
+  void StopTicking() { ticker_.Stop(); }
+
  protected:
   void Init() override {
     kbase::ThreadRegistry::GetInstance()->RegisterCurrentThread(kThreadMisc);
@@ -266,6 +270,7 @@ void WorkerHarness::Start() {
 
 void WorkerHarness::Stop() {
   if (worker_) {
+    RunOn(kThreadMisc, [this] { worker_->StopTicking(); });
     worker_->Stop();
     worker_.reset();
   }

@@ -41,7 +41,13 @@ void MiscThread::Cleanup() {
 
 bool MiscThread::QuitAndWait(std::chrono::milliseconds timeout) {
   if (std::shared_ptr<kbase::MessageLoopProxy> proxy = message_loop_proxy()) {
-    proxy->PostNonNestableTask([] { kbase::FrameworkThread::QuitCurrentLoop(); });
+    // The ticker stops first: while a state has work its tick is due every
+    // 2 ms, and a loop that always has due work never reaches the idle point
+    // at which it honours the quit.
+    proxy->PostNonNestableTask([this] {
+      ticker_.Stop();
+      kbase::FrameworkThread::QuitCurrentLoop();
+    });
   }
   std::unique_lock<std::mutex> hold(doneLock_);
   return doneEvent_.wait_for(hold, timeout, [this] { return cleanupDone_; });
