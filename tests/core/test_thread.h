@@ -2,6 +2,8 @@
 // A framework thread registered under an identifier for a test, and a way to
 // run a closure on a registered thread and wait until it ran.
 
+#include <chrono>
+#include <cstdio>
 #include <future>
 #include <functional>
 
@@ -33,6 +35,10 @@ inline bool RunOn(int identifier, std::function<void()> task) {
       })) {
     return false;
   }
-  ran.wait();
+  // A thread that never answers hangs the test until ctest's limit: the
+  // log then says which thread it was.
+  while (ran.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+    std::fprintf(stderr, "still waiting for the thread registered as %d\n", identifier);
+  }
   return true;
 }

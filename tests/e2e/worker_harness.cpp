@@ -3,9 +3,13 @@
 
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
+#include <thread>
 
 #include <json/json.h>
 
@@ -85,6 +89,22 @@ class RecordedExceptionState : public ExceptionState {
  private:
   int32_t flow_;
 };
+
+
+// Stops |thread| (its loop quits, then the join); a stop that takes longer
+// than a minute says so in the log before ctest's limit ends the test.
+void StopReportingDelay(kbase::FrameworkThread& thread, const char* name) {
+  std::promise<void> stopped;
+  std::future<void> done = stopped.get_future();
+  std::thread watch([&done, name] {
+    while (done.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+      std::fprintf(stderr, "the %s has not stopped yet\n", name);
+    }
+  });
+  thread.Stop();
+  stopped.set_value();
+  watch.join();
+}
 
 }  // namespace
 
@@ -271,12 +291,12 @@ void WorkerHarness::Start() {
 void WorkerHarness::Stop() {
   if (worker_) {
     RunOn(kThreadMisc, [this] { worker_->StopTicking(); });
-    worker_->Stop();
+    StopReportingDelay(*worker_, "worker");
     worker_.reset();
   }
   if (ui_) {
     RunOn(kThreadUI, [this] { store().RegisterMainWindow(0); });
-    ui_->Stop();
+    StopReportingDelay(*ui_, "UI thread");
     ui_.reset();
   }
   store().SetDialogHost(nullptr);
