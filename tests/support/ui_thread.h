@@ -5,6 +5,7 @@
 #ifndef TESTS_SUPPORT_UI_THREAD_H_
 #define TESTS_SUPPORT_UI_THREAD_H_
 
+#include <functional>
 #include <future>
 #include <memory>
 #include <thread>
@@ -19,15 +20,23 @@ namespace testing_support {
 // with the quit message.
 class UiThread {
  public:
-  UiThread() {
+  // |enter| runs on the new thread before its loop starts, |leave| after
+  // the loop has ended (a test installs its window back-end there).
+  explicit UiThread(std::function<void()> enter = nullptr, std::function<void()> leave = nullptr) {
     std::promise<void> ready;
     auto started = ready.get_future();
-    thread_ = std::thread([this, &ready] {
-      Main main(&ready);
-      main.RunOnCurrentThread();
+    thread_ = std::thread([&ready, enter = std::move(enter), leave = std::move(leave)] {
+      if (enter) enter();
+      {
+        Main main(&ready);
+        main.RunOnCurrentThread();
+      }
+      if (leave) leave();
     });
     started.wait();
   }
+  UiThread(const UiThread&) = delete;
+  UiThread& operator=(const UiThread&) = delete;
   ~UiThread() {
     if (thread_.joinable()) {
       kbase::ThreadRegistry::PostTask(kThreadUI, [] { kbase::FrameworkThread::QuitCurrentLoop(); });

@@ -5,79 +5,31 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <functional>
-#include <future>
-#include <memory>
 #include <mutex>
-#include <thread>
-#include <type_traits>
+#include <vector>
 
-#include "base/thread/framework_thread.h"
-#include "base/thread/thread_registry.h"
 #include "platform/window/memory_backend.h"
 #include "platform/window/window_api.h"
+#include "tests/support/ui_thread.h"
 
 namespace windows_test {
 
+// The UI thread of the program with the in-memory window back-end
+// installed on it.
 class UiThread {
  public:
-  UiThread() {
-    std::promise<void> ready;
-    auto started = ready.get_future();
-    thread_ = std::thread([this, &ready] {
-      platform::InstallWindowBackend(&backend_);
-      Main main(&ready);
-      main.RunOnCurrentThread();
-      platform::InstallWindowBackend(nullptr);
-    });
-    started.wait();
-  }
-  ~UiThread() {
-    kbase::ThreadRegistry::PostTask(kThreadUI, [] { kbase::FrameworkThread::QuitCurrentLoop(); });
-    thread_.join();
-  }
-  UiThread(const UiThread&) = delete;
-  UiThread& operator=(const UiThread&) = delete;
+  UiThread()
+      : thread_([this] { platform::InstallWindowBackend(&backend_); },
+                [] { platform::InstallWindowBackend(nullptr); }) {}
 
   platform::MemoryBackend& backend() { return backend_; }
 
  private:
-  class Main : public kbase::FrameworkThread {
-   public:
-    explicit Main(std::promise<void>* ready) : kbase::FrameworkThread("UiThread"), ready_(ready) {}
-    ~Main() override { Stop(); }
-
-   protected:
-    void Init() override {
-      kbase::ThreadRegistry::GetInstance()->RegisterCurrentThread(kThreadUI);
-      ready_->set_value();
-    }
-    void Cleanup() override { kbase::ThreadRegistry::GetInstance()->UnregisterCurrentThread(); }
-
-   private:
-    std::promise<void>* ready_;
-  };
-  platform::MemoryBackend backend_;
-  std::thread thread_;
+  platform::MemoryBackend backend_;  // before the thread that uses it
+  testing_support::UiThread thread_;
 };
 
-// Runs |task| on the UI thread after everything queued there before, and
-// returns its result once it ran.
-template <typename F>
-auto OnUi(F task) -> decltype(task()) {
-  using R = decltype(task());
-  auto done = std::make_shared<std::promise<R>>();
-  auto result = done->get_future();
-  kbase::ThreadRegistry::PostTask(kThreadUI, [task, done]() mutable {
-    if constexpr (std::is_void_v<R>) {
-      task();
-      done->set_value();
-    } else {
-      done->set_value(task());
-    }
-  });
-  return result.get();
-}
+using testing_support::OnUi;
 
 // A value the UI thread sets and the test thread waits for.
 template <typename T>
