@@ -124,6 +124,8 @@ class MainForm : public ui::WindowImplBase {
   void CloseSettingsWindows();
   void OnTrayNotify(platform::LPARAM lParam);
   platform::LRESULT OnCopyData(platform::LPARAM lParam);
+  // Paints; records the first paint that put the shown window on the screen.
+  platform::LRESULT OnPaint(platform::UINT message, platform::WPARAM wParam, platform::LPARAM lParam);
   void AnswerGameQuestion(uint32_t question);
   void EndUiLoopWhenReady();
 
@@ -145,4 +147,5 @@ class MainForm : public ui::WindowImplBase {
   ui::TabBox* preDownloadPanels_ = nullptr;
   ui::HBox* linkBar_ = nullptr;
   std::unique_ptr<platform::TrayIcon> tray_;
+  bool firstFrameRecorded_ = false;
 };
