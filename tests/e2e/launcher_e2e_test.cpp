@@ -30,9 +30,11 @@ bool IsRegistered(const std::string& line) { return line.rfind("main_window_regi
 // Record lines without the 500 ms UI tick's messages.
 std::vector<std::string> WithoutTicks(const std::vector<std::string>& lines) {
   std::vector<std::string> kept;
-  // The UI tick, and what the launcher's own update check (started by the
-  // worker's first tick) tells the window meanwhile.
+  // The UI tick, what the launcher's own update check (started by the
+  // worker's first tick) tells the window meanwhile, and the window's first
+  // frame, whose place depends on when the X server exposes it.
   std::copy_if(lines.begin(), lines.end(), std::back_inserter(kept), [](const std::string& line) {
+    if (line == "main_window_first_frame") return false;
     for (uint32_t message : {kMsgUiTick, kMsgRefreshState, kMsgCheckProgress, kMsgDownloadSpeed,
                              kMsgDownloadProgress, kMsgWindowOnTop}) {
       if (line.rfind("message " + std::to_string(message) + " ", 0) == 0) return false;

@@ -192,6 +192,17 @@ TEST_F(MainFormTest, BuildsFromTheSkinRegistersAndStartsWithTheButtonDisabled) {
   EXPECT_EQ(tray_->params().owner, hwnd_);
 }
 
+TEST_F(MainFormTest, TheFirstPresentedFrameIsRecordedOnceAfterTheWindowShows) {
+  ASSERT_NE(Open(true), nullptr);
+  const int presented = backend_.PresentCount(platform::GetNativeWindow(hwnd_));
+  ASSERT_GT(presented, 0);
+  // Later paints do not record it again.
+  platform::InvalidateRect(hwnd_, nullptr, false);
+  Drain();
+  EXPECT_GT(backend_.PresentCount(platform::GetNativeWindow(hwnd_)), presented);
+  EXPECT_EQ(std::count(journal_.begin(), journal_.end(), "main_window_first_frame"), 1);
+}
+
 TEST_F(MainFormTest, TheWorkersMessagesReachThePartsWithTheirValues) {
   ASSERT_NE(Open(true), nullptr);
   journal_.clear();
