@@ -61,6 +61,8 @@ Json::Value ControlLine(const std::string& windowClass, platform::HWND hwnd, ui:
   line["text"] = "";
   line["text_id"] = "";
   if (!ReadText<ui::Label>(control, line)) ReadText<ui::LabelBox>(control, line);
+  // An edit field's text is what the user typed (or what the field made of it).
+  if (auto* edit = dynamic_cast<ui::RichEdit*>(control)) line["text"] = edit->GetUTF8Text();
   line["visible"] = VisibleWithAncestors(control);
   line["enabled"] = control->IsEnabled();
   line["state"] = static_cast<int>(control->GetState());
@@ -72,8 +74,11 @@ Json::Value ControlLine(const std::string& windowClass, platform::HWND hwnd, ui:
   if (auto* progress = dynamic_cast<ui::Progress*>(control)) value = progress->GetValue();
   if (auto* tabs = dynamic_cast<ui::TabBox*>(control)) value = tabs->GetCurSel();
   line["value"] = value;
+  // Inside a scrolled box a control keeps its unscrolled place; where it is
+  // drawn, and where a click reaches it, is moved by the box's scroll offset.
   const ui::UiRect pos = control->GetPos(true);
-  platform::Point origin{0, 0};
+  const ui::UiSize scrolled = control->GetAncestorScrollOffset();
+  platform::Point origin{-scrolled.cx, -scrolled.cy};
   platform::ClientToScreen(hwnd, &origin);
   Json::Value rect(Json::arrayValue);
   rect.append(pos.left + origin.x);
