@@ -56,6 +56,9 @@ Json::Value ControlLine(const std::string& windowClass, platform::HWND hwnd, ui:
   line["window"] = windowClass;
   // The window itself is on the screen (shown, not minimised).
   line["window_shown"] = platform::IsWindowVisible(hwnd) && !platform::IsIconic(hwnd);
+  // The window takes the mouse and keys (a dialog's owner does not while the
+  // dialog, or a picker it opened, is up).
+  line["window_enabled"] = platform::IsWindowEnabled(hwnd);
   line["name"] = kbase::UTF16ToUTF8(control->GetName());
   line["tag"] = TagOf(control);
   line["text"] = "";
@@ -74,6 +77,10 @@ Json::Value ControlLine(const std::string& windowClass, platform::HWND hwnd, ui:
   if (auto* progress = dynamic_cast<ui::Progress*>(control)) value = progress->GetValue();
   if (auto* tabs = dynamic_cast<ui::TabBox*>(control)) value = tabs->GetCurSel();
   line["value"] = value;
+  // The image the control shows in its normal state (a pause button turns
+  // into a continue button by its images alone).
+  line["image"] = kbase::UTF16ToUTF8(
+      control->GetStateImageMap().GetImagePath(ui::kStateImageBk, ui::kControlStateNormal));
   // Inside a scrolled box a control keeps its unscrolled place; where it is
   // drawn, and where a click reaches it, is moved by the box's scroll offset.
   const ui::UiRect pos = control->GetPos(true);

@@ -1,9 +1,9 @@
 #pragma once
 // A picture of every control of every window of the UI framework, for
 // end-to-end tests: one JSON line per control (window class, whether the
-// window is shown, name, tag, text,
+// window is shown, whether it takes input, name, tag, text,
 // text id, visible with its ancestors, enabled, state, selected, value,
-// screen rectangle) and a closing line with the counts. The program writes
+// normal image, screen rectangle) and a closing line with the counts. The program writes
 // it when asked (SIGUSR1 with $LAUNCHER_UI_DUMP naming the file). UI thread
 // only.
 
