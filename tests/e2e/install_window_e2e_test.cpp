@@ -309,7 +309,7 @@ class InstallWindowE2eTest : public LauncherOnDisplayTest {
 // closes or disables a window leaves the next clicks unanswered, so pause,
 // a second change and the start are never pressed. The pre-download test
 // also waits in vain for the before panel on an installed game.
-TEST_F(InstallWindowE2eTest, DISABLED_AFreshInstallThroughTheWindowEndsWithTheGameRunning) {
+TEST_F(InstallWindowE2eTest, AFreshInstallThroughTheWindowEndsWithTheGameRunning) {
   InstallPickerStub();
   testsrv::Fault stall;
   stall.stallAfter = kStallAfter;
@@ -348,6 +348,8 @@ TEST_F(InstallWindowE2eTest, DISABLED_AFreshInstallThroughTheWindowEndsWithTheGa
 
   // OK: the download panel, whose progress moves up to the stall.
   ASSERT_TRUE(ui_driver::ClickCentre(*enabled));
+  // The dialog fades out before it closes and takes clicks until then.
+  ASSERT_TRUE(DumpUntilGone(launcher, kDialog));
   ASSERT_TRUE(publisher_->server().WaitForRequest(
       [](const testsrv::RequestRecord& r) { return r.path == kProgramPath && r.bytesSent >= kStallAfter; },
       static_cast<int>(std::chrono::milliseconds(kTimeout).count())));
@@ -395,7 +397,7 @@ TEST_F(InstallWindowE2eTest, DISABLED_AFreshInstallThroughTheWindowEndsWithTheGa
 
   // Continue: the pause look again, and the program is fetched from where
   // it stopped, never from its start.
-  ASSERT_TRUE(ui_driver::ClickCentre(*paused));
+  ASSERT_TRUE(ui_driver::ClickCentre(*paused, 4));
   ASSERT_TRUE(launcher.WaitForLine("message 2130 0 0", kTimeout));
   ASSERT_TRUE(launcher.WaitForLine([](const std::string& line) { return StartsWith(line, "message 2127 "); },
                                    kTimeout));
@@ -424,7 +426,7 @@ TEST_F(InstallWindowE2eTest, DISABLED_AFreshInstallThroughTheWindowEndsWithTheGa
 // A picker that chooses nothing, whether cancelled or not there at all,
 // changes nothing and leaves the dialog usable; a picker still open when the
 // launcher is asked to end does not hold it up.
-TEST_F(InstallWindowE2eTest, DISABLED_APickerThatChoosesNothingChangesNothingAndHangsNothing) {
+TEST_F(InstallWindowE2eTest, APickerThatChoosesNothingChangesNothingAndHangsNothing) {
   enum class Picker { kCancelled, kAbsent, kOpenAtExit };
   for (Picker picker : {Picker::kCancelled, Picker::kAbsent, Picker::kOpenAtExit}) {
     SCOPED_TRACE(static_cast<int>(picker));
@@ -458,7 +460,7 @@ TEST_F(InstallWindowE2eTest, DISABLED_APickerThatChoosesNothingChangesNothingAnd
       SCOPED_TRACE(round);
       const auto change = ui_driver::FindControl(Dump(launcher), "btn_change", kDialog);
       ASSERT_TRUE(change);
-      ASSERT_TRUE(ui_driver::ClickCentre(*change));
+      ASSERT_TRUE(ui_driver::ClickCentre(*change, 4 * round));
       if (picker == Picker::kCancelled) {
         ASSERT_TRUE(DumpUntil(launcher, "btn_change",
                               [](const Json::Value& c) { return !c["window_enabled"].asBool(); }, kDialog));

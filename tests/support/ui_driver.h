@@ -97,14 +97,16 @@ inline std::optional<Json::Value> FindControlByTextId(const Dump& dump, const st
   return std::nullopt;
 }
 
-// Moves the pointer to the centre of the control's rectangle and clicks the
-// left button there.
-inline bool ClickCentre(const Json::Value& control) {
+// Moves the pointer to the centre of the control's rectangle, moved right
+// by |dx| pixels, and clicks the left button there. Two clicks at one place
+// within the double-click time are a double click, which a button ignores:
+// a test clicking a control again at once moves the second click aside.
+inline bool ClickCentre(const Json::Value& control, int dx = 0) {
   const Json::Value& rect = control["rect"];
   if (rect.size() != 4) return false;
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return false;
-  const int x = (rect[0].asInt() + rect[2].asInt()) / 2;
+  const int x = (rect[0].asInt() + rect[2].asInt()) / 2 + dx;
   const int y = (rect[1].asInt() + rect[3].asInt()) / 2;
   bool sent = XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime) &&
               XTestFakeButtonEvent(display, 1, True, CurrentTime) &&
