@@ -3,7 +3,8 @@
 // launcher for its UI dump (SIGUSR1; the launcher writes the file named by
 // its $LAUNCHER_UI_DUMP through a rename, which is waited for with inotify),
 // find a control in it by name, click the centre of its screen rectangle
-// with XTest, and save the screen as a PNG when a test fails.
+// (or turn the wheel there, or press a key) with XTest, and save the screen
+// as a PNG when a test fails.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -109,6 +110,37 @@ inline bool ClickCentre(const Json::Value& control) {
   bool sent = XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime) &&
               XTestFakeButtonEvent(display, 1, True, CurrentTime) &&
               XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  XSync(display, False);
+  XCloseDisplay(display);
+  return sent;
+}
+
+// Moves the pointer to the centre of the control's rectangle and turns the
+// wheel one notch there (X buttons 4 up, 5 down).
+inline bool WheelAtCentre(const Json::Value& control, bool down) {
+  const Json::Value& rect = control["rect"];
+  if (rect.size() != 4) return false;
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return false;
+  const int x = (rect[0].asInt() + rect[2].asInt()) / 2;
+  const int y = (rect[1].asInt() + rect[3].asInt()) / 2;
+  const unsigned button = down ? 5 : 4;
+  bool sent = XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime) &&
+              XTestFakeButtonEvent(display, button, True, CurrentTime) &&
+              XTestFakeButtonEvent(display, button, False, CurrentTime);
+  XSync(display, False);
+  XCloseDisplay(display);
+  return sent;
+}
+
+// Presses and releases the key of |keysym| (with no modifier) wherever the
+// keyboard's focus is.
+inline bool PressKey(KeySym keysym) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return false;
+  const KeyCode code = XKeysymToKeycode(display, keysym);
+  bool sent = code != 0 && XTestFakeKeyEvent(display, code, True, CurrentTime) &&
+              XTestFakeKeyEvent(display, code, False, CurrentTime);
   XSync(display, False);
   XCloseDisplay(display);
   return sent;
