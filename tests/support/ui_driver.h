@@ -3,8 +3,7 @@
 // launcher for its UI dump (SIGUSR1; the launcher writes the file named by
 // its $LAUNCHER_UI_DUMP through a rename, which is waited for with inotify),
 // find a control in it by name, click the centre of its screen rectangle
-// (or turn the wheel there, or press a key) with XTest, and save the screen
-// as a PNG when a test fails.
+// and turn the wheel or type keys with XTest, and save the screen as a PNG when a test fails.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -115,35 +114,50 @@ inline bool ClickCentre(const Json::Value& control) {
   return sent;
 }
 
-// Moves the pointer to the centre of the control's rectangle and turns the
-// wheel one notch there (X buttons 4 up, 5 down).
-inline bool WheelAtCentre(const Json::Value& control, bool down) {
+// Turns the mouse wheel |notches| times over the centre of the control's
+// rectangle: down for positive, up for negative.
+inline bool WheelOver(const Json::Value& control, int notches) {
   const Json::Value& rect = control["rect"];
   if (rect.size() != 4) return false;
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return false;
   const int x = (rect[0].asInt() + rect[2].asInt()) / 2;
   const int y = (rect[1].asInt() + rect[3].asInt()) / 2;
-  const unsigned button = down ? 5 : 4;
-  bool sent = XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime) &&
-              XTestFakeButtonEvent(display, button, True, CurrentTime) &&
-              XTestFakeButtonEvent(display, button, False, CurrentTime);
+  const unsigned button = notches > 0 ? 5 : 4;
+  bool sent = XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+  for (int i = 0; sent && i < (notches > 0 ? notches : -notches); ++i) {
+    sent = XTestFakeButtonEvent(display, button, True, CurrentTime) &&
+           XTestFakeButtonEvent(display, button, False, CurrentTime);
+  }
   XSync(display, False);
   XCloseDisplay(display);
   return sent;
 }
 
-// Presses and releases the key of |keysym| (with no modifier) wherever the
-// keyboard's focus is.
-inline bool PressKey(KeySym keysym) {
+// Presses and releases the key of |keysym| ("a", "5", "Return", "Escape")
+// with XTest, |modifier| ("Control_L") held around it when given. The key
+// goes to the window that has the input focus.
+inline bool PressKey(const std::string& keysym, const std::string& modifier = {}) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return false;
-  const KeyCode code = XKeysymToKeycode(display, keysym);
-  bool sent = code != 0 && XTestFakeKeyEvent(display, code, True, CurrentTime) &&
-              XTestFakeKeyEvent(display, code, False, CurrentTime);
+  const KeyCode key = XKeysymToKeycode(display, XStringToKeysym(keysym.c_str()));
+  const KeyCode held = modifier.empty() ? 0 : XKeysymToKeycode(display, XStringToKeysym(modifier.c_str()));
+  bool sent = key != 0 && (modifier.empty() || held != 0);
+  if (sent && held != 0) sent = XTestFakeKeyEvent(display, held, True, CurrentTime);
+  if (sent) sent = XTestFakeKeyEvent(display, key, True, CurrentTime) && XTestFakeKeyEvent(display, key, False, CurrentTime);
+  if (held != 0) XTestFakeKeyEvent(display, held, False, CurrentTime);
   XSync(display, False);
   XCloseDisplay(display);
   return sent;
+}
+
+// Types |text| key by key; each character must have a key of its own
+// (digits and lower-case letters).
+inline bool TypeText(const std::string& text) {
+  for (char c : text) {
+    if (!PressKey(std::string(1, c))) return false;
+  }
+  return true;
 }
 
 // The whole screen as a PNG at |path|.
