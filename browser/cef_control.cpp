@@ -182,7 +182,11 @@ bool CefControl::AttachDevTools(Control* /*view*/) {
 
 bool CefControl::Inside(platform::Point point) const {
   const ui::UiRect rect = GetPos();
-  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
+  if (point.x < rect.left || point.x >= rect.right || point.y < rect.top || point.y >= rect.bottom) return false;
+  // Only the view the pointer is over takes it: another control laid on top
+  // (such as a second view in the same place) has the point instead.
+  const ui::Window* window = GetWindow();
+  return window == nullptr || window->FindControlAtPoint(ui::UiPoint{point.x, point.y}) == this;
 }
 
 void CefControl::SendMouse(const std::string& type, platform::Point client_point,

@@ -61,6 +61,7 @@ class CefControl : public CefControlBase, public ui::IUIMessageFilter {
   // Pictures flow while the control shows and the browser exists.
   void UpdatePainting(bool visible);
   void RemoveFilter();
+  // The point lies in the view and the view is the topmost control there.
   bool Inside(platform::Point client_point) const;
   double ViewScale() const;
   void SendMouse(const std::string& type, platform::Point client_point, const std::string& button,

@@ -118,6 +118,8 @@ void WebViewPart::BuildJumpLinks() {
     button->GetAnimationManager().SetFadeHot(true);
     button->SetStateImage(ui::kStateImageBk, ui::kControlStateHot, kbase::UTF8ToUTF16(link.hotImage));
     button->Arrange();
+    // Named by its key, so the UI dump tells the links apart.
+    button->SetName(kbase::UTF8ToUTF16(link.linkKey));
     button->SetUtf8DataId(link.linkKey);
     const std::string key = link.linkKey;
     button->AttachClick(WrapWeak([this, key](ui::EventArgs*) { return OnJumpLinkClick(key); }));
