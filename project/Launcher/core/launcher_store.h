@@ -74,6 +74,11 @@ struct StoreUiView {
   int64_t totalBytes = 0;       // the download job's bytes
   int64_t downloadedBytes = 0;
 
+  // As LauncherStore::IsGameUpdateAvailable, from the published copy.
+  bool GameUpdateAvailable() const {
+    return !remoteGameVersion.empty() && !localGameVersion.empty() &&
+           remoteGameVersion != localGameVersion;
+  }
   bool operator==(const StoreUiView&) const = default;
 };
 

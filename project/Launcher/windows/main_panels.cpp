@@ -133,7 +133,7 @@ void MainPanels::RefreshGameButton() {
         SendActionEvents(store, MainButtonAction::kContinue);
         store.StartGameCheck(true, true);
       }
-    } else if (store.IsGameUpdateAvailable()) {
+    } else if (store.UiView().GameUpdateAvailable()) {  // the versions belong to the worker
       SetButtonText(kUpdate);
       if (store.SettingsCopy().autoUpdate && !store.errorShown && !store.messageBoxOpen() &&
           !IsGameRunning()) {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/thread/thread_registry.h"
 #include "platform/disk/disk_space.h"
 #include "platform/text/utf_conversion.h"
 #include "platform/window/window_api.h"
@@ -82,8 +83,15 @@ bool SetupPathForm::SetPath(const std::u16string& folder, bool picked) {
     LauncherStore& store = LauncherStore::GetInstance();
     store.SetGamePath(gameFolder);
     store.SaveSettings();
-    store.ReloadGameVersion();
-    store.PostToMainWindow(kMsgRefreshState, 0, 0);
+    // The installed version belongs to the worker, which reads it again and
+    // publishes it before the main window refreshes.
+    LauncherStore* shared = &store;
+    const bool posted = kbase::ThreadRegistry::PostTask(kThreadMisc, [shared] {
+      shared->ReloadGameVersion();
+      shared->PublishUiView();
+      shared->PostToMainWindow(kMsgRefreshState, 0, 0);
+    });
+    if (!posted) store.PostToMainWindow(kMsgRefreshState, 0, 0);
   }
   if (pathLabel_ != nullptr) pathLabel_->SetText(gameFolder);
   ShowSpace(space.available);
