@@ -14,6 +14,7 @@
 #include "platform/ipc/foreign_windows.h"
 #include "project/Launcher/core/launcher_messages.h"
 #include "tests/e2e/launcher_display_test.h"
+#include "tests/e2e/launcher_window_driver.h"
 #include "tests/e2e/launcher_process.h"
 #include "tests/support/ui_driver.h"
 
@@ -21,53 +22,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kStartTimeout = 20s;  // sanitizer builds start slowly
-constexpr auto kDumpTimeout = 10s;
+using window_driver::kStartTimeout;
+using window_driver::ScreenshotOnFailure;
 
 bool IsRegistered(const std::string& line) { return line.rfind("main_window_registered", 0) == 0; }
 
-// Declared after the launcher it watches: when the test has failed by the
-// end of its body, the screen is saved while the launcher still shows it.
-class ScreenshotOnFailure {
- public:
-  ~ScreenshotOnFailure() {
-    if (!testing::Test::HasFailure()) return;
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    const std::string png =
-        std::filesystem::temp_directory_path() / (std::string("launcher_window_") + info->name() + ".png");
-    if (ui_driver::SaveScreenshot(png)) std::fprintf(stderr, "screenshot: %s\n", png.c_str());
-  }
-};
-
-class LauncherWindowE2eTest : public LauncherOnDisplayTest {
+class LauncherWindowE2eTest : public window_driver::LauncherWindowTest {
  protected:
-  ui_driver::Dump Dump(const LauncherProcess& launcher) {
-    return ui_driver::RequestDump(launcher.pid(), folder_.dumpFile(), kDumpTimeout);
-  }
-  // Dumps until the control satisfies |test| (the window handles requests
-  // in order, so each dump shows what was asked for before it).
+  // Dumps until the main window's control |name| satisfies |test|.
   std::optional<Json::Value> DumpUntil(const LauncherProcess& launcher, const std::string& name,
                                        const std::function<bool(const Json::Value&)>& test) {
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    std::optional<Json::Value> control;
-    while (std::chrono::steady_clock::now() < deadline) {
-      control = ui_driver::FindControl(Dump(launcher), name);
-      if (control && test(*control)) return control;
-    }
-    return control;
-  }
-
-  // Until the launcher's own check has ended (its file check reported,
-  // then the idle state's refresh): nothing runs any more, so closing asks
-  // no confirmation.
-  static void WaitUntilIdle(LauncherProcess& launcher) {
-    bool checked = false;
-    ASSERT_TRUE(launcher.WaitForLine(
-        [&checked](const std::string& line) {
-          if (line.rfind("message 2127 ", 0) == 0) checked = true;
-          return checked && line == "message 2126 0 0";
-        },
-        kStartTimeout));
+    return ControlUntil(launcher, name, "Launcher", test);
   }
 };
 
